@@ -1,0 +1,7 @@
+#include "foundation/uIdentity.h"
+
+#include "resources/uResStrings.h"
+
+std::string ProgramNameAndVersion() {
+  return LoadResString(sProgramName) + " " + LoadResString(sVersionText);
+}

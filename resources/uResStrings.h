@@ -1,0 +1,25 @@
+// String resources by id. The programs load them from their own resources (through the
+// platform); the native build answers from the same table, compiled in.
+#pragma once
+#include <string>
+
+// Identity texts.
+enum : int {
+  sProgramName = 65270,
+  sVersionText = 65271,
+  sGuideIndexName = 65272,
+  sNewVersionName = 65273,
+  sGuideStartName = 65274,
+  sHomePage = 65275,
+  sWelcome = 65276,
+  sSoundBadFile = 65249,
+  sSoundUpdateStart = 65250,
+  sSoundUpdateDone = 65251,
+  sSoundEndOfSlides = 65252,
+  sMakerName = 65291,
+};
+
+// The text of a string resource of the running program ('' when there is none).
+std::string LoadResString(int id);
+// The same text from the table compiled into the code (what the .rc holds).
+std::string CompiledResString(int id);
