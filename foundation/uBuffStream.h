@@ -1,0 +1,112 @@
+// Streams and the buffered reader/writer that every picture reader and writer goes through.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+enum tSeekOrigin { soFromBeginning = 0, soFromCurrent = 1, soFromEnd = 2 };
+
+// A byte stream: only Read, Write and Seek with the three origins are asked of it.
+class TStream {
+ public:
+  virtual ~TStream() = default;
+  // Bytes moved (0 at the end or on error).
+  virtual int32_t Read(void* buffer, int32_t count) = 0;
+  virtual int32_t Write(const void* buffer, int32_t count) = 0;
+  // The new position from the beginning, or -1 when the seek failed.
+  virtual int64_t Seek(int64_t offset, tSeekOrigin origin) = 0;
+
+  int64_t Position() { return Seek(0, soFromCurrent); }
+  int64_t Size();
+};
+
+// A stream over a file, opened with a UTF-8 name.
+class TFileStream : public TStream {
+ public:
+  enum tMode { fmOpenRead, fmCreate, fmOpenReadWrite };
+  // Null when the file cannot be opened or created.
+  static std::unique_ptr<TFileStream> Open(const std::string& name, tMode mode);
+  ~TFileStream() override;
+  int32_t Read(void* buffer, int32_t count) override;
+  int32_t Write(const void* buffer, int32_t count) override;
+  int64_t Seek(int64_t offset, tSeekOrigin origin) override;
+
+ private:
+  explicit TFileStream(void* file) : file_(file) {}
+  void* file_;  // std::FILE*
+};
+
+// A stream over a growable block of memory.
+class TMemoryStream : public TStream {
+ public:
+  TMemoryStream() = default;
+  explicit TMemoryStream(std::vector<uint8_t> data) : data_(std::move(data)) {}
+  int32_t Read(void* buffer, int32_t count) override;
+  int32_t Write(const void* buffer, int32_t count) override;
+  int64_t Seek(int64_t offset, tSeekOrigin origin) override;
+
+  uint8_t* Memory() { return data_.data(); }
+  const uint8_t* Memory() const { return data_.data(); }
+  int64_t DataSize() const { return static_cast<int64_t>(data_.size()); }
+  // Grows or shrinks the block (new bytes are zero); false when the memory cannot be had.
+  bool SetSize(int64_t size);
+  void Clear();
+  std::vector<uint8_t>& Data() { return data_; }
+
+ private:
+  std::vector<uint8_t> data_;
+  int64_t pos_ = 0;
+};
+
+// Reader or writer over a stream through a 4096-byte buffer inside the object. A reader's
+// logical positions count from Base, so identification can retry past a MacBinary header.
+// Fields keep their documented names: format handlers read them directly.
+class tBuffStream {
+ public:
+  static constexpr int32_t kBlockSize = 4096;
+  static constexpr uint8_t kPadByte = 0x1A;  // what a short refill leaves in the buffer
+
+  tBuffStream(const std::string& name, std::unique_ptr<TStream> stream, bool writeMode);
+  ~tBuffStream();
+  tBuffStream(const tBuffStream&) = delete;
+  tBuffStream& operator=(const tBuffStream&) = delete;
+
+  std::unique_ptr<TStream> Stream;
+  std::string Name;
+  uint8_t AtEnd = 0;
+  uint8_t WriteMode = 0;
+  int32_t Size = 0;
+  int32_t BlockPosition = 0;
+  int32_t Base = 0;
+  int32_t BytesValid = 0;
+  int32_t BlocksPassed = 0;
+  int32_t Index = 0;
+  int32_t BlockSize = kBlockSize;
+  int32_t LastCount = 0;
+  uint8_t Buffer[kBlockSize];
+
+  bool HasStream() const { return Stream != nullptr; }
+  void SetBase(int32_t base);
+  void Fill();
+  int32_t Position();
+  int32_t ReadAt(int32_t offset, void* buffer, int32_t count);
+  int32_t WriteAt(int32_t offset, const void* buffer, int32_t count);
+  void Seek(int32_t pos);
+  void Rewind();
+  void Flush();
+  int32_t Available();
+  int32_t Remaining();
+  void Read(void* buffer, int32_t count);
+  void Write(const void* buffer, int32_t count);
+  void Skip(int32_t count);
+  uint8_t* BufferPtr() { return Buffer; }
+};
+
+// Copies n bytes and returns the address behind the copied bytes in the destination.
+void* CopyAndAdvance(const void* source, void* destination, size_t n);
+// Opens a file for reading, shared with everybody; null on any failure.
+std::unique_ptr<TStream> OpenFileStream(const std::string& name);
+// Creates or truncates a file; null on any failure.
+std::unique_ptr<TStream> CreateFileStream(const std::string& name);
