@@ -26,6 +26,10 @@ class tPlatform {
   // Sends a message to a window (SendMessage); handle 0 sends nothing.
   virtual intptr_t SendWindowMessage(intptr_t window, unsigned message, uintptr_t wparam,
                                      intptr_t lparam) = 0;
+  // The folder for temporary files (UTF-8), with a trailing path separator.
+  virtual std::string TempFolder() = 0;
+  // The running process's id: names of temporary files must not collide between two copies.
+  virtual uint32_t ProcessId() = 0;
 };
 
 // The platform in use; the plain one until a program installs another.
@@ -40,6 +44,7 @@ class tPlainPlatform : public tPlatform {
   int ScreenWidth = 1024, ScreenHeight = 768, ColorBits = 24;
   std::string CommandLineText = "Tavishore32.exe";
   tWindowsVersion Version;
+  std::string TempFolderText;  // empty: the system's temporary folder
 
   void FullScreenSize(int& width, int& height) override;
   int ScreenColorBits() override;
@@ -48,4 +53,6 @@ class tPlainPlatform : public tPlatform {
   std::string ResourceString(int id) override;
   intptr_t SendWindowMessage(intptr_t window, unsigned message, uintptr_t wparam,
                              intptr_t lparam) override;
+  std::string TempFolder() override;
+  uint32_t ProcessId() override;
 };

@@ -47,6 +47,13 @@ class tWin32Platform : public tPlatform {
     if (window == 0) return 0;
     return SendMessageW(reinterpret_cast<HWND>(window), message, wparam, lparam);
   }
+  std::string TempFolder() override {
+    wchar_t path[MAX_PATH + 1];
+    DWORD n = GetTempPathW(MAX_PATH + 1, path);
+    if (n == 0 || n > MAX_PATH) return std::string();
+    return WideToUtf8(std::wstring(path, n));  // ends with a backslash
+  }
+  uint32_t ProcessId() override { return GetCurrentProcessId(); }
 };
 
 }  // namespace
