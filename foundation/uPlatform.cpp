@@ -51,3 +51,5 @@ uint32_t tPlainPlatform::ProcessId() {
   return static_cast<uint32_t>(getpid());
 #endif
 }
+std::string tPlainPlatform::ThousandSeparator() { return ThousandSep; }
+std::string tPlainPlatform::DecimalSeparator() { return DecimalSep; }

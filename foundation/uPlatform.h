@@ -30,6 +30,9 @@ class tPlatform {
   virtual std::string TempFolder() = 0;
   // The running process's id: names of temporary files must not collide between two copies.
   virtual uint32_t ProcessId() = 0;
+  // The user's locale's number separators (UTF-8; empty when the locale has none).
+  virtual std::string ThousandSeparator() = 0;
+  virtual std::string DecimalSeparator() = 0;
 };
 
 // The platform in use; the plain one until a program installs another.
@@ -45,6 +48,7 @@ class tPlainPlatform : public tPlatform {
   std::string CommandLineText = "Tavishore32.exe";
   tWindowsVersion Version;
   std::string TempFolderText;  // empty: the system's temporary folder
+  std::string ThousandSep = ",", DecimalSep = ".";
 
   void FullScreenSize(int& width, int& height) override;
   int ScreenColorBits() override;
@@ -55,4 +59,6 @@ class tPlainPlatform : public tPlatform {
                              intptr_t lparam) override;
   std::string TempFolder() override;
   uint32_t ProcessId() override;
+  std::string ThousandSeparator() override;
+  std::string DecimalSeparator() override;
 };
