@@ -53,3 +53,5 @@ uint32_t tPlainPlatform::ProcessId() {
 }
 std::string tPlainPlatform::ThousandSeparator() { return ThousandSep; }
 std::string tPlainPlatform::DecimalSeparator() { return DecimalSep; }
+
+tRegistryStore& tPlainPlatform::Registry() { return MemRegistry; }

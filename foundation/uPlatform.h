@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "foundation/uRegistryStore.h"
+
 struct tWindowsVersion {
   int PlatformId = 2;  // 0 Win32s, 1 Windows 9x, 2 NT family
   int Major = 6;
@@ -33,6 +35,8 @@ class tPlatform {
   // The user's locale's number separators (UTF-8; empty when the locale has none).
   virtual std::string ThousandSeparator() = 0;
   virtual std::string DecimalSeparator() = 0;
+  // The registry: the system's in the programs, one in memory in the plain platform.
+  virtual tRegistryStore& Registry() = 0;
 };
 
 // The platform in use; the plain one until a program installs another.
@@ -49,6 +53,7 @@ class tPlainPlatform : public tPlatform {
   tWindowsVersion Version;
   std::string TempFolderText;  // empty: the system's temporary folder
   std::string ThousandSep = ",", DecimalSep = ".";
+  tMemRegistry MemRegistry;
 
   void FullScreenSize(int& width, int& height) override;
   int ScreenColorBits() override;
@@ -61,4 +66,5 @@ class tPlainPlatform : public tPlatform {
   uint32_t ProcessId() override;
   std::string ThousandSeparator() override;
   std::string DecimalSeparator() override;
+  tRegistryStore& Registry() override;
 };

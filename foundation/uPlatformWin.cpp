@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "foundation/uPlatform.h"
+#include "foundation/uRegistryWin.h"
 #include "framework/Text.h"
 
 namespace {
@@ -57,6 +58,7 @@ class tWin32Platform : public tPlatform {
   // Read at each call, so a change in the control panel shows at once.
   std::string ThousandSeparator() override { return LocaleText(LOCALE_STHOUSAND); }
   std::string DecimalSeparator() override { return LocaleText(LOCALE_SDECIMAL); }
+  tRegistryStore& Registry() override { return Win32Registry(); }
 
  private:
   static std::string LocaleText(LCTYPE item) {
