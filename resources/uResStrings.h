@@ -17,6 +17,7 @@ enum : int {
   sSoundUpdateDone = 65251,
   sSoundEndOfSlides = 65252,
   sMakerName = 65291,
+  sOpenCommand = 65261,
 };
 
 // The text of a string resource of the running program ('' when there is none).
