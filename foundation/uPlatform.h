@@ -26,6 +26,8 @@ class tPlatform {
   // Sends a message to a window (SendMessage); handle 0 sends nothing.
   virtual intptr_t SendWindowMessage(intptr_t window, unsigned message, uintptr_t wparam,
                                      intptr_t lparam) = 0;
+  // A system colour (GetSysColor index) as 0x00BBGGRR; 0 for an unknown index.
+  virtual uint32_t SysColor(int index) = 0;
 };
 
 // The platform in use; the plain one until a program installs another.
@@ -48,4 +50,6 @@ class tPlainPlatform : public tPlatform {
   std::string ResourceString(int id) override;
   intptr_t SendWindowMessage(intptr_t window, unsigned message, uintptr_t wparam,
                              intptr_t lparam) override;
+  // The classic Windows scheme's colours.
+  uint32_t SysColor(int index) override;
 };

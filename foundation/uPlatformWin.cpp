@@ -47,6 +47,7 @@ class tWin32Platform : public tPlatform {
     if (window == 0) return 0;
     return SendMessageW(reinterpret_cast<HWND>(window), message, wparam, lparam);
   }
+  uint32_t SysColor(int index) override { return GetSysColor(index); }
 };
 
 }  // namespace
