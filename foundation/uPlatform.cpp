@@ -32,3 +32,6 @@ uint32_t tPlainPlatform::SysColor(int index) {
       0xE1FFFF, 0xB5B5B5, 0x800000, 0xF0CAA6, 0xC0C0C0, 0x6A240A, 0xC8D0D4};
   return index >= 0 && index < 31 ? kClassic[index] : 0;
 }
+
+std::string tPlainPlatform::ThousandSeparator() { return ThousandSep; }
+std::string tPlainPlatform::DecimalSeparator() { return DecimalSep; }

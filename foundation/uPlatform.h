@@ -28,6 +28,9 @@ class tPlatform {
                                      intptr_t lparam) = 0;
   // A system colour (GetSysColor index) as 0x00BBGGRR; 0 for an unknown index.
   virtual uint32_t SysColor(int index) = 0;
+  // The user's locale's number separators (UTF-8; empty when the locale has none).
+  virtual std::string ThousandSeparator() = 0;
+  virtual std::string DecimalSeparator() = 0;
 };
 
 // The platform in use; the plain one until a program installs another.
@@ -42,6 +45,7 @@ class tPlainPlatform : public tPlatform {
   int ScreenWidth = 1024, ScreenHeight = 768, ColorBits = 24;
   std::string CommandLineText = "Tavishore32.exe";
   tWindowsVersion Version;
+  std::string ThousandSep = ",", DecimalSep = ".";
 
   void FullScreenSize(int& width, int& height) override;
   int ScreenColorBits() override;
@@ -52,4 +56,6 @@ class tPlainPlatform : public tPlatform {
                              intptr_t lparam) override;
   // The classic Windows scheme's colours.
   uint32_t SysColor(int index) override;
+  std::string ThousandSeparator() override;
+  std::string DecimalSeparator() override;
 };
