@@ -18,6 +18,10 @@ void tPlainPlatform::FullScreenSize(int& width, int& height) {
   height = ScreenHeight;
 }
 int tPlainPlatform::ScreenColorBits() { return ColorBits; }
+void tPlainPlatform::ScreenSize(int& width, int& height) {
+  width = ScreenWidth;
+  height = ScreenHeight;
+}
 std::string tPlainPlatform::CommandLine() { return CommandLineText; }
 tWindowsVersion tPlainPlatform::WindowsVersion() { return Version; }
 std::string tPlainPlatform::ResourceString(int id) { return CompiledResString(id); }

@@ -18,6 +18,8 @@ class tPlatform {
   virtual void FullScreenSize(int& width, int& height) = 0;
   // Bits per pixel times planes of the screen.
   virtual int ScreenColorBits() = 0;
+  // The screen's size in pixels: SM_CXSCREEN, SM_CYSCREEN.
+  virtual void ScreenSize(int& width, int& height) = 0;
   // The process command line as the system hands it over (UTF-8).
   virtual std::string CommandLine() = 0;
   virtual tWindowsVersion WindowsVersion() = 0;
@@ -49,6 +51,7 @@ class tPlainPlatform : public tPlatform {
 
   void FullScreenSize(int& width, int& height) override;
   int ScreenColorBits() override;
+  void ScreenSize(int& width, int& height) override;
   std::string CommandLine() override;
   tWindowsVersion WindowsVersion() override;
   std::string ResourceString(int id) override;

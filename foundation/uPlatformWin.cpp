@@ -13,6 +13,10 @@ class tWin32Platform : public tPlatform {
     width = GetSystemMetrics(SM_CXFULLSCREEN);
     height = GetSystemMetrics(SM_CYFULLSCREEN) + GetSystemMetrics(SM_CYCAPTION);
   }
+  void ScreenSize(int& width, int& height) override {
+    width = GetSystemMetrics(SM_CXSCREEN);
+    height = GetSystemMetrics(SM_CYSCREEN);
+  }
   int ScreenColorBits() override {
     HDC dc = GetDC(nullptr);
     int bits = GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES);
