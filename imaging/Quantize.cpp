@@ -252,13 +252,6 @@ tMemBmpPtr GrayPlusLime(tMemBmp& picture) {
   return MapToPaletteDithered(picture, 255, palette);
 }
 
-tMemBmpPtr ReduceToGray(tMemBmp& picture, int n) {
-  if (n < 3) return ReduceToBlackWhite(picture);
-  tMemBmpPtr out = MapToPaletteDithered(picture, n, GrayPalette(n));
-  out->GrayFlag = 1;
-  return out;
-}
-
 tMemBmpPtr ReduceToBlackWhite(tMemBmp& picture) {
   tMemBmpPtr out = DitherToBlackWhite(picture);
   out->GrayFlag = 1;

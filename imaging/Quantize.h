@@ -32,7 +32,8 @@ tMemBmpPtr ReduceTo256(tMemBmp& picture);
 tMemBmpPtr ReducePlusLime(tMemBmp& picture);
 // 255 greys plus lime as entry 255, dithered.
 tMemBmpPtr GrayPlusLime(tMemBmp& picture);
-// n grey levels, dithered; fewer than 3 levels is ReduceToBlackWhite.
+// n grey levels, dithered; fewer than 3 levels is ReduceToBlackWhite. Grey pictures are dithered
+// on their grey levels, so that a level the new palette has stays as it is.
 tMemBmpPtr ReduceToGray(tMemBmp& picture, int n);
 tMemBmpPtr ReduceToBlackWhite(tMemBmp& picture);
 // Black and white by the nearest of the two, without dithering.

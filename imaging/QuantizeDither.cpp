@@ -87,9 +87,11 @@ tMemBmpPtr Render(tMemBmp& picture, Relief relief) {
   return out;
 }
 
-// Inverted grey levels, Floyd-Steinberg dithered (serpentine) onto the first n entries of
-// GrayPalette (n). Levels that are entries map exactly.
-tMemBmpPtr InvertGreys(tMemBmp& picture, int n) {
+// The grey levels of a grey palette picture (inverted when asked), Floyd-Steinberg dithered
+// (serpentine) onto the first n entries of GrayPalette (n). Done on the one grey channel rather
+// than by the library's colour mapping, whose histogram cells would move levels that are
+// entries already: those map exactly here.
+tMemBmpPtr DitherGreys(tMemBmp& picture, int n, bool invert) {
   n = std::clamp(n, 2, 256);
   tRGBPalette palette = GrayPalette(n);
   auto out = std::make_unique<tMemBmp>();
@@ -114,7 +116,7 @@ tMemBmpPtr InvertGreys(tMemBmp& picture, int n) {
       int x = d > 0 ? i : width - 1 - i;
       // Errors are kept in sixteenths.
       int carried = cur[x + 1] >= 0 ? (cur[x + 1] + 8) / 16 : (cur[x + 1] - 8) / 16;
-      int v = std::clamp(255 - grey[x] + carried, 0, 255);
+      int v = std::clamp((invert ? 255 - grey[x] : grey[x]) + carried, 0, 255);
       int index = nearest[v];
       indices[x] = static_cast<uint8_t>(index);
       int e = v - palette[index * 3];
@@ -123,7 +125,7 @@ tMemBmpPtr InvertGreys(tMemBmp& picture, int n) {
       next[x + 1] += 5 * e;
       next[x + 1 + d] += e;
     }
-    if (bits < 8) {
+    if (out->BitCount() < 8) {
       out->SetByteLine(y, indices.data());
     } else if (width > 0) {
       std::memcpy(out->ScanLine(y), indices.data(), indices.size());
@@ -146,12 +148,20 @@ tMemBmpPtr NegativeImage(tMemBmp& picture) {
     }
     return out;
   }
-  if (picture.GrayFlag) return InvertGreys(picture, picture.ColorCount());
+  if (picture.GrayFlag) return DitherGreys(picture, picture.ColorCount(), true);
   tMemBmpPtr out = Clone(picture);
   for (int i = 0; i < out->PaletteEntries(); ++i) {
     uint8_t* e = out->ColorTable + i * 4;
     for (int c = 0; c < 3; ++c) e[c] = static_cast<uint8_t>(255 - e[c]);
   }
+  return out;
+}
+
+tMemBmpPtr ReduceToGray(tMemBmp& picture, int n) {
+  if (n < 3) return ReduceToBlackWhite(picture);
+  if (picture.GrayFlag && picture.BitCount() <= 8) return DitherGreys(picture, n, false);
+  tMemBmpPtr out = MapToPaletteDithered(picture, n, GrayPalette(n));
+  out->GrayFlag = 1;
   return out;
 }
 

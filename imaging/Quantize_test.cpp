@@ -121,6 +121,22 @@ TEST(Quantize, GreyReductions) {
   EXPECT_EQ(counts[3], 0);
   EXPECT_GT(counts[0] * counts[1] * counts[2], 0);
 
+  // Grey pictures keep the levels the new palette has.
+  auto ramp = std::make_unique<tMemBmp>();
+  tQuadPalette quads = RGBToQuads(GrayPalette(256));
+  ramp->Allocate(256, 3, true, quads.data(), 256, 8);
+  for (int y = 0; y < 3; ++y) {
+    for (int x = 0; x < 256; ++x) ramp->ScanLine(y)[x] = uint8_t(x);
+  }
+  auto same = ReduceToGray(*ramp, 256);
+  EXPECT_EQ(std::vector<uint8_t>(same->Bits, same->Bits + same->ImageSize),
+            std::vector<uint8_t>(ramp->Bits, ramp->Bits + ramp->ImageSize));
+  auto sixteen = ReduceToGray(*ramp, 16);
+  EXPECT_EQ(sixteen->GrayFlag, 1);
+  EXPECT_EQ(Pixel(*sixteen, 31, 0), 1u);
+  EXPECT_EQ(Pixel(*sixteen, 255, 2), 15u);
+  EXPECT_EQ(Pixel(*sixteen, 0, 1), 0u);
+
   auto threshold = ThresholdBlackWhite(*Flat(4, 4, 100, 100, 100));
   EXPECT_EQ(threshold->GrayFlag, 1);
   EXPECT_EQ(Pixel(*threshold, 2, 2), 0u);
