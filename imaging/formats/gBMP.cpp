@@ -169,17 +169,19 @@ void IdentifyBMP(tGraphicID& id) {
     bool is565 = compression == kBitFields && Get32(st->Masks + 4) == 0x07E0;
     uint16_t pictureBits = bits == 16 && !is565 ? 15 : bits;
     uint32_t used = Get32(st->InfoHeader + 32);
-    int colors = bits <= 8 ? (used >= 1 ? static_cast<int>(std::min<uint32_t>(used, 0xFFFF)) : 1 << bits)
-                           : 256 + pictureBits;
+    // More than 256 colours used cannot be a table; palette files then use all 2^bits.
+    if (used > 256) {
+      id.AddInfoLine(Format("%sIgnore (stupid) color map colors=%d", "g", static_cast<int>(used)));
+      std::memset(st->InfoHeader + 32, 0, 4);
+      used = 0;
+    }
+    int colors = bits <= 8 ? (used >= 1 ? static_cast<int>(used) : 1 << bits) : 256 + pictureBits;
     colors &= 0xFFFF;
     if (!ValidPictureSize(width, height, colors)) return;
     if (colors <= 256) {
       entries = colors;
     } else if (used >= 1 && used <= 256) {
       entries = static_cast<int>(used);
-    } else if (used > 256) {
-      id.AddInfoLine(Format("%sIgnore (stupid) color map colors=%d", "g", static_cast<int>(used)));
-      std::memset(st->InfoHeader + 32, 0, 4);
     }
     std::memcpy(table, p, size_t(entries) * 4);
     p += entries * 4;
