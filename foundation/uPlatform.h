@@ -28,6 +28,9 @@ class tPlatform {
   // Sends a message to a window (SendMessage); handle 0 sends nothing.
   virtual intptr_t SendWindowMessage(intptr_t window, unsigned message, uintptr_t wparam,
                                      intptr_t lparam) = 0;
+  // The user's locale's number separators (UTF-8; empty when the locale has none).
+  virtual std::string ThousandSeparator() = 0;
+  virtual std::string DecimalSeparator() = 0;
 };
 
 // The platform in use; the plain one until a program installs another.
@@ -42,6 +45,7 @@ class tPlainPlatform : public tPlatform {
   int ScreenWidth = 1024, ScreenHeight = 768, ColorBits = 24;
   std::string CommandLineText = "Tavishore32.exe";
   tWindowsVersion Version;
+  std::string ThousandSep = ",", DecimalSep = ".";
 
   void FullScreenSize(int& width, int& height) override;
   int ScreenColorBits() override;
@@ -51,4 +55,6 @@ class tPlainPlatform : public tPlatform {
   std::string ResourceString(int id) override;
   intptr_t SendWindowMessage(intptr_t window, unsigned message, uintptr_t wparam,
                              intptr_t lparam) override;
+  std::string ThousandSeparator() override;
+  std::string DecimalSeparator() override;
 };

@@ -51,6 +51,16 @@ class tWin32Platform : public tPlatform {
     if (window == 0) return 0;
     return SendMessageW(reinterpret_cast<HWND>(window), message, wparam, lparam);
   }
+  // Read at each call, so a change in the control panel shows at once.
+  std::string ThousandSeparator() override { return LocaleText(LOCALE_STHOUSAND); }
+  std::string DecimalSeparator() override { return LocaleText(LOCALE_SDECIMAL); }
+
+ private:
+  static std::string LocaleText(LCTYPE item) {
+    wchar_t buf[16];  // the locale allows at most four characters for a separator
+    int n = GetLocaleInfoW(LOCALE_USER_DEFAULT, item, buf, 16);
+    return n > 1 ? WideToUtf8(std::wstring(buf, static_cast<size_t>(n - 1))) : std::string();
+  }
 };
 
 }  // namespace
