@@ -4,9 +4,9 @@
 #include <cctype>
 #include <cstring>
 
-namespace {
+#include "foundation/uFormat.h"
 
-using graphictext::Format;
+namespace {
 
 uint16_t Get16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 uint32_t Get32(const uint8_t* p) {
@@ -132,8 +132,8 @@ void DecodeStraight(tGraphicID& id, const tBmpState& st) {
   tBuffStream& s = *id.Stream;
   int64_t data = int64_t(s.Size) - s.Base - st.PixelOffset();
   if (data > int64_t(pic.ImageSize))
-    id.AddInfoLine(Format("%sSkipping %s trailing (garbage) bytes", "g",
-                          graphictext::Thousands(data - pic.ImageSize).c_str()));
+    id.AddInfoLine(Format("%sSkipping %.0n trailing (garbage) bytes",
+                          {"g", static_cast<double>(data - pic.ImageSize)}));
   s.Read(pic.Bits, static_cast<int32_t>(pic.ImageSize));
   if (pic.RowStride) id.RowsDone = static_cast<uint16_t>(s.LastCount / pic.RowStride);
 }
@@ -171,7 +171,7 @@ void IdentifyBMP(tGraphicID& id) {
     uint32_t used = Get32(st->InfoHeader + 32);
     // More than 256 colours used cannot be a table; palette files then use all 2^bits.
     if (used > 256) {
-      id.AddInfoLine(Format("%sIgnore (stupid) color map colors=%d", "g", static_cast<int>(used)));
+      id.AddInfoLine(Format("%sIgnore (stupid) color map colors=%d", {"g", static_cast<int32_t>(used)}));
       std::memset(st->InfoHeader + 32, 0, 4);
       used = 0;
     }
@@ -224,7 +224,7 @@ void IdentifyBMP(tGraphicID& id) {
   int32_t offset = st->PixelOffset();
   if (offset > st->HeaderBytes) {
     st->GapBytes = offset - st->HeaderBytes;
-    id.AddInfoLine(Format("%sBMP header=%d bytes, bfOffBits=%d", "g", st->HeaderBytes, offset));
+    id.AddInfoLine(Format("%sBMP header=%d bytes, bfOffBits=%d", {"g", st->HeaderBytes, offset}));
   } else {
     Put32(st->FileHeader + 10, static_cast<uint32_t>(st->HeaderBytes));
   }
@@ -258,7 +258,7 @@ void LoadBMP(tGraphicID& id) {
   tBuffStream& s = *id.Stream;
   // Seeking lands where Rewind and Skip would, without reading a huge offset through.
   s.Seek(st->PixelOffset());
-  if (st->GapBytes > 0) id.AddInfoLine(Format("%sSkipping %d (unused) bytes", "g", st->GapBytes));
+  if (st->GapBytes > 0) id.AddInfoLine(Format("%sSkipping %d (unused) bytes", {"g", st->GapBytes}));
   const uint32_t compression = st->Compression();
   const uint16_t bits = st->Bits();
   if ((compression == kRgb || compression == kBitFields) && bits != 4) {
