@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the format registry the way a picture window does: identify, decode
 // the first image, then ask for the next until the handler is done; then reads every row back
 // through the picture's conversions and writes it with the BMP writer. Pictures are capped at
-// 16 MB so hostile sizes end in "Insufficient Memory" instead of exhausting the fuzzer.
+// 4 MB so hostile sizes end in "Insufficient Memory" instead of exhausting the fuzzer.
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -14,7 +14,7 @@
 namespace {
 
 constexpr size_t kMaxInput = 1 << 20;
-constexpr size_t kMaxPicture = 16 << 20;
+constexpr size_t kMaxPicture = 4 << 20;
 constexpr int kMaxImages = 64;
 constexpr int64_t kMaxRowCheckPixels = 1 << 20;
 
