@@ -1,6 +1,7 @@
 #include "foundation/uFormat.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <optional>

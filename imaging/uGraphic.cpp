@@ -1,12 +1,12 @@
 #include "imaging/uGraphic.h"
 
 #include <algorithm>
-#include <cstdarg>
-#include <cstdio>
 #include <cstring>
 #include <new>
 
+#include "foundation/uFormat.h"
 #include "foundation/uPlatform.h"
+#include "foundation/uUtil.h"
 #include "imaging/formats/gBMP.h"
 
 uint16_t GraphicOptions = 0;
@@ -42,19 +42,6 @@ std::string Cut255(std::string s) {
   return s;
 }
 
-// The short text of a colour code: the count for palettes, a size word for true colour.
-std::string ColorCountText(int code) {
-  if (code == 288) code = 280;
-  if (code <= 256) return std::to_string(code);
-  if (code == 272) return "64k";
-  int k = code - 256;
-  if (k % 3 == 0) {
-    static const char* const kWords[] = {"", "8", "64", "512", "4096", "32k", "256k", "2m", "16m"};
-    return k / 3 <= 8 ? kWords[k / 3] : "";
-  }
-  return "???k";
-}
-
 std::string BaseName(const std::string& path) {
   size_t slash = path.find_last_of("/\\");
   return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -71,34 +58,6 @@ void ReplaceAll(std::string& s, const std::string& from, const std::string& to) 
 
 }  // namespace
 
-namespace graphictext {
-
-std::string Format(const char* format, ...) {
-  va_list args;
-  va_start(args, format);
-  va_list again;
-  va_copy(again, args);
-  int n = std::vsnprintf(nullptr, 0, format, args);
-  va_end(args);
-  std::string s(n > 0 ? static_cast<size_t>(n) : 0, '\0');
-  if (n > 0) std::vsnprintf(s.data(), s.size() + 1, format, again);
-  va_end(again);
-  return s;
-}
-
-std::string Thousands(int64_t value) {
-  std::string digits = std::to_string(value < 0 ? -value : value);
-  std::string out;
-  for (size_t i = 0; i < digits.size(); ++i) {
-    if (i && (digits.size() - i) % 3 == 0) out += ',';
-    out += digits[i];
-  }
-  return value < 0 ? "-" + out : out;
-}
-
-}  // namespace graphictext
-
-using graphictext::Format;
 
 std::string FormatName(int formatId) {
   return formatId >= 0 && formatId <= fmtNone ? kFormatNames[formatId] : "";
@@ -182,14 +141,14 @@ bool tGraphicID::IdentifyPicture() {
   if (!Bitmap) Bitmap = std::make_unique<tMemBmp>();
   ResetState(1);
   AddInfoLine("b" + InfoHeadline());
-  if (Stream->Base > 0) AddInfoLine(Format("%sMacBinary header (skipped)", "b"));
+  if (Stream->Base > 0) AddInfoLine(Format("%sMacBinary header (skipped)", {"b"}));
   DetectAspect();
   if (AspectX + AspectY > 2)
-    AddInfoLine(Format("%sAspect %d:%d (%dx%d)", "b", AspectX, AspectY, DisplayWidth,
-                       DisplayHeight));
+    AddInfoLine(Format("%sAspect %d:%d (%dx%d)", {"b", AspectX, AspectY, DisplayWidth,
+                                                   DisplayHeight}));
   if (FormatId == fmtGIF || FormatId == fmtJPG)
-    AddInfoLine(Format("%s<img width=%d height=%d src=\"%s\">", "m", Width, Height,
-                       BaseName(FileName).c_str()));
+    AddInfoLine(Format("%s<img width=%d height=%d src=\"%s\">",
+                       {"m", Width, Height, BaseName(FileName)}));
   return true;
 }
 
@@ -354,9 +313,7 @@ void tGraphicID::AddInfoLine(const std::string& line) {
   if (!InfoOff) Info.push_back(line);
 }
 
-std::string tGraphicID::SizeText() const {
-  return std::to_string(Width) + "x" + std::to_string(Height) + "x" + ColorCountText(Colors);
-}
+std::string tGraphicID::SizeText() const { return ImageSizeText(Width, Height, Colors); }
 
 std::string tGraphicID::GetFormatName() {
   if (FormatName.empty()) FormatName = ::FormatName(FormatId);
@@ -368,12 +325,11 @@ void tGraphicID::SetErrorText(const std::string& text) { ErrorText = Cut255(text
 std::string tGraphicID::ErrorLine() {
   if (!ErrorText.empty()) return ErrorText;
   if (ErrorCode < 1) return "";
-  return Format("%s at %d", ErrorName(ErrorCode).c_str(), GetStopPosition());
+  return Format("%s at %d", {ErrorName(ErrorCode), GetStopPosition()});
 }
 
 std::string tGraphicID::InfoHeadline() {
-  return Cut255(
-      Format("%s %s %s", SizeText().c_str(), GetFormatName().c_str(), SubType.c_str()));
+  return Cut255(Format("%s %s %s", {SizeText(), GetFormatName(), SubType}));
 }
 
 void tGraphicID::DetectAspect() {

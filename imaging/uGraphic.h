@@ -196,11 +196,3 @@ class tGraphicID {
   bool stopRecorded_ = false;
   int32_t identBase_ = 0;
 };
-
-// Text helpers of the handlers' info lines.
-namespace graphictext {
-// printf-style text.
-std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
-// An integer with thousands separators, as "%.0n" shows it.
-std::string Thousands(int64_t value);
-}  // namespace graphictext

@@ -358,9 +358,6 @@ TEST(GraphicRemarks, NormalizeLineBreaks) {
 }
 
 TEST(GraphicText, Helpers) {
-  EXPECT_EQ(graphictext::Thousands(1234567), "1,234,567");
-  EXPECT_EQ(graphictext::Thousands(999), "999");
-  EXPECT_EQ(graphictext::Format("%s-%d", "x", 5), "x-5");
   tGraphicID id(nullptr);
   id.Width = 640, id.Height = 480;
   for (auto [colors, text] : std::vector<std::pair<int, std::string>>{

@@ -1,5 +1,6 @@
 #include "tests/DiffDecode.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <sstream>
@@ -107,6 +108,7 @@ tOurDecode DecodeOurs(const std::filesystem::path& file, int image) {
   result.formatId = id->FormatId;
   result.errorCode = id->ErrorCode;
   result.imageCount = id->ImageCount;
+  result.rowsDone = id->RowsDone;
   result.info = id->Info;
   result.image = std::move(capture.image);
   return result;
@@ -136,6 +138,16 @@ bool DecodeReference(tReference reference, const std::filesystem::path& file, Rg
   std::vector<uint8_t> data;
   if (Run(command, &data) != 0) return false;
   return ParseNetpbm(data, out);
+}
+
+RgbImage CropRows(const RgbImage& image, int top, int count) {
+  RgbImage out = image;
+  top = std::clamp(top, 0, image.height);
+  count = std::clamp(count, 0, image.height - top);
+  out.height = count;
+  size_t row = size_t(image.width) * image.channels;
+  out.samples.assign(image.samples.begin() + top * row, image.samples.begin() + (top + count) * row);
+  return out;
 }
 
 std::string ComparePixels(const RgbImage& oursIn, const RgbImage& theirsIn, int tolerance) {

@@ -16,6 +16,7 @@ struct tOurDecode {
   int formatId = 18;
   int errorCode = 0;
   int imageCount = 0;
+  int rowsDone = 0;  // complete rows the reader delivered, counted from its first row
   std::vector<std::string> info;
   RgbImage image;  // RGB, or RGBA when the picture has a transparent index
 };
@@ -35,6 +36,9 @@ enum class tReference {
 // Decodes with an independent tool; false when the tool fails or gives no picture.
 bool DecodeReference(tReference reference, const std::filesystem::path& file, RgbImage& out,
                      const std::string& netpbmProgram = "anytopnm");
+
+// Rows [top, top + count) of a picture, for comparing what a reader delivered before an error.
+RgbImage CropRows(const RgbImage& image, int top, int count);
 
 // Empty when both pictures have the same size and every sample differs by at most tolerance
 // (after scaling to 8 bits and widening grey to RGB; a missing alpha counts as opaque);

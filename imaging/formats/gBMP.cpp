@@ -4,9 +4,9 @@
 #include <cctype>
 #include <cstring>
 
-namespace {
+#include "foundation/uFormat.h"
 
-using graphictext::Format;
+namespace {
 
 uint16_t Get16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 uint32_t Get32(const uint8_t* p) {
@@ -87,6 +87,13 @@ void DecodeRle(tGraphicID& id, bool nibbles) {
         }
         int bytes = nibbles ? (n + 1) / 2 : n;
         uint8_t b = 0;
+        if (!nibbles && s.BytesValid - s.Index > bytes) {
+          // The whole literal and its pad are in the buffer.
+          std::memcpy(row + x, s.Buffer + s.Index, static_cast<size_t>(n));
+          s.Index += n + (n & 1);
+          x += n;
+          continue;
+        }
         for (int i = 0; i < bytes; ++i) {
           if (!NextByte(s, b)) {
             id.ErrorCode = errEndOfFile;
@@ -132,10 +139,13 @@ void DecodeStraight(tGraphicID& id, const tBmpState& st) {
   tBuffStream& s = *id.Stream;
   int64_t data = int64_t(s.Size) - s.Base - st.PixelOffset();
   if (data > int64_t(pic.ImageSize))
-    id.AddInfoLine(Format("%sSkipping %s trailing (garbage) bytes", "g",
-                          graphictext::Thousands(data - pic.ImageSize).c_str()));
-  s.Read(pic.Bits, static_cast<int32_t>(pic.ImageSize));
-  if (pic.RowStride) id.RowsDone = static_cast<uint16_t>(s.LastCount / pic.RowStride);
+    id.AddInfoLine(Format("%sSkipping %.0n trailing (garbage) bytes",
+                          {"g", static_cast<double>(data - pic.ImageSize)}));
+  // One read for the whole block; then the stream stands where reading through it would.
+  const int32_t offset = st.PixelOffset();
+  const int32_t got = s.ReadAt(offset, pic.Bits, static_cast<int32_t>(pic.ImageSize));
+  s.Seek(offset + got);
+  if (pic.RowStride) id.RowsDone = static_cast<uint16_t>(got / pic.RowStride);
 }
 
 }  // namespace
@@ -169,17 +179,19 @@ void IdentifyBMP(tGraphicID& id) {
     bool is565 = compression == kBitFields && Get32(st->Masks + 4) == 0x07E0;
     uint16_t pictureBits = bits == 16 && !is565 ? 15 : bits;
     uint32_t used = Get32(st->InfoHeader + 32);
-    int colors = bits <= 8 ? (used >= 1 ? static_cast<int>(std::min<uint32_t>(used, 0xFFFF)) : 1 << bits)
-                           : 256 + pictureBits;
+    // More than 256 colours used cannot be a table; palette files then use all 2^bits.
+    if (used > 256) {
+      id.AddInfoLine(Format("%sIgnore (stupid) color map colors=%d", {"g", static_cast<int32_t>(used)}));
+      std::memset(st->InfoHeader + 32, 0, 4);
+      used = 0;
+    }
+    int colors = bits <= 8 ? (used >= 1 ? static_cast<int>(used) : 1 << bits) : 256 + pictureBits;
     colors &= 0xFFFF;
     if (!ValidPictureSize(width, height, colors)) return;
     if (colors <= 256) {
       entries = colors;
     } else if (used >= 1 && used <= 256) {
       entries = static_cast<int>(used);
-    } else if (used > 256) {
-      id.AddInfoLine(Format("%sIgnore (stupid) color map colors=%d", "g", static_cast<int>(used)));
-      std::memset(st->InfoHeader + 32, 0, 4);
     }
     std::memcpy(table, p, size_t(entries) * 4);
     p += entries * 4;
@@ -222,7 +234,7 @@ void IdentifyBMP(tGraphicID& id) {
   int32_t offset = st->PixelOffset();
   if (offset > st->HeaderBytes) {
     st->GapBytes = offset - st->HeaderBytes;
-    id.AddInfoLine(Format("%sBMP header=%d bytes, bfOffBits=%d", "g", st->HeaderBytes, offset));
+    id.AddInfoLine(Format("%sBMP header=%d bytes, bfOffBits=%d", {"g", st->HeaderBytes, offset}));
   } else {
     Put32(st->FileHeader + 10, static_cast<uint32_t>(st->HeaderBytes));
   }
@@ -256,7 +268,7 @@ void LoadBMP(tGraphicID& id) {
   tBuffStream& s = *id.Stream;
   // Seeking lands where Rewind and Skip would, without reading a huge offset through.
   s.Seek(st->PixelOffset());
-  if (st->GapBytes > 0) id.AddInfoLine(Format("%sSkipping %d (unused) bytes", "g", st->GapBytes));
+  if (st->GapBytes > 0) id.AddInfoLine(Format("%sSkipping %d (unused) bytes", {"g", st->GapBytes}));
   const uint32_t compression = st->Compression();
   const uint16_t bits = st->Bits();
   if ((compression == kRgb || compression == kBitFields) && bits != 4) {
