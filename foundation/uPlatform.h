@@ -20,6 +20,8 @@ class tPlatform {
   virtual void FullScreenSize(int& width, int& height) = 0;
   // Bits per pixel times planes of the screen.
   virtual int ScreenColorBits() = 0;
+  // The screen's size in pixels: SM_CXSCREEN, SM_CYSCREEN.
+  virtual void ScreenSize(int& width, int& height) = 0;
   // The process command line as the system hands it over (UTF-8).
   virtual std::string CommandLine() = 0;
   virtual tWindowsVersion WindowsVersion() = 0;
@@ -32,6 +34,8 @@ class tPlatform {
   virtual std::string TempFolder() = 0;
   // The running process's id: names of temporary files must not collide between two copies.
   virtual uint32_t ProcessId() = 0;
+  // A system colour (GetSysColor index) as 0x00BBGGRR; 0 for an unknown index.
+  virtual uint32_t SysColor(int index) = 0;
   // The user's locale's number separators (UTF-8; empty when the locale has none).
   virtual std::string ThousandSeparator() = 0;
   virtual std::string DecimalSeparator() = 0;
@@ -57,6 +61,7 @@ class tPlainPlatform : public tPlatform {
 
   void FullScreenSize(int& width, int& height) override;
   int ScreenColorBits() override;
+  void ScreenSize(int& width, int& height) override;
   std::string CommandLine() override;
   tWindowsVersion WindowsVersion() override;
   std::string ResourceString(int id) override;
@@ -64,6 +69,8 @@ class tPlainPlatform : public tPlatform {
                              intptr_t lparam) override;
   std::string TempFolder() override;
   uint32_t ProcessId() override;
+  // The classic Windows scheme's colours.
+  uint32_t SysColor(int index) override;
   std::string ThousandSeparator() override;
   std::string DecimalSeparator() override;
   tRegistryStore& Registry() override;

@@ -14,6 +14,10 @@ class tWin32Platform : public tPlatform {
     width = GetSystemMetrics(SM_CXFULLSCREEN);
     height = GetSystemMetrics(SM_CYFULLSCREEN) + GetSystemMetrics(SM_CYCAPTION);
   }
+  void ScreenSize(int& width, int& height) override {
+    width = GetSystemMetrics(SM_CXSCREEN);
+    height = GetSystemMetrics(SM_CYSCREEN);
+  }
   int ScreenColorBits() override {
     HDC dc = GetDC(nullptr);
     int bits = GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES);
@@ -55,6 +59,7 @@ class tWin32Platform : public tPlatform {
     return WideToUtf8(std::wstring(path, n));  // ends with a backslash
   }
   uint32_t ProcessId() override { return GetCurrentProcessId(); }
+  uint32_t SysColor(int index) override { return GetSysColor(index); }
   // Read at each call, so a change in the control panel shows at once.
   std::string ThousandSeparator() override { return LocaleText(LOCALE_STHOUSAND); }
   std::string DecimalSeparator() override { return LocaleText(LOCALE_SDECIMAL); }
