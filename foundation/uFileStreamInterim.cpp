@@ -11,13 +11,19 @@ class tStdioStream : public TStream {
   explicit tStdioStream(std::FILE* file) : file_(file) {}
   ~tStdioStream() override { std::fclose(file_); }
   int32_t Read(void* buffer, int32_t count) override {
-    return count <= 0 ? 0 : static_cast<int32_t>(std::fread(buffer, 1, static_cast<size_t>(count), file_));
+    return count <= 0
+               ? 0
+               : static_cast<int32_t>(std::fread(buffer, 1, static_cast<size_t>(count), file_));
   }
   int32_t Write(const void* buffer, int32_t count) override {
-    return count <= 0 ? 0 : static_cast<int32_t>(std::fwrite(buffer, 1, static_cast<size_t>(count), file_));
+    return count <= 0
+               ? 0
+               : static_cast<int32_t>(std::fwrite(buffer, 1, static_cast<size_t>(count), file_));
   }
   int64_t Seek(int64_t offset, tSeekOrigin origin) override {
-    const int whence = origin == soFromBeginning ? SEEK_SET : origin == soFromCurrent ? SEEK_CUR : SEEK_END;
+    const int whence = origin == soFromBeginning ? SEEK_SET
+                       : origin == soFromCurrent ? SEEK_CUR
+                                                 : SEEK_END;
 #ifdef _WIN32
     if (_fseeki64(file_, offset, whence) != 0) return -1;
     return _ftelli64(file_);
