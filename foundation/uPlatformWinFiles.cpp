@@ -1,7 +1,8 @@
 #include "foundation/uPlatformWinFiles.h"
 
-#include <shellapi.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
 
 #include "foundation/uFiles.h"
 #include "foundation/uLocaleText.h"
