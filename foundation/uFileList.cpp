@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "foundation/uFiles.h"
+#include "foundation/uFormat.h"
 #include "foundation/uLocaleText.h"
 #include "resources/uResStrings.h"
 
@@ -19,12 +20,6 @@ size_t CharCount(const std::string& text) {
   return static_cast<size_t>(std::count_if(text.begin(), text.end(), [](char c) {
     return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
   }));
-}
-
-// Right-justified in width characters, as "%*s" does for one-byte characters.
-std::string PadLeft(const std::string& text, size_t width) {
-  const size_t n = CharCount(text);
-  return n >= width ? text : std::string(width - n, ' ') + text;
 }
 
 std::string FirstChar(const std::string& text) {
@@ -92,16 +87,14 @@ int TSrchRec::Category() const {
   return kCategoryUnknown;
 }
 
-std::string TSrchRec::SizeText() const { return SizeText(Platform().FormatSettings()); }
-
-std::string TSrchRec::SizeText(const tFormatSettings& settings) const {
+std::string TSrchRec::SizeText() const {
   switch (Kind()) {
     case '1':
       return "<vol>";
     case '2':
       return "<dir>";
     default:
-      return PadLeft(ThousandsText(Size, settings.ThousandSeparator), 11);
+      return Format("%11.0n", {static_cast<double>(Size)});
   }
 }
 
@@ -119,7 +112,7 @@ std::string TSrchRec::TimeText(const tFormatSettings& settings) const {
   std::string picture = settings.LongTimeFormat;
   const size_t space = picture.find(' ');
   if (space != std::string::npos) picture.erase(space, 1);
-  return PadLeft(FormatTimePicture(picture, DosDateTimeToFields(Time), settings), 10);
+  return Format("%10s", {FormatTimePicture(picture, DosDateTimeToFields(Time), settings)});
 }
 
 std::string TSrchRec::SortKey(sfb_SS sequence) const {

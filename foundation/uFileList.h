@@ -56,11 +56,11 @@ class TSrchRec {
   std::string ExtText() const;
   std::string NameText() const;
   int Category() const;
-  // Column texts: "<vol>", "<dir>" or the size in 11 characters with thousands separators;
-  // the date in the user's short date format; the time in 10 characters in the user's time
-  // format without the format's first space. Without settings, the platform's are copied.
+  // Column texts: "<vol>", "<dir>" or the size in 11 characters with the user's thousands
+  // separators; the date in the user's short date format; the time in 10 characters in the
+  // user's time format without the format's first space. Without settings, a copy of the
+  // platform's serves.
   std::string SizeText() const;
-  std::string SizeText(const tFormatSettings& settings) const;
   std::string DateText() const;
   std::string DateText(const tFormatSettings& settings) const;
   std::string TimeText() const;

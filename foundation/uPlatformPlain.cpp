@@ -85,7 +85,7 @@ tFoundItem ItemOf(const fs::path& path, const std::string& name) {
 
 }  // namespace
 
-double tPlainPlatform::Now() {
+TDateTime tPlainPlatform::Now() {
   if (FixedNow != 0) return FixedNow;
   const auto now = std::chrono::system_clock::now();
   const auto ms =

@@ -26,7 +26,7 @@ uint32_t DosTimeOf(const FILETIME& written) {
 
 }  // namespace
 
-double Win32Now() {
+TDateTime Win32Now() {
   SYSTEMTIME st;
   GetLocalTime(&st);
   tDateTimeFields f;
@@ -46,8 +46,6 @@ tFormatSettings Win32FormatSettings() {
   s.LongTimeFormat = LocaleText(LOCALE_STIMEFORMAT, "h:mm:ss tt");
   s.TimeAMString = LocaleText(LOCALE_S1159, "");
   s.TimePMString = LocaleText(LOCALE_S2359, "");
-  s.ThousandSeparator = LocaleText(LOCALE_STHOUSAND, "");
-  s.DecimalSeparator = LocaleText(LOCALE_SDECIMAL, ".");
   for (int i = 0; i < 12; ++i) {
     s.ShortMonthNames[i] = LocaleText(LOCALE_SABBREVMONTHNAME1 + i, s.ShortMonthNames[i].c_str());
     s.LongMonthNames[i] = LocaleText(LOCALE_SMONTHNAME1 + i, s.LongMonthNames[i].c_str());

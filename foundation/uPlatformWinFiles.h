@@ -6,7 +6,7 @@
 
 #include "foundation/uPlatform.h"
 
-double Win32Now();
+TDateTime Win32Now();
 tFormatSettings Win32FormatSettings();
 int Win32CompareTextLocale(const std::string& a, const std::string& b);
 std::string Win32WindowsFolder();
