@@ -157,18 +157,27 @@ void TSortableList::Clear() {
 void TSortableList::Exchange(int i, int j) {
   std::swap(entries_[static_cast<size_t>(i)], entries_[static_cast<size_t>(j)]);
   std::swap(texts_[static_cast<size_t>(i)], texts_[static_cast<size_t>(j)]);
+  if (!keys_.empty()) std::swap(keys_[static_cast<size_t>(i)], keys_[static_cast<size_t>(j)]);
 }
 
 void TSortableList::Sort(bool ascending, sfb_SS sequence) {
   SortAscending = ascending;
   SortSequence = sequence;
   if (Count() < 2) return;
+  keys_.clear();
+  keys_.reserve(entries_.size());
+  for (const auto& entry : entries_) keys_.push_back(entry->SortKey(sequence));
   QuickSort(0, Count() - 1);
+  keys_.clear();
+  keys_.shrink_to_fit();
 }
 
 int TSortableList::CompareItems(int i, int j) {
-  const int result = Platform().CompareTextLocale(Objects(i)->SortKey(SortSequence),
-                                                  Objects(j)->SortKey(SortSequence));
+  tPlatform& platform = Platform();
+  const int result = keys_.empty() ? platform.CompareTextLocale(Objects(i)->SortKey(SortSequence),
+                                                                Objects(j)->SortKey(SortSequence))
+                                   : platform.CompareTextLocale(keys_[static_cast<size_t>(i)],
+                                                                keys_[static_cast<size_t>(j)]);
   return SortAscending ? result : -result;
 }
 
