@@ -166,18 +166,23 @@ void TSortableList::Sort(bool ascending, sfb_SS sequence) {
   if (Count() < 2) return;
   keys_.clear();
   keys_.reserve(entries_.size());
-  for (const auto& entry : entries_) keys_.push_back(entry->SortKey(sequence));
+  tPlatform& platform = Platform();
+  for (const auto& entry : entries_)
+    keys_.push_back(platform.LocaleSortKey(entry->SortKey(sequence)));
   QuickSort(0, Count() - 1);
   keys_.clear();
   keys_.shrink_to_fit();
 }
 
 int TSortableList::CompareItems(int i, int j) {
-  tPlatform& platform = Platform();
-  const int result = keys_.empty() ? platform.CompareTextLocale(Objects(i)->SortKey(SortSequence),
-                                                                Objects(j)->SortKey(SortSequence))
-                                   : platform.CompareTextLocale(keys_[static_cast<size_t>(i)],
-                                                                keys_[static_cast<size_t>(j)]);
+  int result;
+  if (keys_.empty()) {
+    result = Platform().CompareTextLocale(Objects(i)->SortKey(SortSequence),
+                                          Objects(j)->SortKey(SortSequence));
+  } else {
+    const int c = keys_[static_cast<size_t>(i)].compare(keys_[static_cast<size_t>(j)]);
+    result = c < 0 ? -1 : c > 0 ? 1 : 0;
+  }
   return SortAscending ? result : -result;
 }
 

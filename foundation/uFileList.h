@@ -88,8 +88,9 @@ class TSortableList {
   // Swaps two lines with their entries.
   void Exchange(int i, int j);
 
-  // Stores the order, then sorts when there are 2 lines or more. Not stable. The keys are
-  // formed once per entry for the sort, not once per comparison: the order is the same.
+  // Stores the order, then sorts when there are 2 lines or more. Not stable. Each entry's key
+  // is formed (with its locale sort key) once for the sort, not at every comparison: the
+  // order is the same.
   void Sort(bool ascending, sfb_SS sequence);
   // Case-insensitive comparison of the sort keys of lines i and j in the user's locale,
   // negated for descending order: -1, 0 or 1.
@@ -102,7 +103,7 @@ class TSortableList {
  private:
   std::vector<std::unique_ptr<TSrchRec>> entries_;
   std::vector<std::string> texts_;
-  std::vector<std::string> keys_;  // the entries' keys while Sort runs, else empty
+  std::vector<std::string> keys_;  // the entries' locale sort keys while Sort runs, else empty
 };
 
 // The file list's FileType: a set of TFileAttr, bit (1 << attr). The bits of ftReadOnly to

@@ -68,6 +68,9 @@ class tPlatform {
   virtual tFormatSettings FormatSettings() = 0;
   // Case-insensitive comparison in the user's locale: -1, 0 or 1.
   virtual int CompareTextLocale(const std::string& a, const std::string& b) = 0;
+  // A key whose byte order (unsigned) is the order of CompareTextLocale: for sorting many
+  // texts, each converted once.
+  virtual std::string LocaleSortKey(const std::string& text) = 0;
   virtual std::string WindowsFolder() = 0;
   // An environment variable ('' when missing).
   virtual std::string EnvVariable(const std::string& name) = 0;
@@ -130,6 +133,7 @@ class tPlainPlatform : public tPlatform {
   tFormatSettings FormatSettings() override;
   // Plain ASCII comparison, letters folded to upper case.
   int CompareTextLocale(const std::string& a, const std::string& b) override;
+  std::string LocaleSortKey(const std::string& text) override;
   std::string WindowsFolder() override;
   std::string EnvVariable(const std::string& name) override;
   std::string AssociatedProgram(const std::string& path) override;

@@ -54,6 +54,7 @@ class tWin32Platform : public tPlatform {
   int CompareTextLocale(const std::string& a, const std::string& b) override {
     return Win32CompareTextLocale(a, b);
   }
+  std::string LocaleSortKey(const std::string& text) override { return Win32LocaleSortKey(text); }
   std::string WindowsFolder() override { return Win32WindowsFolder(); }
   std::string EnvVariable(const std::string& name) override { return Win32EnvVariable(name); }
   std::string AssociatedProgram(const std::string& path) override {

@@ -68,6 +68,20 @@ int Win32CompareTextLocale(const std::string& a, const std::string& b) {
   return result - CSTR_EQUAL;
 }
 
+std::string Win32LocaleSortKey(const std::string& text) {
+  // LCMapString's sort keys compare as CompareString does with the same flags.
+  const std::wstring wide = Utf8ToWide(text);
+  constexpr DWORD kFlags = LCMAP_SORTKEY | NORM_IGNORECASE;
+  const int length = static_cast<int>(wide.size());
+  const int n = LCMapStringW(LOCALE_USER_DEFAULT, kFlags, wide.data(), length, nullptr, 0);
+  std::string key(static_cast<size_t>(n > 0 ? n : 0), '\0');
+  if (n <= 0 || LCMapStringW(LOCALE_USER_DEFAULT, kFlags, wide.data(), length,
+                             reinterpret_cast<LPWSTR>(key.data()), n) != n)
+    return text;
+  key.pop_back();  // the closing NUL
+  return key;
+}
+
 std::string Win32WindowsFolder() {
   wchar_t buf[MAX_PATH + 1];
   const UINT n = GetWindowsDirectoryW(buf, MAX_PATH + 1);
