@@ -179,6 +179,25 @@ TEST_F(BmpTest, Rle4Decoding) {
   EXPECT_EQ(std::vector<uint8_t>(top, top + 5), (std::vector<uint8_t>{3, 4, 5, 6, 7}));
 }
 
+TEST_F(BmpTest, FourBitRowsAreWidenedAndAShortFileIsAnError) {
+  tBmpRecipe r;
+  r.width = 3, r.height = 2, r.bits = 4, r.entries = 16;
+  r.pixels = {0x12, 0x30, 0, 0, 0x45, 0x60, 0, 0};
+  auto id = Decode(r.Build());
+  ASSERT_NE(id, nullptr);
+  EXPECT_EQ(id->ErrorCode, 0);
+  EXPECT_EQ(std::vector<uint8_t>(id->Bitmap->ScanLine(1), id->Bitmap->ScanLine(1) + 3),
+            (std::vector<uint8_t>{1, 2, 3}));
+  EXPECT_EQ(std::vector<uint8_t>(id->Bitmap->ScanLine(0), id->Bitmap->ScanLine(0) + 3),
+            (std::vector<uint8_t>{4, 5, 6}));
+  r.pixels.resize(6);
+  id = Decode(r.Build());
+  ASSERT_NE(id, nullptr);
+  EXPECT_EQ(id->ErrorCode, errEndOfFile);
+  EXPECT_EQ(id->RowsDone, 1);
+  EXPECT_EQ(id->Bitmap->ScanLine(1)[2], 3);
+}
+
 TEST_F(BmpTest, SixteenBitMasks) {
   struct Case {
     uint32_t compression;
