@@ -350,6 +350,27 @@ TEST_F(BmpTest, WriterRoundTripsThroughTheReader) {
   }
 }
 
+TEST_F(BmpTest, WriterTableSizes) {
+  uint8_t quads[5 * 4] = {1, 2, 3, 0, 4, 5, 6, 0, 7, 8, 9, 0, 10, 11, 12, 0, 13, 14, 15, 0};
+  tMemBmp pic;
+  pic.Allocate(3, 2, false, quads, 5, 8);
+  pic.ScanLine(0)[1] = 4;
+  for (bool os2 : {false, true}) {
+    SCOPED_TRACE(os2);
+    std::vector<uint8_t> file = Written(pic, os2, false, 8);
+    // Windows: the 5 entries and colours-used 5; OS/2: all 256 entries, the rest black.
+    EXPECT_EQ(Get32(&file[10]), os2 ? 14u + 12 + 256 * 3 : 14u + 40 + 5 * 4);
+    if (!os2) {
+      EXPECT_EQ(Get32(&file[46]), 5u);
+    }
+    auto id = Decode(file, "t.bmp");
+    ASSERT_NE(id, nullptr);
+    EXPECT_EQ(testsupport::ComparePixels(testsupport::PictureToRgb(*id->Bitmap),
+                                         testsupport::PictureToRgb(pic)),
+              "");
+  }
+}
+
 TEST_F(BmpTest, WriterLayoutForSixteenBits) {
   auto pic = Sample(24, 3, 2);
   std::vector<uint8_t> f15 = Written(*pic, false, false, 15);
