@@ -155,8 +155,7 @@ class tToolPlatform : public tPlainPlatform {
 };
 
 int Usage() {
-  std::fprintf(stderr,
-               "usage: tavis_decode [-i] [--info] [-n N | -a] [-o OUT] [-w WRITER] FILE\n");
+  std::fprintf(stderr, "usage: tavis_decode [-i] [--info] [-n N | -a] [-o OUT] [-w WRITER] FILE\n");
   return 3;
 }
 
