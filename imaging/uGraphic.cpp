@@ -8,6 +8,11 @@
 #include "foundation/uPlatform.h"
 #include "foundation/uUtil.h"
 #include "imaging/formats/gBMP.h"
+#include "imaging/formats/gIMG.h"
+#include "imaging/formats/gLBM.h"
+#include "imaging/formats/gMAC.h"
+#include "imaging/formats/gPBM.h"
+#include "imaging/formats/gRLE.h"
 
 uint16_t GraphicOptions = 0;
 
@@ -114,6 +119,11 @@ void RegisterAllFormats() {
   FormatList().clear();
   // The order is the order of identification.
   RegisterBMP();
+  RegisterRLE();
+  RegisterMAC();
+  RegisterPBM();
+  RegisterIMG();
+  RegisterLBM();
 }
 
 void UnregisterAllFormats() {
