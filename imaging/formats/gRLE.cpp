@@ -69,7 +69,11 @@ void LoadRLE(tGraphicID& id) {
     s.Read(&b, 1);
     if (s.LastCount < 1) {
       id.ErrorCode = errEndOfFile;
-      if (x > 0) pic.SetByteLine(y, row.data());  // the part of the row that came
+      if (x > 0) {
+        // The part of the row that came; the rest stays black.
+        std::fill(row.begin() + x, row.end(), 0);
+        pic.SetByteLine(y, row.data());
+      }
       break;
     }
     // A run goes on into the next row when it passes the end of this one.
