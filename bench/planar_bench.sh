@@ -21,8 +21,8 @@ mkdir -p "$dir"
 [ -f "$dir/planar8.lbm" ] || pnmquant 256 "$dir/planar.ppm" 2>/dev/null \
   | ppmtoilbm -maxplanes 8 >"$dir/planar8.lbm" 2>/dev/null
 [ -f "$dir/planar24.lbm" ] || ppmtoilbm -24force "$dir/planar.ppm" >"$dir/planar24.lbm" 2>/dev/null
-[ -f "$dir/planar.img" ] || pamditherbw "$dir/planar.pgm" | pbmtogem >"$dir/planar.img" 2>/dev/null
-[ -f "$dir/planar.mac" ] || pamditherbw "$dir/planar.pgm" | pamcut -width 576 -height 720 \
+[ -f "$dir/planar.img" ] || pamditherbw "$dir/planar.pgm" | pamtopnm | pbmtogem >"$dir/planar.img" 2>/dev/null
+[ -f "$dir/planar.mac" ] || pamditherbw "$dir/planar.pgm" | pamtopnm | pamcut -width 576 -height 720 \
   | pbmtomacp >"$dir/planar.mac"
 ff="ffmpeg -nostdin -v error"
 ffppm="-f image2pipe -vcodec ppm -pix_fmt rgb24 -"

@@ -41,7 +41,8 @@ struct tGem {
   }
   tBytes Build() const {
     tBytes v;
-    for (int w : {version, headerWords, planes, patternLength, 85, 85, width, height}) PutBE16(v, w);
+    for (int w : {version, headerWords, planes, patternLength, 85, 85, width, height})
+      PutBE16(v, w);
     v.insert(v.end(), body.begin(), body.end());
     return v;
   }
@@ -51,9 +52,11 @@ struct tGem {
 TEST(ImgTest, OnePlaneOpcodes) {
   tGem g;
   g.height = 5;
-  g.Solid(1, true).Bits({0x0F})                 // row 0
-      .Replicate(3).Pattern(1, {0xAA, 0x55})  // rows 1 to 3
-      .Solid(2, false);                         // row 4
+  g.Solid(1, true)
+      .Bits({0x0F})  // row 0
+      .Replicate(3)
+      .Pattern(1, {0xAA, 0x55})  // rows 1 to 3
+      .Solid(2, false);          // row 4
   auto id = Decode(g.Build());
   ASSERT_NE(id, nullptr);
   EXPECT_EQ(id->FormatId, fmtIMG);
@@ -114,9 +117,9 @@ TEST(ImgTest, HeadersThatAreNotGem) {
     const char* what;
     int tGem::*field;
     int value;
-  } cases[] = {{"version 2", &tGem::version, 2},       {"9 header words", &tGem::headerWords, 9},
-               {"2 planes", &tGem::planes, 2},         {"8 planes", &tGem::planes, 8},
-               {"width 0", &tGem::width, 0},           {"height 30001", &tGem::height, 30001}};
+  } cases[] = {{"version 2", &tGem::version, 2}, {"9 header words", &tGem::headerWords, 9},
+               {"2 planes", &tGem::planes, 2},   {"8 planes", &tGem::planes, 8},
+               {"width 0", &tGem::width, 0},     {"height 30001", &tGem::height, 30001}};
   tGem good;
   good.Solid(4, true);
   ASSERT_NE(Decode(good.Build()), nullptr);
@@ -175,16 +178,16 @@ TEST(ImgToolTest, NetpbmFilesMatchGemtopnmAndFfmpeg) {
     SCOPED_TRACE(testing::Message() << width << "x" << height);
     testsupport::WriteFile(dir / "in.pbm", Pbm(width, height));
     auto file = dir / "out.img";
-    ASSERT_EQ(testsupport::Run("pbmtogem '" + (dir / "in.pbm").string() + "' > '" +
-                               file.string() + "' 2>/dev/null"),
+    ASSERT_EQ(testsupport::Run("pbmtogem '" + (dir / "in.pbm").string() + "' > '" + file.string() +
+                               "' 2>/dev/null"),
               0);
     auto ours = testsupport::DecodeOurs(file);
     ASSERT_TRUE(ours.identified);
     EXPECT_EQ(ours.formatId, fmtIMG);
     EXPECT_EQ(ours.errorCode, 0);
     testsupport::RgbImage gem, ffmpeg;
-    ASSERT_TRUE(testsupport::DecodeReference(testsupport::tReference::Netpbm, file, gem,
-                                             "gemtopnm"));
+    ASSERT_TRUE(
+        testsupport::DecodeReference(testsupport::tReference::Netpbm, file, gem, "gemtopnm"));
     ASSERT_TRUE(readertest::DecodeFfmpeg(file, "gem_pipe", ffmpeg));
     EXPECT_EQ(testsupport::ComparePixels(ours.image, gem), "");
     EXPECT_EQ(testsupport::ComparePixels(ours.image, ffmpeg), "");

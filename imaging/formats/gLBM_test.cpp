@@ -162,8 +162,10 @@ TEST(LbmTest, ChunkyPbmWithOddWidth) {
   tBmhd h;
   h.width = 3;
   h.planes = 8;
-  auto id = Decode(
-      iff.Add("BMHD", h.Build()).Add("CMAP", Cmap(10)).Add("BODY", {1, 2, 3, 9, 3, 2, 1, 9}).Build());
+  auto id = Decode(iff.Add("BMHD", h.Build())
+                       .Add("CMAP", Cmap(10))
+                       .Add("BODY", {1, 2, 3, 9, 3, 2, 1, 9})
+                       .Build());
   ASSERT_NE(id, nullptr);
   EXPECT_EQ(id->SubType, "Type PBM.0");
   EXPECT_EQ(id->Width, 4);
@@ -258,8 +260,7 @@ TEST(LbmTest, WithoutColourMapTheLevelsAreGrey) {
   h.width = 4;
   h.height = 1;
   h.planes = 2;
-  auto id =
-      Decode(tIff().Add("BMHD", h.Build()).Add("BODY", Planar({{0, 1, 2, 3}}, 4, 2)).Build());
+  auto id = Decode(tIff().Add("BMHD", h.Build()).Add("BODY", Planar({{0, 1, 2, 3}}, 4, 2)).Build());
   ASSERT_NE(id, nullptr);
   EXPECT_EQ(id->GrayFlag, 1);
   EXPECT_EQ(id->HasPalette, 0);
@@ -365,8 +366,8 @@ TEST(LbmTest, PlaneCounts) {
     std::string type;
     int planes;
     bool taken;
-  } cases[] = {{"ILBM", 0, false}, {"ILBM", 1, true},  {"ILBM", 24, true},  {"ILBM", 25, false},
-               {"ILBM", 32, false}, {"ILBM", 33, false}, {"PBM ", 8, true}, {"PBM ", 9, false}};
+  } cases[] = {{"ILBM", 0, false},  {"ILBM", 1, true},   {"ILBM", 24, true}, {"ILBM", 25, false},
+               {"ILBM", 32, false}, {"ILBM", 33, false}, {"PBM ", 8, true},  {"PBM ", 9, false}};
   for (const Case& c : cases) {
     tIff iff;
     iff.type = c.type;
@@ -427,8 +428,8 @@ TEST(LbmTest, Errors) {
       {"body cut short", tIff().Add("BMHD", h.Build()).Add("BODY", tBytes(6, 0xFF)), 3, 3, 1},
       {"body used up early", tIff().Add("BMHD", h.Build()).Add("BODY", tBytes(4, 0xFF)), 0, 0, 2},
       {"no body", tIff().Add("BMHD", h.Build()), 0, 3, 0},
-      {"unknown compression", tIff().Add("BMHD", packed.Build()).Add("BODY", tBytes(6, 0xFF)), 0,
-       9, 0},
+      {"unknown compression", tIff().Add("BMHD", packed.Build()).Add("BODY", tBytes(6, 0xFF)), 0, 9,
+       0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -469,7 +470,8 @@ RgbImage Ramps(int width, int height) {
   im.width = width, im.height = height;
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x)
-      for (int v : {x * 255 / (width - 1), y * 255 / (height - 1), (x + y) * 127 / (width + height)})
+      for (int v :
+           {x * 255 / (width - 1), y * 255 / (height - 1), (x + y) * 127 / (width + height)})
         im.samples.push_back(static_cast<uint16_t>(v));
   return im;
 }
@@ -520,8 +522,8 @@ TEST(LbmToolTest, NetpbmFilesMatchIlbmtoppmAndFfmpeg) {
     if (auto at = options.find("MASK"); at != std::string::npos)
       options.replace(at, 4, "'" + mask + "'");
     const auto file = dir / "out.lbm";
-    ASSERT_EQ(testsupport::Run("ppmtoilbm " + options + " '" + (dir / "in.ppm").string() +
-                               "' > '" + file.string() + "' 2>/dev/null"),
+    ASSERT_EQ(testsupport::Run("ppmtoilbm " + options + " '" + (dir / "in.ppm").string() + "' > '" +
+                               file.string() + "' 2>/dev/null"),
               0);
     auto ours = testsupport::DecodeOurs(file);
     ASSERT_TRUE(ours.identified);
@@ -529,8 +531,8 @@ TEST(LbmToolTest, NetpbmFilesMatchIlbmtoppmAndFfmpeg) {
     const int width = c.width + (c.width & 1);
     ASSERT_EQ(ours.image.width, width);
     RgbImage ilbm, ffmpeg;
-    ASSERT_TRUE(testsupport::DecodeReference(testsupport::tReference::Netpbm, file, ilbm,
-                                             "ilbmtoppm"));
+    ASSERT_TRUE(
+        testsupport::DecodeReference(testsupport::tReference::Netpbm, file, ilbm, "ilbmtoppm"));
     // ffmpeg reads no deep picture with a mask plane.
     const bool haveFfmpeg = c.bits != 24 || !std::strstr(c.options, "MASK");
     ASSERT_TRUE(readertest::DecodeFfmpeg(file, "", ffmpeg) || !haveFfmpeg);
@@ -584,11 +586,8 @@ TEST(LbmToolTest, HandMadeFilesMatchFfmpeg) {
                     .Add("BODY", Planar({row0, row1}, 16, 6))
                     .Build()},
       {"pbm", pbm.Add("BMHD", chunky.Build()).Add("CMAP", Cmap(200)).Add("BODY", pixels).Build()},
-      {"mask", tIff()
-                   .Add("BMHD", masked.Build())
-                   .Add("CMAP", Cmap(8))
-                   .Add("BODY", maskedBody)
-                   .Build()},
+      {"mask",
+       tIff().Add("BMHD", masked.Build()).Add("CMAP", Cmap(8)).Add("BODY", maskedBody).Build()},
   };
   for (const auto& [name, bytes] : files) {
     SCOPED_TRACE(name);
@@ -599,8 +598,8 @@ TEST(LbmToolTest, HandMadeFilesMatchFfmpeg) {
     EXPECT_EQ(ours.errorCode, 0);
     RgbImage ffmpeg;
     ASSERT_TRUE(readertest::DecodeFfmpeg(file, "", ffmpeg));
-    EXPECT_EQ(
-        testsupport::ComparePixels(readertest::CropColumns(ours.image, ffmpeg.width), ffmpeg), "");
+    EXPECT_EQ(testsupport::ComparePixels(readertest::CropColumns(ours.image, ffmpeg.width), ffmpeg),
+              "");
   }
 }
 

@@ -42,8 +42,8 @@ void IdentifyMAC(tGraphicID& id) {
     st->DataOffset = 640;
     st->Code = "P.5";
     st->Name.assign(reinterpret_cast<const char*>(b + 2), std::min<int>(b[1], kMaxNameLength));
-  } else if (valid > 640 &&
-             std::count_if(b, b + 640, [](uint8_t v) { return v != 0; }) <= 2 && b[640] != 0) {
+  } else if (valid > 640 && std::count_if(b, b + 640, [](uint8_t v) { return v != 0; }) <= 2 &&
+             b[640] != 0) {
     st->DataOffset = 640;
     st->Code = "5.5";
   } else if (valid >= 12 && VersionAndPattern(b, 2)) {

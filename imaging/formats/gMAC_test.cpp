@@ -85,8 +85,8 @@ TEST(MacTest, HeaderVariants) {
 }
 
 TEST(MacTest, MacBinaryNameIsARemark) {
-  auto id = Decode(MacBinary("A name that is far too long for it", "PNTG",
-                             Bare(0, false, LiteralRows(720, 0))));
+  auto id = Decode(
+      MacBinary("A name that is far too long for it", "PNTG", Bare(0, false, LiteralRows(720, 0))));
   ASSERT_NE(id, nullptr);
   const std::vector<std::string> want = {"kpic.dat", "b576x720x2 MacPaint P.5",
                                          "rA name that is far too lo"};
@@ -141,8 +141,8 @@ TEST(MacToolTest, NetpbmFilesMatchMacptopbm) {
                {100, 41, "", false},
                {576, 720, "", true}};
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << " " << c.options << " "
-                                    << c.macBinary);
+    SCOPED_TRACE(testing::Message()
+                 << c.width << "x" << c.height << " " << c.options << " " << c.macBinary);
     testsupport::WriteFile(dir / "in.pbm", Pbm(c.width, c.height));
     auto file = dir / "out.mac";
     ASSERT_EQ(testsupport::Run(std::string("pbmtomacp ") + c.options + " '" +
@@ -155,8 +155,8 @@ TEST(MacToolTest, NetpbmFilesMatchMacptopbm) {
     EXPECT_EQ(ours.formatId, fmtMAC);
     EXPECT_EQ(ours.errorCode, 0);
     testsupport::RgbImage theirs;
-    ASSERT_TRUE(testsupport::DecodeReference(testsupport::tReference::Netpbm, file, theirs,
-                                             "macptopbm"));
+    ASSERT_TRUE(
+        testsupport::DecodeReference(testsupport::tReference::Netpbm, file, theirs, "macptopbm"));
     EXPECT_EQ(testsupport::ComparePixels(ours.image, theirs), "");
   }
 }

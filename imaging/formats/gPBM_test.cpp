@@ -127,8 +127,8 @@ TEST(PbmToolTest, NetpbmFiles) {
     EXPECT_EQ(ours.formatId, fmtPBM);
     EXPECT_EQ(ours.errorCode, 0);
     testsupport::RgbImage theirs;
-    ASSERT_TRUE(testsupport::DecodeReference(testsupport::tReference::Netpbm, file, theirs,
-                                             "pamtopnm"));
+    ASSERT_TRUE(
+        testsupport::DecodeReference(testsupport::tReference::Netpbm, file, theirs, "pamtopnm"));
     EXPECT_EQ(testsupport::ComparePixels(ours.image, theirs), "");
   }
 }
