@@ -19,6 +19,17 @@ enum : int {
   sMakerName = 65291,
 };
 
+// Extension lists of the file categories (each text begins and ends with a space).
+enum : int {
+  sExtExecutable = 65230,
+  sExtZip = 65231,
+  sExtDocument = 65232,
+  sExtMovie = 65233,
+  sExtPicture = 65234,
+  sExtMusic = 65235,
+  sExtSound = 65236,
+};
+
 // The text of a string resource of the running program ('' when there is none).
 std::string LoadResString(int id);
 // The same text from the table compiled into the code (what the .rc holds).
