@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 enum tSeekOrigin { soFromBeginning = 0, soFromCurrent = 1, soFromEnd = 2 };
@@ -22,7 +23,7 @@ class TStream {
   int64_t Size();
 };
 
-// A stream over a file, opened with a UTF-8 name.
+// A stream over a file, opened with a UTF-8 name. Unbuffered, so a short write shows at once.
 class TFileStream : public TStream {
  public:
   enum tMode { fmOpenRead, fmCreate, fmOpenReadWrite };
@@ -36,6 +37,8 @@ class TFileStream : public TStream {
  private:
   explicit TFileStream(void* file) : file_(file) {}
   void* file_;  // std::FILE*
+  // The C library wants a seek between a write and a following read, and the other way round.
+  enum tLastOp { opNone, opRead, opWrite } last_ = opNone;
 };
 
 // A stream over a growable block of memory.

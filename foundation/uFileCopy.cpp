@@ -52,23 +52,26 @@ int CopyStreamWithProgress(int64_t startOffset, TStream& source, TStream& target
   return kCopyOK;
 }
 
-int CopyFileWithProgress(int64_t startOffset, const std::string& source,
-                         const std::string& target, const TCopyProgress& progress) {
-  std::unique_ptr<TStream> in = OpenFileStream(source);
-  if (!in) return kCopySourceNotOpened;
-  const int64_t age = FileAge(source);
+int CopyStreamToFile(int64_t startOffset, TStream& source, int64_t dosTime,
+                     const std::string& target, const TCopyProgress& progress) {
   const std::string part = PartName(target);
   std::unique_ptr<TStream> out = CreateQuietly(part);
   if (!out) return kCopyTargetNotCreated;
-  int code = CopyStreamWithProgress(startOffset, *in, *out, progress);
-  in.reset();
+  int code = CopyStreamWithProgress(startOffset, source, *out, progress);
   out.reset();
   if (code == kCopyOK) {
-    if (age >= 0) FileSetDate(part, static_cast<uint32_t>(age));
+    if (dosTime >= 0) FileSetDate(part, static_cast<uint32_t>(dosTime));
     if (!Platform().ReplaceFile(part, target)) code = kCopyTargetNotCreated;
   }
   if (code != kCopyOK) Platform().RemoveFile(part);
   return code;
+}
+
+int CopyFileWithProgress(int64_t startOffset, const std::string& source, const std::string& target,
+                         const TCopyProgress& progress) {
+  std::unique_ptr<TStream> in = OpenFileStream(source);
+  if (!in) return kCopySourceNotOpened;
+  return CopyStreamToFile(startOffset, *in, FileAge(source), target, progress);
 }
 
 int CopyFileFromStart(const std::string& source, const std::string& target,

@@ -49,8 +49,7 @@ std::string CategoryListText(int resourceId) {
 }
 
 TSrchRec::TSrchRec(const tFoundItem& item, int32_t number)
-    : Time(item.DosTime), Size(item.Size), Attr(item.Attributes), Name(item.Name),
-      Number(number) {
+    : Time(item.DosTime), Size(item.Size), Attr(item.Attributes), Name(item.Name), Number(number) {
   if (Attr & 8) Name.erase(std::remove(Name.begin(), Name.end(), '.'), Name.end());
 }
 
@@ -81,7 +80,8 @@ int TSrchRec::Category() const {
   // The lists are read once: they are the same for the whole run.
   static const std::vector<std::string> lists = [] {
     std::vector<std::string> texts;
-    for (const tCategoryList& list : kCategoryLists) texts.push_back(CategoryListText(list.ResourceId));
+    for (const tCategoryList& list : kCategoryLists)
+      texts.push_back(CategoryListText(list.ResourceId));
     return texts;
   }();
   std::string probe(1, ' ');
@@ -140,8 +140,8 @@ std::string TSrchRec::SortKey(sfb_SS sequence) const {
       return buf + NameText();
     case SS_date: {
       const tDateTimeFields f = DosDateTimeToFields(Time);
-      std::snprintf(buf, sizeof buf, "%c%4d%2d%2d%2d%2d%2d", Kind(), f.Year, f.Month, f.Day,
-                    f.Hour, f.Minute, f.Second);
+      std::snprintf(buf, sizeof buf, "%c%4d%2d%2d%2d%2d%2d", Kind(), f.Year, f.Month, f.Day, f.Hour,
+                    f.Minute, f.Second);
       return buf + Name;
     }
     case SS_name:

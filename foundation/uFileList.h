@@ -44,8 +44,8 @@ class TSrchRec {
 
   uint32_t Time = 0;  // DOS date (high word) and time (low word), local
   int64_t Size = 0;
-  uint32_t Attr = 0;  // 1 read-only, 2 hidden, 4 system, 8 volume label, 16 directory, 32 archive
-  std::string Name;   // as found; a volume label without its dots
+  uint32_t Attr = 0;   // 1 read-only, 2 hidden, 4 system, 8 volume label, 16 directory, 32 archive
+  std::string Name;    // as found; a volume label without its dots
   int32_t Number = 0;  // reading order, from 1
   bool Tagged = false;
   int32_t ThumbIndex = -1;
@@ -111,8 +111,8 @@ constexpr TFileType FileTypeBit(TFileAttr attr) { return 1u << attr; }
 
 // What one reading found besides the entries.
 struct tFolderReading {
-  int32_t FileCount = 0;  // file entries (kind 3)
-  int64_t TotalSize = 0;  // their sizes
+  int32_t FileCount = 0;    // file entries (kind 3)
+  int64_t TotalSize = 0;    // their sizes
   int32_t LongestName = 0;  // characters of the longest name
 };
 

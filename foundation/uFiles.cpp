@@ -176,8 +176,8 @@ bool GetDiskSpace(char driveLetter, uint64_t& freeBytes, uint64_t& totalBytes) {
   return true;
 }
 
-bool GetDiskGeometry(const std::string& root, uint32_t& sectorsPerCluster,
-                     uint32_t& bytesPerSector, uint32_t& freeClusters, uint32_t& totalClusters) {
+bool GetDiskGeometry(const std::string& root, uint32_t& sectorsPerCluster, uint32_t& bytesPerSector,
+                     uint32_t& freeClusters, uint32_t& totalClusters) {
   uint32_t spc = 0, bps = 0, freeC = 0, totalC = 0;
   if (!Platform().DiskClusters(root, spc, bps, freeC, totalC)) return false;
   sectorsPerCluster = spc;

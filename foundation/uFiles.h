@@ -68,14 +68,18 @@ using TCopyProgress = std::function<void(int64_t done, int64_t total)>;
 // Copies source from start offset on into target, with the source's date and time. The copy
 // is written beside the target and takes its place only when complete: after any failure
 // an earlier target is unchanged and no partial copy is left behind.
-int CopyFileWithProgress(int64_t startOffset, const std::string& source,
-                         const std::string& target, const TCopyProgress& progress);
+int CopyFileWithProgress(int64_t startOffset, const std::string& source, const std::string& target,
+                         const TCopyProgress& progress);
 int CopyFileFromStart(const std::string& source, const std::string& target,
                       const TCopyProgress& progress);
 // The copy loop between two open streams, blocks of 8192 bytes: kCopyOK, kCopyShortWrite or
 // kCopyReadError. The source is positioned at start offset first.
 int CopyStreamWithProgress(int64_t startOffset, TStream& source, TStream& target,
                            const TCopyProgress& progress);
+// The file copy from an open source: kCopyOK, kCopyTargetNotCreated, kCopyShortWrite or
+// kCopyReadError. The target gets the DOS date and time when it is not negative.
+int CopyStreamToFile(int64_t startOffset, TStream& source, int64_t dosTime,
+                     const std::string& target, const TCopyProgress& progress);
 // Writes the text's bytes as the whole file (nothing at all for an empty text); false when
 // the file could not be written.
 bool SaveStringToFile(const std::string& text, const std::string& path);
@@ -88,8 +92,8 @@ bool IsRemoteDriveType(int driveType);     // 4 remote
 // Free and total bytes of a drive by letter; false (outputs untouched) when it cannot be read.
 bool GetDiskSpace(char driveLetter, uint64_t& freeBytes, uint64_t& totalBytes);
 // Cluster geometry of the drive of a root path ("C:\"); false (outputs untouched) on failure.
-bool GetDiskGeometry(const std::string& root, uint32_t& sectorsPerCluster,
-                     uint32_t& bytesPerSector, uint32_t& freeClusters, uint32_t& totalClusters);
+bool GetDiskGeometry(const std::string& root, uint32_t& sectorsPerCluster, uint32_t& bytesPerSector,
+                     uint32_t& freeClusters, uint32_t& totalClusters);
 
 // Measures and shows elapsed time. Times are date-time values (days); both 0 at first.
 class tStopwatch {

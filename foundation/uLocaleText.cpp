@@ -129,7 +129,9 @@ tDateTimeFields DosDateTimeToFields(uint32_t dosTime) {
 }
 
 uint32_t FieldsToDosDateTime(const tDateTimeFields& f) {
-  const uint32_t year = f.Year < 1980 ? 0 : f.Year > 2107 ? 127 : static_cast<uint32_t>(f.Year - 1980);
+  const uint32_t year = f.Year < 1980   ? 0
+                        : f.Year > 2107 ? 127
+                                        : static_cast<uint32_t>(f.Year - 1980);
   const uint32_t date = (year << 9) | ((static_cast<uint32_t>(f.Month) & 15) << 5) |
                         (static_cast<uint32_t>(f.Day) & 31);
   const uint32_t time = ((static_cast<uint32_t>(f.Hour) & 31) << 11) |

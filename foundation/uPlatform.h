@@ -24,9 +24,9 @@ struct tFormatSettings {
   std::string DecimalSeparator = ".";
   std::string ShortMonthNames[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                      "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-  std::string LongMonthNames[12] = {"January", "February", "March",     "April",
-                                    "May",     "June",     "July",      "August",
-                                    "September", "October", "November", "December"};
+  std::string LongMonthNames[12] = {"January",   "February", "March",    "April",
+                                    "May",       "June",     "July",     "August",
+                                    "September", "October",  "November", "December"};
   std::string ShortDayNames[7] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
   std::string LongDayNames[7] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
                                  "Thursday", "Friday", "Saturday"};
@@ -138,9 +138,8 @@ class tPlainPlatform : public tPlatform {
   uint32_t ExchangeErrorMode(uint32_t mode) override;
   bool DiskFreeBytes(const std::string& root, uint64_t& freeBytes, uint64_t& totalBytes) override;
   // Reports 4096-byte clusters of 8 sectors of 512 bytes.
-  bool DiskClusters(const std::string& root, uint32_t& sectorsPerCluster,
-                    uint32_t& bytesPerSector, uint32_t& freeClusters,
-                    uint32_t& totalClusters) override;
+  bool DiskClusters(const std::string& root, uint32_t& sectorsPerCluster, uint32_t& bytesPerSector,
+                    uint32_t& freeClusters, uint32_t& totalClusters) override;
 
  private:
   uint32_t errorMode_ = 0;

@@ -72,15 +72,12 @@ class tWin32Platform : public tPlatform {
     return Win32ReplaceFile(from, to);
   }
   uint32_t ExchangeErrorMode(uint32_t mode) override { return Win32ExchangeErrorMode(mode); }
-  bool DiskFreeBytes(const std::string& root, uint64_t& freeBytes,
-                     uint64_t& totalBytes) override {
+  bool DiskFreeBytes(const std::string& root, uint64_t& freeBytes, uint64_t& totalBytes) override {
     return Win32DiskFreeBytes(root, freeBytes, totalBytes);
   }
-  bool DiskClusters(const std::string& root, uint32_t& sectorsPerCluster,
-                    uint32_t& bytesPerSector, uint32_t& freeClusters,
-                    uint32_t& totalClusters) override {
-    return Win32DiskClusters(root, sectorsPerCluster, bytesPerSector, freeClusters,
-                             totalClusters);
+  bool DiskClusters(const std::string& root, uint32_t& sectorsPerCluster, uint32_t& bytesPerSector,
+                    uint32_t& freeClusters, uint32_t& totalClusters) override {
+    return Win32DiskClusters(root, sectorsPerCluster, bytesPerSector, freeClusters, totalClusters);
   }
 };
 

@@ -1,6 +1,7 @@
 #include "foundation/uPlatformWinFiles.h"
 
 #include <windows.h>
+// After windows.h, which it needs.
 #include <shellapi.h>
 
 #include "foundation/uFiles.h"
@@ -62,9 +63,9 @@ tFormatSettings Win32FormatSettings() {
 
 int Win32CompareTextLocale(const std::string& a, const std::string& b) {
   const std::wstring wa = Utf8ToWide(a), wb = Utf8ToWide(b);
-  const int result = CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, wa.data(),
-                                    static_cast<int>(wa.size()), wb.data(),
-                                    static_cast<int>(wb.size()));
+  const int result =
+      CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, wa.data(), static_cast<int>(wa.size()),
+                     wb.data(), static_cast<int>(wb.size()));
   if (result == 0) return wa < wb ? -1 : wa == wb ? 0 : 1;
   return result - CSTR_EQUAL;
 }
@@ -102,8 +103,8 @@ bool Win32FindItems(const std::string& pattern, std::vector<tFoundItem>& items) 
   do {
     tFoundItem item;
     item.Name = WideToUtf8(data.cFileName);
-    item.Size = static_cast<int64_t>((static_cast<uint64_t>(data.nFileSizeHigh) << 32) |
-                                     data.nFileSizeLow);
+    item.Size =
+        static_cast<int64_t>((static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
     item.Attributes = data.dwFileAttributes;
     item.DosTime = DosTimeOf(data.ftLastWriteTime);
     items.push_back(std::move(item));
@@ -136,29 +137,25 @@ bool Win32MakeFolder(const std::string& path) {
   return CreateDirectoryW(Utf8ToWide(path).c_str(), nullptr) != 0;
 }
 
-bool Win32RemoveFile(const std::string& path) {
-  return DeleteFileW(Utf8ToWide(path).c_str()) != 0;
-}
+bool Win32RemoveFile(const std::string& path) { return DeleteFileW(Utf8ToWide(path).c_str()) != 0; }
 
 bool Win32ReplaceFile(const std::string& from, const std::string& to) {
-  return MoveFileExW(Utf8ToWide(from).c_str(), Utf8ToWide(to).c_str(),
-                     MOVEFILE_REPLACE_EXISTING) != 0;
+  return MoveFileExW(Utf8ToWide(from).c_str(), Utf8ToWide(to).c_str(), MOVEFILE_REPLACE_EXISTING) !=
+         0;
 }
 
 uint32_t Win32ExchangeErrorMode(uint32_t mode) { return SetErrorMode(mode); }
 
 bool Win32DiskFreeBytes(const std::string& root, uint64_t& freeBytes, uint64_t& totalBytes) {
   ULARGE_INTEGER available, total, totalFree;
-  if (!GetDiskFreeSpaceExW(Utf8ToWide(root).c_str(), &available, &total, &totalFree))
-    return false;
+  if (!GetDiskFreeSpaceExW(Utf8ToWide(root).c_str(), &available, &total, &totalFree)) return false;
   freeBytes = totalFree.QuadPart;
   totalBytes = total.QuadPart;
   return true;
 }
 
 bool Win32DiskClusters(const std::string& root, uint32_t& sectorsPerCluster,
-                       uint32_t& bytesPerSector, uint32_t& freeClusters,
-                       uint32_t& totalClusters) {
+                       uint32_t& bytesPerSector, uint32_t& freeClusters, uint32_t& totalClusters) {
   DWORD spc = 0, bps = 0, freeC = 0, totalC = 0;
   if (!GetDiskFreeSpaceW(Utf8ToWide(root).c_str(), &spc, &bps, &freeC, &totalC)) return false;
   sectorsPerCluster = spc;

@@ -21,5 +21,4 @@ bool Win32ReplaceFile(const std::string& from, const std::string& to);
 uint32_t Win32ExchangeErrorMode(uint32_t mode);
 bool Win32DiskFreeBytes(const std::string& root, uint64_t& freeBytes, uint64_t& totalBytes);
 bool Win32DiskClusters(const std::string& root, uint32_t& sectorsPerCluster,
-                       uint32_t& bytesPerSector, uint32_t& freeClusters,
-                       uint32_t& totalClusters);
+                       uint32_t& bytesPerSector, uint32_t& freeClusters, uint32_t& totalClusters);
