@@ -2,10 +2,17 @@
 // links to another asks to be told when that one goes (free notification).
 #pragma once
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 enum TOperation { opInsert, opRemove };
+
+// An operation that cannot be done in the component's state (raised to the caller).
+class EInvalidOperation : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
 
 class TComponent {
  public:
