@@ -225,7 +225,7 @@ void TOrvex_DirList::DrawItem(int index, const RECT& r, UINT state) {
                       (r.top + r.bottom - glyph->Height()) / 2);
   }
   bool hidden = glyph >= &glyphs_[gHiddenClosed] && glyph <= &glyphs_[gHiddenCurrent];
-  c.Font.SetStyle(hidden ? fsItalic : 0);
+  c.Font.SetStyle(hidden ? unsigned(fsItalic) : 0u);
   std::string text = rows_[static_cast<size_t>(index)].Text;
   if (!casePreserving_ && !caseSensitive_) text = LowerAscii(text);
   c.Brush.SetColor(back);

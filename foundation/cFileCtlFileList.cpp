@@ -62,6 +62,7 @@ TOrvex_FileList::TOrvex_FileList(TComponent* owner, TWindow* parent, int x, int 
   Font().SetName("Terminal");
   Font().SetSize(9);
   Font().SetStyle(0);
+  Font().SetPitch(fpFixed);
   hintTimer_ = new TTimer(this);
   hintTimer_->SetEnabled(false);
   hintTimer_->OnTimer = [this](TComponent*) {
@@ -543,7 +544,7 @@ void TOrvex_FileList::DrawItem(int index, const RECT& r, UINT state) {
     DrawTransparentAt(g, c, back, r.left + x, (r.top + r.bottom - g.Height()) / 2);
     x += glyphs_[gKnownFile].Width() + 2;
   }
-  c.Font.SetStyle((e->Attr & (2 | 4)) ? fsItalic : 0);
+  c.Font.SetStyle((e->Attr & (2 | 4)) ? unsigned(fsItalic) : 0u);
   c.Brush.SetColor(back);
   if (header_ && header_->SectionCount() >= 7) {
     if (fileDetails_ & FileDetailBit(fdName)) {

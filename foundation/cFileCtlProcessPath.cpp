@@ -55,13 +55,13 @@ void ProcessPath(const std::string& text, char& drive, std::string& folder,
   if (!root.empty()) SetProcessDirectory(root);
   fileName = ExtractFileName(folder);
   if (folder.size() == fileName.size() + 1) {
-    folder = "\\";
+    folder.assign(1, '\\');
   } else if (folder.size() > fileName.size()) {
     folder.resize(folder.size() - fileName.size() - 1);
   } else {
     folder = ProcessDirectory();
     folder.erase(0, ExtractFileDrive(folder).size());
-    if (folder.empty()) folder = "\\";
+    if (folder.empty()) folder.assign(1, '\\');
   }
   if (!folder.empty()) SetProcessDirectory(folder);
   if (!fileName.empty() && !IsPattern(fileName) && !IsFile(fileName)) {

@@ -53,9 +53,12 @@ TEST(Canvas, DrawsShapesAndTextOnAnOffScreenBitmap) {
   EXPECT_EQ(c.Pixel(5, 23), clRed);
   c.Font.SetName("Terminal");
   c.Font.SetSize(9);
-  SIZE one = c.TextExtent("M"), ten = c.TextExtent("MMMMMMMMMM");
-  EXPECT_GT(one.cy, 6);
-  EXPECT_EQ(ten.cx, one.cx * 10);  // a fixed-pitch face
+  c.Font.SetPitch(fpFixed);
+  SIZE m = c.TextExtent("M"), i = c.TextExtent("i"), spaces = c.TextExtent("          ");
+  EXPECT_GT(m.cy, 6);
+  // A fixed-pitch face, also where the system has no face of that name.
+  EXPECT_EQ(i.cx, m.cx);
+  EXPECT_EQ(spaces.cx, 10 * m.cx);
 }
 
 TEST(Canvas, BrushCopyReplacesOneColourWithTheBrush) {

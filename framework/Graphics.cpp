@@ -9,13 +9,19 @@ COLORREF ColorToRGB(TColor color) {
 
 TFont::TFont() = default;
 TFont::TFont(const TFont& other)
-    : name_(other.name_), size_(other.size_), style_(other.style_), color_(other.color_) {}
+    : name_(other.name_),
+      size_(other.size_),
+      style_(other.style_),
+      pitch_(other.pitch_),
+      color_(other.color_) {}
 TFont& TFont::operator=(const TFont& other) {
   color_ = other.color_;
-  if (this != &other && (name_ != other.name_ || size_ != other.size_ || style_ != other.style_)) {
+  if (this != &other && (name_ != other.name_ || size_ != other.size_ ||
+                         style_ != other.style_ || pitch_ != other.pitch_)) {
     name_ = other.name_;
     size_ = other.size_;
     style_ = other.style_;
+    pitch_ = other.pitch_;
     color_ = other.color_;
     Changed();
   }
@@ -41,6 +47,11 @@ void TFont::SetStyle(unsigned style) {
   Changed();
 }
 void TFont::SetColor(TColor color) { color_ = color; }
+void TFont::SetPitch(TFontPitch pitch) {
+  if (pitch == pitch_) return;
+  pitch_ = pitch;
+  Changed();
+}
 
 void TFont::Changed() {
   if (handle_) {
@@ -62,6 +73,9 @@ HFONT TFont::Handle() {
     lf.lfStrikeOut = (style_ & fsStrikeOut) != 0;
     lf.lfCharSet = DEFAULT_CHARSET;
     lf.lfQuality = DEFAULT_QUALITY;
+    lf.lfPitchAndFamily = pitch_ == fpFixed      ? FIXED_PITCH | FF_MODERN
+                          : pitch_ == fpVariable ? VARIABLE_PITCH
+                                                 : DEFAULT_PITCH;
     std::wstring face = Utf8ToWide(name_);
     lstrcpynW(lf.lfFaceName, face.c_str(), LF_FACESIZE);
     handle_ = CreateFontIndirectW(&lf);

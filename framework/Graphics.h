@@ -22,6 +22,8 @@ constexpr TColor clWindow = SystemColor(COLOR_WINDOW), clWindowText = SystemColo
 COLORREF ColorToRGB(TColor color);
 
 enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
+// The pitch asked for: it decides the face the system takes when the named one is missing.
+enum TFontPitch { fpDefault, fpFixed, fpVariable };
 
 // A logical font by name, size in points and style. Assigning copies the description only.
 class TFont {
@@ -35,7 +37,9 @@ class TFont {
   int Size() const { return size_; }
   unsigned Style() const { return style_; }
   TColor Color() const { return color_; }
+  TFontPitch Pitch() const { return pitch_; }
   void SetName(const std::string& name);
+  void SetPitch(TFontPitch pitch);
   void SetSize(int points);
   void SetStyle(unsigned style);
   void SetColor(TColor color);
@@ -50,6 +54,7 @@ class TFont {
   std::string name_ = "Tahoma";
   int size_ = 8;
   unsigned style_ = 0;
+  TFontPitch pitch_ = fpDefault;
   TColor color_ = clWindowText;
   HFONT handle_ = nullptr;
 };

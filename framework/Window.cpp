@@ -152,7 +152,8 @@ bool TWindow::RecreateWnd(const std::function<void(TCreateParams&)>& change) {
   p.y = r.top;
   p.width = r.right - r.left;
   p.height = r.bottom - r.top;
-  if (IsWindowVisible(handle_)) p.style |= WS_VISIBLE;
+  // The window's own flag: its parent may not be showing yet.
+  if (GetWindowLongW(handle_, GWL_STYLE) & WS_VISIBLE) p.style |= WS_VISIBLE;
   else p.style &= ~WS_VISIBLE;
   if (parent_) p.parentHandle = parent_->Handle();
   change(p);
