@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "foundation/uFiles.h"
+#include "foundation/uFormat.h"
 #include "foundation/uLocaleText.h"
 #include "resources/uResStrings.h"
 
@@ -19,12 +20,6 @@ size_t CharCount(const std::string& text) {
   return static_cast<size_t>(std::count_if(text.begin(), text.end(), [](char c) {
     return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
   }));
-}
-
-// Right-justified in width characters, as "%*s" does for one-byte characters.
-std::string PadLeft(const std::string& text, size_t width) {
-  const size_t n = CharCount(text);
-  return n >= width ? text : std::string(width - n, ' ') + text;
 }
 
 std::string FirstChar(const std::string& text) {
@@ -92,16 +87,14 @@ int TSrchRec::Category() const {
   return kCategoryUnknown;
 }
 
-std::string TSrchRec::SizeText() const { return SizeText(Platform().FormatSettings()); }
-
-std::string TSrchRec::SizeText(const tFormatSettings& settings) const {
+std::string TSrchRec::SizeText() const {
   switch (Kind()) {
     case '1':
       return "<vol>";
     case '2':
       return "<dir>";
     default:
-      return PadLeft(ThousandsText(Size, settings.ThousandSeparator), 11);
+      return Format("%11.0n", {static_cast<double>(Size)});
   }
 }
 
@@ -119,7 +112,7 @@ std::string TSrchRec::TimeText(const tFormatSettings& settings) const {
   std::string picture = settings.LongTimeFormat;
   const size_t space = picture.find(' ');
   if (space != std::string::npos) picture.erase(space, 1);
-  return PadLeft(FormatTimePicture(picture, DosDateTimeToFields(Time), settings), 10);
+  return Format("%10s", {FormatTimePicture(picture, DosDateTimeToFields(Time), settings)});
 }
 
 std::string TSrchRec::SortKey(sfb_SS sequence) const {
@@ -164,18 +157,32 @@ void TSortableList::Clear() {
 void TSortableList::Exchange(int i, int j) {
   std::swap(entries_[static_cast<size_t>(i)], entries_[static_cast<size_t>(j)]);
   std::swap(texts_[static_cast<size_t>(i)], texts_[static_cast<size_t>(j)]);
+  if (!keys_.empty()) std::swap(keys_[static_cast<size_t>(i)], keys_[static_cast<size_t>(j)]);
 }
 
 void TSortableList::Sort(bool ascending, sfb_SS sequence) {
   SortAscending = ascending;
   SortSequence = sequence;
   if (Count() < 2) return;
+  keys_.clear();
+  keys_.reserve(entries_.size());
+  tPlatform& platform = Platform();
+  for (const auto& entry : entries_)
+    keys_.push_back(platform.LocaleSortKey(entry->SortKey(sequence)));
   QuickSort(0, Count() - 1);
+  keys_.clear();
+  keys_.shrink_to_fit();
 }
 
 int TSortableList::CompareItems(int i, int j) {
-  const int result = Platform().CompareTextLocale(Objects(i)->SortKey(SortSequence),
-                                                  Objects(j)->SortKey(SortSequence));
+  int result;
+  if (keys_.empty()) {
+    result = Platform().CompareTextLocale(Objects(i)->SortKey(SortSequence),
+                                          Objects(j)->SortKey(SortSequence));
+  } else {
+    const int c = keys_[static_cast<size_t>(i)].compare(keys_[static_cast<size_t>(j)]);
+    result = c < 0 ? -1 : c > 0 ? 1 : 0;
+  }
   return SortAscending ? result : -result;
 }
 

@@ -56,11 +56,11 @@ class TSrchRec {
   std::string ExtText() const;
   std::string NameText() const;
   int Category() const;
-  // Column texts: "<vol>", "<dir>" or the size in 11 characters with thousands separators;
-  // the date in the user's short date format; the time in 10 characters in the user's time
-  // format without the format's first space. Without settings, the platform's are copied.
+  // Column texts: "<vol>", "<dir>" or the size in 11 characters with the user's thousands
+  // separators; the date in the user's short date format; the time in 10 characters in the
+  // user's time format without the format's first space. Without settings, a copy of the
+  // platform's serves.
   std::string SizeText() const;
-  std::string SizeText(const tFormatSettings& settings) const;
   std::string DateText() const;
   std::string DateText(const tFormatSettings& settings) const;
   std::string TimeText() const;
@@ -88,7 +88,9 @@ class TSortableList {
   // Swaps two lines with their entries.
   void Exchange(int i, int j);
 
-  // Stores the order, then sorts when there are 2 lines or more. Not stable.
+  // Stores the order, then sorts when there are 2 lines or more. Not stable. Each entry's key
+  // is formed (with its locale sort key) once for the sort, not at every comparison: the
+  // order is the same.
   void Sort(bool ascending, sfb_SS sequence);
   // Case-insensitive comparison of the sort keys of lines i and j in the user's locale,
   // negated for descending order: -1, 0 or 1.
@@ -101,6 +103,7 @@ class TSortableList {
  private:
   std::vector<std::unique_ptr<TSrchRec>> entries_;
   std::vector<std::string> texts_;
+  std::vector<std::string> keys_;  // the entries' locale sort keys while Sort runs, else empty
 };
 
 // The file list's FileType: a set of TFileAttr, bit (1 << attr). The bits of ftReadOnly to

@@ -6,6 +6,7 @@
 #include <random>
 
 #include "foundation/uFiles.h"
+#include "foundation/uFormat.h"
 #include "foundation/uLocaleText.h"
 #include "tests/TestSupport.h"
 
@@ -97,23 +98,27 @@ TEST(FileList, Categories) {
 TEST(FileList, ColumnTextsFromACopyOfTheSettings) {
   tFormatSettings s;  // M/d/yyyy and h:mm:ss tt
   const TSrchRec file(Item("a.gif", 0, 1234567, Dos(2001, 2, 3, 13, 5, 8)), 1);
-  EXPECT_EQ(file.SizeText(s), "  1,234,567");
   EXPECT_EQ(file.DateText(s), "2/3/2001");
   EXPECT_EQ(file.TimeText(s), " 1:05:08PM");
   EXPECT_EQ(s.LongTimeFormat, "h:mm:ss tt");
-  EXPECT_EQ(TSrchRec(Item("d", 16), 1).SizeText(s), "<dir>");
-  EXPECT_EQ(TSrchRec(Item("v", 8), 1).SizeText(s), "<vol>");
-  s.ThousandSeparator = ".";
   s.ShortDateFormat = "dd.MM.yyyy";
   s.LongTimeFormat = "HH:mm:ss";
-  EXPECT_EQ(file.SizeText(s), "  1.234.567");
   EXPECT_EQ(file.DateText(s), "03.02.2001");
   EXPECT_EQ(file.TimeText(s), "  13:05:08");
-  // The platform's settings serve by default and stay as they were.
-  const std::string before = Platform().FormatSettings().LongTimeFormat;
-  EXPECT_EQ(file.TimeText(), file.TimeText(Platform().FormatSettings()));
-  EXPECT_EQ(file.DateText(), file.DateText(Platform().FormatSettings()));
-  EXPECT_EQ(Platform().FormatSettings().LongTimeFormat, before);
+
+  tPlainPlatform platform;
+  SetPlatform(&platform);
+  platform.Formats.LongTimeFormat = "h:mm:ss tt";
+  EXPECT_EQ(file.TimeText(), " 1:05:08PM");
+  EXPECT_EQ(file.DateText(), "2/3/2001");
+  EXPECT_EQ(platform.FormatSettings().LongTimeFormat, "h:mm:ss tt");  // left as it was
+  EXPECT_EQ(file.SizeText(), "  1,234,567");
+  platform.ThousandSep = ".";
+  EXPECT_EQ(file.SizeText(), "  1.234.567");
+  EXPECT_EQ(TSrchRec(Item("big", 0, 5000000000LL), 1).SizeText(), "5.000.000.000");
+  EXPECT_EQ(TSrchRec(Item("d", 16), 1).SizeText(), "<dir>");
+  EXPECT_EQ(TSrchRec(Item("v", 8), 1).SizeText(), "<vol>");
+  SetPlatform(nullptr);
 }
 
 TEST(FileList, SortKeys) {
@@ -267,7 +272,7 @@ TEST(FileList, ReadsAFolderByMasksAndFileType) {
 
 TEST(FileList, ManyEntriesAreAnnouncedOnce) {
   const std::string dir = Scratch("readmany");
-  for (int i = 0; i < 150; ++i) Touch(JoinPath(dir, "f" + std::to_string(i) + ".txt"), 1);
+  for (int i = 0; i < 150; ++i) Touch(JoinPath(dir, Format("f%d.txt", {i})), 1);
   TSortableList list;
   int calls = 0;
   int countAtCall = 0;

@@ -191,10 +191,10 @@ void tStopwatch::Start() { StartTime = Platform().Now(); }
 
 void tStopwatch::Stop() { StopTime = Platform().Now(); }
 
-double tStopwatch::Elapsed() const { return StopTime - StartTime; }
+TDateTime tStopwatch::Elapsed() const { return StopTime - StartTime; }
 
 std::string tStopwatch::TimeText(int which) const {
-  const double value = which == 0 ? StartTime : which == 1 ? Elapsed() : StopTime;
+  const TDateTime value = which == 0 ? StartTime : which == 1 ? Elapsed() : StopTime;
   const int32_t ms = TimeOfDayMs(value);
   char text[32];
   std::snprintf(text, sizeof text, "%02d:%02d:%02d.%03d", ms / 3600000, ms / 60000 % 60,

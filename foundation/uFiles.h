@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "foundation/uTypes.h"
+
 class TStream;
 
 // Paths. "\" separates folders; "/" is taken as a separator too when paths are split.
@@ -102,12 +104,12 @@ class tStopwatch {
   void Start();
   void Stop();
   // Stop time minus start time, in days.
-  double Elapsed() const;
+  TDateTime Elapsed() const;
   // 0: the start time, 1: the elapsed time, other values: the stop time; as "hh:nn:ss.zzz"
   // of the time of day (the day count is not shown).
   std::string TimeText(int which) const;
   std::string ElapsedText() const { return TimeText(1); }
 
-  double StartTime = 0;
-  double StopTime = 0;
+  TDateTime StartTime = 0;
+  TDateTime StopTime = 0;
 };

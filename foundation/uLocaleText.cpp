@@ -3,36 +3,11 @@
 #include <cmath>
 #include <cstdio>
 
+#include "foundation/uUtil.h"
+
 namespace {
 
 constexpr int64_t kMsPerDay = 86400000;
-
-// Days from 1 January 1970 of a proleptic Gregorian date (H. Hinnant's algorithm); out-of-range
-// months and days still give a number, never a fault.
-int64_t DaysFromCivil(int64_t y, int64_t m, int64_t d) {
-  y -= m <= 2;
-  const int64_t era = (y >= 0 ? y : y - 399) / 400;
-  const int64_t yoe = y - era * 400;
-  const int64_t mp = (m + 9) % 12;
-  const int64_t doy = (153 * mp + 2) / 5 + d - 1;
-  const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + doe - 719468;
-}
-
-void CivilFromDays(int64_t z, int& year, int& month, int& day) {
-  z += 719468;
-  const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-  const int64_t doe = z - era * 146097;
-  const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const int64_t mp = (5 * doy + 2) / 153;
-  day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-  month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-  year = static_cast<int>(yoe + era * 400 + (month <= 2));
-}
-
-// 30 December 1899, the day that date-time values count from, as days from 1970.
-constexpr int64_t kEpochOffset = -25569;
 
 std::string Number(int value, int digits) {
   char buf[32];
@@ -79,20 +54,24 @@ std::string FormatPicture(const std::string& picture, Field field) {
   return out;
 }
 
+// 0 Sunday .. 6 Saturday; -1 for a date that does not exist.
 int DayOfWeek(const tDateTimeFields& f) {
-  const int64_t days = DaysFromCivil(f.Year, f.Month, f.Day);
-  return static_cast<int>(((days + 4) % 7 + 7) % 7);  // 1 January 1970 was a Thursday
+  TDateTime date = 0;
+  if (!TryEncodeDate(f.Year, f.Month, f.Day, date)) return -1;
+  const int64_t days = static_cast<int64_t>(date);
+  return static_cast<int>(((days + 6) % 7 + 7) % 7);  // day 0 was a Saturday
 }
 
 }  // namespace
 
-double EncodeDateTime(const tDateTimeFields& f) {
-  const int64_t days = DaysFromCivil(f.Year, f.Month, f.Day) - kEpochOffset;
+TDateTime EncodeDateTime(const tDateTimeFields& f) {
+  TDateTime date = 0;
+  if (!TryEncodeDate(f.Year, f.Month, f.Day, date)) date = 0;
   const int64_t ms = ((f.Hour * 60LL + f.Minute) * 60 + f.Second) * 1000 + f.Millisecond;
-  return static_cast<double>(days) + static_cast<double>(ms) / kMsPerDay;
+  return date + static_cast<double>(ms) / kMsPerDay;
 }
 
-tDateTimeFields DecodeDateTime(double value) {
+tDateTimeFields DecodeDateTime(TDateTime value) {
   tDateTimeFields f;
   if (!std::isfinite(value) || std::fabs(value) > 3e6) return f;  // beyond year 9999
   const int64_t total = std::llround(value * kMsPerDay);
@@ -102,7 +81,7 @@ tDateTimeFields DecodeDateTime(double value) {
     ms += kMsPerDay;
     --days;
   }
-  CivilFromDays(days + kEpochOffset, f.Year, f.Month, f.Day);
+  if (!DecodeDate(static_cast<TDateTime>(days), f.Year, f.Month, f.Day)) return tDateTimeFields();
   f.Hour = static_cast<int>(ms / 3600000);
   f.Minute = static_cast<int>(ms / 60000 % 60);
   f.Second = static_cast<int>(ms / 1000 % 60);
@@ -110,7 +89,7 @@ tDateTimeFields DecodeDateTime(double value) {
   return f;
 }
 
-int32_t TimeOfDayMs(double value) {
+int32_t TimeOfDayMs(TDateTime value) {
   if (!std::isfinite(value)) return 0;
   const double fraction = std::fabs(value - std::trunc(value));
   return static_cast<int32_t>(std::llround(fraction * kMsPerDay) % kMsPerDay);
@@ -148,8 +127,7 @@ std::string FormatDatePicture(const std::string& picture, const tDateTimeFields&
       case 'd':
         if (run <= 2) {
           out += Number(f.Day, run);
-        } else if (monthKnown) {
-          const int dow = DayOfWeek(f);
+        } else if (const int dow = DayOfWeek(f); dow >= 0) {
           out += run == 3 ? settings.ShortDayNames[dow] : settings.LongDayNames[dow];
         }
         return true;
@@ -202,16 +180,4 @@ std::string FormatTimePicture(const std::string& picture, const tDateTimeFields&
         return false;
     }
   });
-}
-
-std::string ThousandsText(int64_t value, const std::string& separator) {
-  const bool negative = value < 0;
-  uint64_t magnitude = negative ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
-  std::string digits = std::to_string(magnitude);
-  std::string out;
-  for (size_t i = 0; i < digits.size(); ++i) {
-    if (i > 0 && (digits.size() - i) % 3 == 0) out += separator;
-    out += digits[i];
-  }
-  return negative ? "-" + out : out;
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "foundation/uPlatform.h"
+#include "foundation/uTypes.h"
 
 // The parts of a date-time value. Values out of range are kept as they are (a DOS date of 0
 // has month 0); the texts then show them as numbers.
@@ -13,12 +14,12 @@ struct tDateTimeFields {
   int Hour = 0, Minute = 0, Second = 0, Millisecond = 0;
 };
 
-// Days since 30 December 1899 with the time of day as the fraction, and back. Decoding rounds
-// to the nearest millisecond of the day.
-double EncodeDateTime(const tDateTimeFields& f);
-tDateTimeFields DecodeDateTime(double value);
+// A date with its time of day, and back. A date that does not exist counts as day 0; decoding
+// rounds to the nearest millisecond and gives zeros outside the years 1..9999.
+TDateTime EncodeDateTime(const tDateTimeFields& f);
+tDateTimeFields DecodeDateTime(TDateTime value);
 // Milliseconds into the day of a date-time value, 0..86399999; the day count is dropped.
-int32_t TimeOfDayMs(double value);
+int32_t TimeOfDayMs(TDateTime value);
 
 // DOS packed date and time: date in the high word (day, month, year - 1980), time in the low
 // word (seconds / 2, minute, hour).
@@ -32,6 +33,3 @@ std::string FormatDatePicture(const std::string& picture, const tDateTimeFields&
 // A Windows time picture (h hh H HH, m mm, s ss, t tt, 'quoted text').
 std::string FormatTimePicture(const std::string& picture, const tDateTimeFields& f,
                               const tFormatSettings& settings);
-
-// An integer with the thousands separator between groups of three digits.
-std::string ThousandsText(int64_t value, const std::string& separator);

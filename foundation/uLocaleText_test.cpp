@@ -92,15 +92,3 @@ TEST(LocaleText, TimePictures) {
   s.TimePMString = "nachm.";
   EXPECT_EQ(FormatTimePicture("h tt", Fields(2001, 1, 1, 15), s), "3 nachm.");
 }
-
-TEST(LocaleText, ThousandsGroups) {
-  EXPECT_EQ(ThousandsText(0, ","), "0");
-  EXPECT_EQ(ThousandsText(999, ","), "999");
-  EXPECT_EQ(ThousandsText(1000, ","), "1,000");
-  EXPECT_EQ(ThousandsText(1234567, "."), "1.234.567");
-  EXPECT_EQ(ThousandsText(-1234, ","), "-1,234");
-  EXPECT_EQ(ThousandsText(12345, "\xC2\xA0"),
-            "12\xC2\xA0"
-            "345");
-  EXPECT_EQ(ThousandsText(INT64_MIN, ","), "-9,223,372,036,854,775,808");
-}

@@ -22,3 +22,5 @@ std::string tPlainPlatform::CommandLine() { return CommandLineText; }
 tWindowsVersion tPlainPlatform::WindowsVersion() { return Version; }
 std::string tPlainPlatform::ResourceString(int id) { return CompiledResString(id); }
 intptr_t tPlainPlatform::SendWindowMessage(intptr_t, unsigned, uintptr_t, intptr_t) { return 0; }
+std::string tPlainPlatform::ThousandSeparator() { return ThousandSep; }
+std::string tPlainPlatform::DecimalSeparator() { return DecimalSep; }

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "foundation/uTypes.h"
+
 struct tWindowsVersion {
   int PlatformId = 2;  // 0 Win32s, 1 Windows 9x, 2 NT family
   int Major = 6;
@@ -12,16 +14,14 @@ struct tWindowsVersion {
   uint32_t Build = 7601;  // low 16 bits: build number; high 16 bits: major and minor
 };
 
-// The user's date, time and number conventions, taken as one copy so that formatting never
-// changes what the rest of the process sees. Date and time formats are Windows pictures
-// ("M/d/yyyy", "h:mm:ss tt"); name arrays start with January and Sunday.
+// The user's date and time conventions, taken as one copy so that formatting never changes
+// what the rest of the process sees. Formats are Windows pictures ("M/d/yyyy", "h:mm:ss tt");
+// name arrays start with January and Sunday. (Number separators: ThousandSeparator().)
 struct tFormatSettings {
   std::string ShortDateFormat = "M/d/yyyy";
   std::string LongTimeFormat = "h:mm:ss tt";
   std::string TimeAMString = "AM";
   std::string TimePMString = "PM";
-  std::string ThousandSeparator = ",";
-  std::string DecimalSeparator = ".";
   std::string ShortMonthNames[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                      "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
   std::string LongMonthNames[12] = {"January",   "February", "March",    "April",
@@ -58,13 +58,19 @@ class tPlatform {
   // Sends a message to a window (SendMessage); handle 0 sends nothing.
   virtual intptr_t SendWindowMessage(intptr_t window, unsigned message, uintptr_t wparam,
                                      intptr_t lparam) = 0;
+  // The user's locale's number separators (UTF-8; empty when the locale has none).
+  virtual std::string ThousandSeparator() = 0;
+  virtual std::string DecimalSeparator() = 0;
 
   // Clock, locale and environment.
-  // The local date and time: days since 30 December 1899, the time of day as the fraction.
-  virtual double Now() = 0;
+  // The local date and time (a TDateTime: days since 30 December 1899).
+  virtual TDateTime Now() = 0;
   virtual tFormatSettings FormatSettings() = 0;
   // Case-insensitive comparison in the user's locale: -1, 0 or 1.
   virtual int CompareTextLocale(const std::string& a, const std::string& b) = 0;
+  // A key whose byte order (unsigned) is the order of CompareTextLocale: for sorting many
+  // texts, each converted once.
+  virtual std::string LocaleSortKey(const std::string& text) = 0;
   virtual std::string WindowsFolder() = 0;
   // An environment variable ('' when missing).
   virtual std::string EnvVariable(const std::string& name) = 0;
@@ -106,6 +112,7 @@ class tPlainPlatform : public tPlatform {
   int ScreenWidth = 1024, ScreenHeight = 768, ColorBits = 24;
   std::string CommandLineText = "Tavishore32.exe";
   tWindowsVersion Version;
+  std::string ThousandSep = ",", DecimalSep = ".";
 
   void FullScreenSize(int& width, int& height) override;
   int ScreenColorBits() override;
@@ -114,16 +121,19 @@ class tPlainPlatform : public tPlatform {
   std::string ResourceString(int id) override;
   intptr_t SendWindowMessage(intptr_t window, unsigned message, uintptr_t wparam,
                              intptr_t lparam) override;
+  std::string ThousandSeparator() override;
+  std::string DecimalSeparator() override;
 
   // A fixed clock when not 0; else the host's local time.
-  double FixedNow = 0;
+  TDateTime FixedNow = 0;
   tFormatSettings Formats;
   std::string WindowsDir = "C:\\WINDOWS";
 
-  double Now() override;
+  TDateTime Now() override;
   tFormatSettings FormatSettings() override;
   // Plain ASCII comparison, letters folded to upper case.
   int CompareTextLocale(const std::string& a, const std::string& b) override;
+  std::string LocaleSortKey(const std::string& text) override;
   std::string WindowsFolder() override;
   std::string EnvVariable(const std::string& name) override;
   std::string AssociatedProgram(const std::string& path) override;

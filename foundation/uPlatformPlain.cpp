@@ -85,7 +85,7 @@ tFoundItem ItemOf(const fs::path& path, const std::string& name) {
 
 }  // namespace
 
-double tPlainPlatform::Now() {
+TDateTime tPlainPlatform::Now() {
   if (FixedNow != 0) return FixedNow;
   const auto now = std::chrono::system_clock::now();
   const auto ms =
@@ -106,14 +106,15 @@ double tPlainPlatform::Now() {
 tFormatSettings tPlainPlatform::FormatSettings() { return Formats; }
 
 int tPlainPlatform::CompareTextLocale(const std::string& a, const std::string& b) {
-  const size_t n = a.size() < b.size() ? a.size() : b.size();
-  for (size_t i = 0; i < n; ++i) {
-    unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
-    if (x >= 'a' && x <= 'z') x = static_cast<unsigned char>(x - 32);
-    if (y >= 'a' && y <= 'z') y = static_cast<unsigned char>(y - 32);
-    if (x != y) return x < y ? -1 : 1;
-  }
-  return a.size() == b.size() ? 0 : a.size() < b.size() ? -1 : 1;
+  const int result = LocaleSortKey(a).compare(LocaleSortKey(b));
+  return result < 0 ? -1 : result > 0 ? 1 : 0;
+}
+
+std::string tPlainPlatform::LocaleSortKey(const std::string& text) {
+  std::string key = text;
+  for (char& c : key)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+  return key;
 }
 
 std::string tPlainPlatform::WindowsFolder() { return WindowsDir; }

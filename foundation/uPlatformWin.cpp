@@ -49,11 +49,12 @@ class tWin32Platform : public tPlatform {
     return SendMessageW(reinterpret_cast<HWND>(window), message, wparam, lparam);
   }
 
-  double Now() override { return Win32Now(); }
+  TDateTime Now() override { return Win32Now(); }
   tFormatSettings FormatSettings() override { return Win32FormatSettings(); }
   int CompareTextLocale(const std::string& a, const std::string& b) override {
     return Win32CompareTextLocale(a, b);
   }
+  std::string LocaleSortKey(const std::string& text) override { return Win32LocaleSortKey(text); }
   std::string WindowsFolder() override { return Win32WindowsFolder(); }
   std::string EnvVariable(const std::string& name) override { return Win32EnvVariable(name); }
   std::string AssociatedProgram(const std::string& path) override {
@@ -78,6 +79,17 @@ class tWin32Platform : public tPlatform {
   bool DiskClusters(const std::string& root, uint32_t& sectorsPerCluster, uint32_t& bytesPerSector,
                     uint32_t& freeClusters, uint32_t& totalClusters) override {
     return Win32DiskClusters(root, sectorsPerCluster, bytesPerSector, freeClusters, totalClusters);
+  }
+
+  // Read at each call, so a change in the control panel shows at once.
+  std::string ThousandSeparator() override { return LocaleText(LOCALE_STHOUSAND); }
+  std::string DecimalSeparator() override { return LocaleText(LOCALE_SDECIMAL); }
+
+ private:
+  static std::string LocaleText(LCTYPE item) {
+    wchar_t buf[16];  // the locale allows at most four characters for a separator
+    int n = GetLocaleInfoW(LOCALE_USER_DEFAULT, item, buf, 16);
+    return n > 1 ? WideToUtf8(std::wstring(buf, static_cast<size_t>(n - 1))) : std::string();
   }
 };
 

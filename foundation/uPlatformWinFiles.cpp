@@ -26,7 +26,7 @@ uint32_t DosTimeOf(const FILETIME& written) {
 
 }  // namespace
 
-double Win32Now() {
+TDateTime Win32Now() {
   SYSTEMTIME st;
   GetLocalTime(&st);
   tDateTimeFields f;
@@ -46,8 +46,6 @@ tFormatSettings Win32FormatSettings() {
   s.LongTimeFormat = LocaleText(LOCALE_STIMEFORMAT, "h:mm:ss tt");
   s.TimeAMString = LocaleText(LOCALE_S1159, "");
   s.TimePMString = LocaleText(LOCALE_S2359, "");
-  s.ThousandSeparator = LocaleText(LOCALE_STHOUSAND, "");
-  s.DecimalSeparator = LocaleText(LOCALE_SDECIMAL, ".");
   for (int i = 0; i < 12; ++i) {
     s.ShortMonthNames[i] = LocaleText(LOCALE_SABBREVMONTHNAME1 + i, s.ShortMonthNames[i].c_str());
     s.LongMonthNames[i] = LocaleText(LOCALE_SMONTHNAME1 + i, s.LongMonthNames[i].c_str());
@@ -68,6 +66,20 @@ int Win32CompareTextLocale(const std::string& a, const std::string& b) {
                      wb.data(), static_cast<int>(wb.size()));
   if (result == 0) return wa < wb ? -1 : wa == wb ? 0 : 1;
   return result - CSTR_EQUAL;
+}
+
+std::string Win32LocaleSortKey(const std::string& text) {
+  // LCMapString's sort keys compare as CompareString does with the same flags.
+  const std::wstring wide = Utf8ToWide(text);
+  constexpr DWORD kFlags = LCMAP_SORTKEY | NORM_IGNORECASE;
+  const int length = static_cast<int>(wide.size());
+  const int n = LCMapStringW(LOCALE_USER_DEFAULT, kFlags, wide.data(), length, nullptr, 0);
+  std::string key(static_cast<size_t>(n > 0 ? n : 0), '\0');
+  if (n <= 0 || LCMapStringW(LOCALE_USER_DEFAULT, kFlags, wide.data(), length,
+                             reinterpret_cast<LPWSTR>(key.data()), n) != n)
+    return text;
+  key.pop_back();  // the closing NUL
+  return key;
 }
 
 std::string Win32WindowsFolder() {

@@ -6,9 +6,10 @@
 
 #include "foundation/uPlatform.h"
 
-double Win32Now();
+TDateTime Win32Now();
 tFormatSettings Win32FormatSettings();
 int Win32CompareTextLocale(const std::string& a, const std::string& b);
+std::string Win32LocaleSortKey(const std::string& text);
 std::string Win32WindowsFolder();
 std::string Win32EnvVariable(const std::string& name);
 std::string Win32AssociatedProgram(const std::string& path);

@@ -8,6 +8,7 @@
 #include "foundation/uBuffStream.h"
 #include "foundation/uFileList.h"
 #include "foundation/uFiles.h"
+#include "foundation/uFormat.h"
 #include "foundation/uLocaleText.h"
 #include "framework/Text.h"
 #include "tests/TestSupport.h"
@@ -21,7 +22,9 @@ std::string Scratch(const std::string& name) {
 
 void MakeFile(const std::string& path, const std::string& text, DWORD attributes = 0) {
   ASSERT_TRUE(SaveStringToFile(text, path));
-  if (attributes) ASSERT_TRUE(SetFileAttributesW(Utf8ToWide(path).c_str(), attributes));
+  if (attributes) {
+    ASSERT_TRUE(SetFileAttributesW(Utf8ToWide(path).c_str(), attributes));
+  }
 }
 
 uint32_t Dos(int y, int mo, int d, int h, int mi, int s) {
@@ -63,27 +66,46 @@ TEST(Win32Files, LocaleComparisonIgnoresCaseAndKnowsAccents) {
   EXPECT_EQ(Platform().CompareTextLocale("abc", "ABC"), 0);
   EXPECT_EQ(Platform().CompareTextLocale("a", "B"), -1);
   EXPECT_EQ(Platform().CompareTextLocale("B", "a"), 1);
-  const std::string eclair =
-      "\xC3\xA9"
-      "clair";
+  const std::string eclair = "\u00e9clair";  // UTF-8
   EXPECT_EQ(Platform().CompareTextLocale(eclair, "fig"), -1);
   EXPECT_EQ(tPlainPlatform().CompareTextLocale(eclair, "fig"), 1);  // bytes put it last
 
   TSortableList list;
-  for (const char* name : {"Fig.txt",
-                           "\xC3\x89"
-                           "clair.txt",
-                           "apple.txt"}) {
+  for (const char* name : {"Fig.txt", "\u00c9clair.txt", "apple.txt"}) {
     tFoundItem item;
     item.Name = name;
     list.Add(std::make_unique<TSrchRec>(item, list.Count() + 1));
   }
   list.Sort(true, SS_name);
   EXPECT_EQ(list.Objects(0)->Name, "apple.txt");
-  EXPECT_EQ(list.Objects(1)->Name,
-            "\xC3\x89"
-            "clair.txt");
+  EXPECT_EQ(list.Objects(1)->Name, "\u00c9clair.txt");
   EXPECT_EQ(list.Objects(2)->Name, "Fig.txt");
+}
+
+TEST(Win32Files, SortKeysOrderAsTheLocaleCompares) {
+  // Sorting goes by one locale sort key per entry; each neighbour pair must still be in
+  // order by the comparison itself.
+  const char* const names[] = {
+      "co-op",      "coop",         "Co-Op", "it's",  "its",           "a10", "a9",     "A1",
+      "\u00e4rger", "arger",        "Zebra", "zebra", "\u00e9t\u00e9", "ete", "_under", "~tilde",
+      "1st",        "\u65e5\u672c", "",      "a.b",   "a b",           "ab"};
+  TSortableList list;
+  for (int repeat = 0; repeat < 3; ++repeat) {
+    for (const char* name : names) {
+      tFoundItem item;
+      item.Name = name;
+      item.Attributes = repeat == 1 ? 16 : 0;
+      list.Add(std::make_unique<TSrchRec>(item, list.Count() + 1));
+    }
+  }
+  for (sfb_SS sequence : {SS_name, SS_extension, SS_unsorted}) {
+    for (bool ascending : {true, false}) {
+      list.Sort(ascending, sequence);
+      for (int i = 0; i + 1 < list.Count(); ++i)
+        ASSERT_LE(list.CompareItems(i, i + 1), 0)
+            << list.Objects(i)->Name << " / " << list.Objects(i + 1)->Name;
+    }
+  }
 }
 
 TEST(Win32Files, ReadsHiddenAndSystemItemsByFileType) {
@@ -126,8 +148,12 @@ TEST(Win32Files, ReadsHiddenAndSystemItemsByFileType) {
   EXPECT_EQ(reading.TotalSize, 1 + 2 + 3 + 4 + 5);
   for (int i = 0; i < list.Count(); ++i) {
     const TSrchRec& e = *list.Objects(i);
-    if (e.Name == "both.txt") EXPECT_EQ(e.Attr & 6, 6u);
-    if (e.Name == "readonly.txt") EXPECT_EQ(e.Attr & 1, 1u);
+    if (e.Name == "both.txt") {
+      EXPECT_EQ(e.Attr & 6, 6u);
+    }
+    if (e.Name == "readonly.txt") {
+      EXPECT_EQ(e.Attr & 1, 1u);
+    }
   }
   SetFileAttributesW(Utf8ToWide(JoinPath(dir, "readonly.txt")).c_str(), FILE_ATTRIBUTE_NORMAL);
 }
@@ -177,7 +203,8 @@ TEST(Win32Files, ColumnTextsAgreeWithTheSystemFormatting) {
   std::string expected = WideToUtf8(buf);
   if (expected.size() < 10) expected.insert(0, 10 - expected.size(), ' ');
   EXPECT_EQ(entry.TimeText(), expected);
-  EXPECT_NE(entry.SizeText().find("234"), std::string::npos);
+  const std::string sep = Platform().ThousandSeparator();
+  EXPECT_EQ(entry.SizeText(), Format("%11s", {"1" + sep + "234" + sep + "567"}));
   EXPECT_EQ(Platform().FormatSettings().LongTimeFormat, settings.LongTimeFormat);
 }
 

@@ -1,0 +1,7 @@
+// Utility routines that need a window.
+#pragma once
+#include <windows.h>
+
+// The window's normal (restored) position and size, also while it is minimized or maximized.
+// False, with zeros, when the handle names no window.
+bool GetNormalBounds(HWND window, int& left, int& top, int& width, int& height);
