@@ -552,7 +552,7 @@ void TOrvex_FileList::DrawItem(int index, const RECT& r, UINT state) {
       x += header_->SectionWidth(3) + (showGlyphs_ ? 0 : header_->SectionWidth(2));
     }
     if (fileDetails_ & FileDetailBit(fdSize)) {
-      c.TextOut(r.left + x, r.top, e->SizeText(settings_));
+      c.TextOut(r.left + x, r.top, e->SizeText());
       x += header_->SectionWidth(4);
     }
     if (fileDetails_ & FileDetailBit(fdDate)) {
@@ -564,7 +564,7 @@ void TOrvex_FileList::DrawItem(int index, const RECT& r, UINT state) {
     std::string text;
     if (fileDetails_ & FileDetailBit(fdName))
       text += PadRight(e->Name, static_cast<size_t>(reading_.LongestName)) + " ";
-    if (fileDetails_ & FileDetailBit(fdSize)) text += e->SizeText(settings_) + " ";
+    if (fileDetails_ & FileDetailBit(fdSize)) text += e->SizeText() + " ";
     if (fileDetails_ & FileDetailBit(fdDate)) text += e->DateText(settings_) + " ";
     if (fileDetails_ & FileDetailBit(fdTime)) text += e->TimeText(settings_);
     c.TextOut(r.left + x, r.top, text);

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "foundation/uUtil.h"
+
 void DrawTransparent(TBitmap& bitmap, TCanvas& canvas, TColor color, const RECT& dest) {
   if (bitmap.Empty()) return;
   canvas.Brush.SetColor(color);
@@ -31,4 +33,12 @@ void StretchDrawDIB(TCanvas& canvas, const RECT& dest, TBitmap& bitmap, const RE
   std::vector<uint8_t> info, bits;
   if (!bitmap.GetDIB(info, bits)) return;
   StretchDrawDIB(canvas, dest, reinterpret_cast<const BITMAPINFO*>(info.data()), bits.data(), src);
+}
+
+void StretchDrawFitted(TCanvas& canvas, const RECT& dest, TBitmap& bitmap) {
+  if (bitmap.Empty()) return;
+  int w = 0, h = 0;
+  FitRect(dest.right - dest.left, dest.bottom - dest.top, bitmap.Width(), bitmap.Height(), w, h);
+  StretchDrawDIB(canvas, {dest.left, dest.top, dest.left + w, dest.top + h}, bitmap,
+                 {0, 0, bitmap.Width(), bitmap.Height()});
 }

@@ -20,3 +20,5 @@ void StretchDrawDIB(TCanvas& canvas, const RECT& dest, TBitmap& bitmap, const RE
 // The same for a BMP image in memory: its info header (with colour table) and its rows.
 void StretchDrawDIB(TCanvas& canvas, const RECT& dest, const BITMAPINFO* info, const void* bits,
                     const RECT& src);
+// The whole bitmap into dest reduced to the bitmap's aspect (its top-left corner kept).
+void StretchDrawFitted(TCanvas& canvas, const RECT& dest, TBitmap& bitmap);

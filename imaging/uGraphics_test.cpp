@@ -59,3 +59,17 @@ TEST(Graphics, StretchDrawDIBScalesTheSourceRectangle) {
   EXPECT_EQ(target.Canvas().Pixel(0, 7), clRed);
   EXPECT_EQ(target.Canvas().Pixel(7, 0), clRed);
 }
+
+TEST(Graphics, StretchDrawFittedKeepsTheAspect) {
+  TBitmap wide, target;
+  ASSERT_TRUE(wide.SetSize(8, 4));
+  wide.Canvas().Brush.SetColor(clRed);
+  wide.Canvas().FillRect({0, 0, 8, 4});
+  ASSERT_TRUE(target.SetSize(20, 20));
+  StretchDrawFitted(target.Canvas(), {0, 0, 20, 20}, wide);
+  // 8 x 4 into 20 x 20 maps first and last pixels onto the box: 20 x 9, the rest untouched.
+  EXPECT_EQ(target.Canvas().Pixel(19, 0), clRed);
+  EXPECT_EQ(target.Canvas().Pixel(0, 8), clRed);
+  EXPECT_EQ(target.Canvas().Pixel(0, 9), clWhite);
+  EXPECT_EQ(target.Canvas().Pixel(19, 19), clWhite);
+}
