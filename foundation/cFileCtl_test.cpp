@@ -486,3 +486,37 @@ TEST(Browser, ProcessPathSplitsAndKeepsTheCurrentDirectory) {
   EXPECT_EQ(name, "*.gif");
   EXPECT_EQ(ProcessDirectory(), RemoveBackslash(dir));
 }
+
+TEST(Browser, DriveComboCasesMasksAndDrivesThatAreNotThere) {
+  TForm form(nullptr);
+  auto* drives = new TOrvex_DriveCombo(&form, &form, 0, 0, 200, 300);
+  form.FinishCreate();
+  form.Show();
+  const char start = drives->Drive();
+  ASSERT_NE(start, '\0');
+  EXPECT_TRUE(std::islower(static_cast<unsigned char>(start)));
+  drives->SetTextCase(tcUpperCase);
+  EXPECT_EQ(drives->Drive(), std::toupper(start));
+  for (int i = 0; i < drives->Count(); ++i) {
+    std::string item = drives->String(i);
+    EXPECT_TRUE(std::isupper(static_cast<unsigned char>(item[0]))) << item;
+    EXPECT_EQ(item[1], ':');
+  }
+  // A letter no drive has: the current drive stays selected.
+  DWORD present = GetLogicalDrives();
+  char missing = 'Q';
+  while (missing > 'D' && (present & (1u << (missing - 'A')))) --missing;
+  int selected = drives->ItemIndex();
+  drives->SetDrive(missing);
+  EXPECT_EQ(drives->Drive(), std::toupper(start));
+  EXPECT_EQ(drives->ItemIndex(), selected);
+  // The mask leaves drives out.
+  drives->DriveMask = ~(1u << ('c' - 'a'));
+  drives->BuildList();
+  for (int i = 0; i < drives->Count(); ++i) EXPECT_NE(drives->String(i)[0], 'C');
+  int rightClicks = 0;
+  drives->OnRightClick = [&](TComponent*) { ++rightClicks; };
+  drives->Send(WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(5, 5));
+  drives->Send(WM_RBUTTONUP, 0, MAKELPARAM(5, 5));
+  EXPECT_EQ(rightClicks, 1);
+}
