@@ -218,6 +218,11 @@ TEST(FileList, TaggingByTheRulesAndByMouseAndKeyboard) {
   l.SetTag(6, kTag);
   l.ToggleAllTags();
   EXPECT_EQ(l.TaggedCount(), 0);
+  // Tag and advance: the last row tags and wraps to the first.
+  l.SetItemIndex(8);
+  l.TagAndAdvance();
+  EXPECT_TRUE(l.IsTagged(8));
+  EXPECT_EQ(l.ItemIndex(), 0);
 }
 
 TEST(FileList, NameListsAreOwnedAndNeedTheCurrentRowTagged) {
@@ -354,7 +359,7 @@ TEST(FileList, InPlaceRenameAcceptsWithEnterAndCancelsWithEsc) {
   std::string dir = MakeFolder("filelist_rename");
   Browser b(dir);
   TOrvex_FileList& l = *b.list;
-  // Types into the rename form once it runs, as a user would.
+  // Types into the rename form once it runs, as a user would; end 0 clicks outside instead.
   auto type = [](const std::wstring& text, WORD end) {
     auto* timer = new TTimer(nullptr);
     timer->SetInterval(20);
@@ -366,7 +371,8 @@ TEST(FileList, InPlaceRenameAcceptsWithEnterAndCancelsWithEsc) {
       timer->SetEnabled(false);
       SendMessageW(edit, EM_SETSEL, 0, -1);
       for (wchar_t ch : text) SendMessageW(edit, WM_CHAR, ch, 1);
-      PostMessageW(edit, WM_KEYDOWN, end, 1);
+      if (end) PostMessageW(edit, WM_KEYDOWN, end, 1);
+      else PostMessageW(GetParent(edit), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(-20, -20));
     };
     return std::unique_ptr<TTimer>(timer);
   };
@@ -382,6 +388,12 @@ TEST(FileList, InPlaceRenameAcceptsWithEnterAndCancelsWithEsc) {
     EXPECT_FALSE(l.EditItemName(1, oldName, newName));
   }
   EXPECT_EQ(oldName, "b.jpg");
+  {
+    auto typing = type(L"clicked.txt", 0);
+    EXPECT_TRUE(l.EditItemName(2, oldName, newName));
+  }
+  EXPECT_EQ(oldName, "C.txt");
+  EXPECT_EQ(newName, "clicked.txt");
 }
 
 TEST(Browser, DriveFolderFileFilterAndLabelAreLinked) {
