@@ -1,5 +1,14 @@
 #include "foundation/uPlatform.h"
 
+#ifdef _WIN32
+#include <process.h>
+#else
+#include <unistd.h>
+#endif
+
+#include <filesystem>
+#include <system_error>
+
 #include "resources/uResStrings.h"
 
 namespace {
@@ -22,5 +31,27 @@ std::string tPlainPlatform::CommandLine() { return CommandLineText; }
 tWindowsVersion tPlainPlatform::WindowsVersion() { return Version; }
 std::string tPlainPlatform::ResourceString(int id) { return CompiledResString(id); }
 intptr_t tPlainPlatform::SendWindowMessage(intptr_t, unsigned, uintptr_t, intptr_t) { return 0; }
+
+std::string tPlainPlatform::TempFolder() {
+  std::string folder = TempFolderText;
+  if (folder.empty()) {
+    std::error_code ec;
+    std::u8string path = std::filesystem::temp_directory_path(ec).u8string();
+    folder.assign(path.begin(), path.end());
+  }
+  if (!folder.empty() && folder.back() != '/' && folder.back() != '\\')
+    folder += static_cast<char>(std::filesystem::path::preferred_separator);
+  return folder;
+}
+
+uint32_t tPlainPlatform::ProcessId() {
+#ifdef _WIN32
+  return static_cast<uint32_t>(_getpid());
+#else
+  return static_cast<uint32_t>(getpid());
+#endif
+}
 std::string tPlainPlatform::ThousandSeparator() { return ThousandSep; }
 std::string tPlainPlatform::DecimalSeparator() { return DecimalSep; }
+
+tRegistryStore& tPlainPlatform::Registry() { return MemRegistry; }

@@ -7,6 +7,8 @@
 
 #include "foundation/uTypes.h"
 
+#include "foundation/uRegistryStore.h"
+
 struct tWindowsVersion {
   int PlatformId = 2;  // 0 Win32s, 1 Windows 9x, 2 NT family
   int Major = 6;
@@ -58,9 +60,15 @@ class tPlatform {
   // Sends a message to a window (SendMessage); handle 0 sends nothing.
   virtual intptr_t SendWindowMessage(intptr_t window, unsigned message, uintptr_t wparam,
                                      intptr_t lparam) = 0;
+  // The folder for temporary files (UTF-8), with a trailing path separator.
+  virtual std::string TempFolder() = 0;
+  // The running process's id: names of temporary files must not collide between two copies.
+  virtual uint32_t ProcessId() = 0;
   // The user's locale's number separators (UTF-8; empty when the locale has none).
   virtual std::string ThousandSeparator() = 0;
   virtual std::string DecimalSeparator() = 0;
+  // The registry: the system's in the programs, one in memory in the plain platform.
+  virtual tRegistryStore& Registry() = 0;
 
   // Clock, locale and environment.
   // The local date and time (a TDateTime: days since 30 December 1899).
@@ -112,7 +120,9 @@ class tPlainPlatform : public tPlatform {
   int ScreenWidth = 1024, ScreenHeight = 768, ColorBits = 24;
   std::string CommandLineText = "Tavishore32.exe";
   tWindowsVersion Version;
+  std::string TempFolderText;  // empty: the system's temporary folder
   std::string ThousandSep = ",", DecimalSep = ".";
+  tMemRegistry MemRegistry;
 
   void FullScreenSize(int& width, int& height) override;
   int ScreenColorBits() override;
@@ -121,8 +131,11 @@ class tPlainPlatform : public tPlatform {
   std::string ResourceString(int id) override;
   intptr_t SendWindowMessage(intptr_t window, unsigned message, uintptr_t wparam,
                              intptr_t lparam) override;
+  std::string TempFolder() override;
+  uint32_t ProcessId() override;
   std::string ThousandSeparator() override;
   std::string DecimalSeparator() override;
+  tRegistryStore& Registry() override;
 
   // A fixed clock when not 0; else the host's local time.
   TDateTime FixedNow = 0;

@@ -4,6 +4,7 @@
 
 #include "foundation/uPlatform.h"
 #include "foundation/uPlatformWinFiles.h"
+#include "foundation/uRegistryWin.h"
 #include "framework/Text.h"
 
 namespace {
@@ -81,9 +82,17 @@ class tWin32Platform : public tPlatform {
     return Win32DiskClusters(root, sectorsPerCluster, bytesPerSector, freeClusters, totalClusters);
   }
 
+  std::string TempFolder() override {
+    wchar_t path[MAX_PATH + 1];
+    DWORD n = GetTempPathW(MAX_PATH + 1, path);
+    if (n == 0 || n > MAX_PATH) return std::string();
+    return WideToUtf8(std::wstring(path, n));  // ends with a backslash
+  }
+  uint32_t ProcessId() override { return GetCurrentProcessId(); }
   // Read at each call, so a change in the control panel shows at once.
   std::string ThousandSeparator() override { return LocaleText(LOCALE_STHOUSAND); }
   std::string DecimalSeparator() override { return LocaleText(LOCALE_SDECIMAL); }
+  tRegistryStore& Registry() override { return Win32Registry(); }
 
  private:
   static std::string LocaleText(LCTYPE item) {

@@ -17,6 +17,7 @@ enum : int {
   sSoundUpdateDone = 65251,
   sSoundEndOfSlides = 65252,
   sMakerName = 65291,
+  sOpenCommand = 65261,
 };
 
 // Extension lists of the file categories (each text begins and ends with a space).
