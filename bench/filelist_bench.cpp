@@ -2,6 +2,7 @@
 // the directory search, the entries, the sort and the list box rows. A Win32 program, run under
 // Wine (see README.md).
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include <cstdio>
@@ -31,8 +32,8 @@ std::string MakeFolder() {
   std::string done = JoinPath(dir, "~complete");
   if (GetFileAttributesW(Utf8ToWide(done).c_str()) != INVALID_FILE_ATTRIBUTES) return dir;
   CreateDirectoryPath(dir);
-  const char* exts[] = {".jpg", ".gif", ".png", ".bmp", ".txt", ".zip", ".mid", ".wav", ".tif",
-                        ".exe", ".doc", ".avi", ""};
+  const char* exts[] = {".jpg", ".gif", ".png", ".bmp", ".txt", ".zip", ".mid",
+                        ".wav", ".tif", ".exe", ".doc", ".avi", ""};
   std::mt19937 rng(20000);
   for (int i = 0; i < kFiles - 1; ++i) {
     std::string name;

@@ -15,8 +15,8 @@
 
 namespace {
 enum { gClosed, gOpen, gCurrent, gHiddenClosed, gHiddenOpen, gHiddenCurrent };
-const char* const kGlyphNames[6] = {"CLOSEDFOLDER", "OPENFOLDER",   "CURRENTFOLDER",
-                                    "HIDDENCLOSED", "HIDDENOPEN",   "HIDDENCURRENT"};
+const char* const kGlyphNames[6] = {"CLOSEDFOLDER", "OPENFOLDER", "CURRENTFOLDER",
+                                    "HIDDENCLOSED", "HIDDENOPEN", "HIDDENCURRENT"};
 
 char Upper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
 
@@ -102,16 +102,18 @@ void TOrvex_DirList::Loaded() {
 
 void TOrvex_DirList::SetDirectory(const std::string& path) {
   if (path.empty()) return;
-  bool same = caseSensitive_ ? path == directory_
-                             : Platform().CompareTextLocale(path, directory_) == 0;
+  bool same =
+      caseSensitive_ ? path == directory_ : Platform().CompareTextLocale(path, directory_) == 0;
   if (same) return;
   char drive;
   std::string folder, name;
   ProcessPath(path, drive, folder, name);
   if (drive && Upper(drive) != Upper(GetDrive())) {
     changingDrive_ = true;
-    if (driveCombo_) driveCombo_->SetDrive(drive);
-    else SetProcessDirectory(std::string(1, drive) + ":");
+    if (driveCombo_)
+      driveCombo_->SetDrive(drive);
+    else
+      SetProcessDirectory(std::string(1, drive) + ":");
     changingDrive_ = false;
   }
   SetProcessDirectory(path);
@@ -151,8 +153,8 @@ void TOrvex_DirList::Change() {
     int width = dirLabel_->AutoSize ? Width() : dirLabel_->Width();
     TControlCanvas c(dirLabel_->Handle());
     c.Font = dirLabel_->Font();
-    dirLabel_->SetCaption(
-        MinimizePath(directory_, [&c](const std::string& s) { return c.TextWidth(s); }, width));
+    dirLabel_->SetCaption(MinimizePath(
+        directory_, [&c](const std::string& s) { return c.TextWidth(s); }, width));
   }
   if (OnChange) OnChange(this);
 }
@@ -176,8 +178,8 @@ void TOrvex_DirList::BuildList() {
   std::string root = AddBackslash(ExtractFileDrive(directory_));
   DWORD flags = 0;
   uint32_t mode = Platform().ExchangeErrorMode(1);
-  bool known = GetVolumeInformationW(Utf8ToWide(root).c_str(), nullptr, 0, nullptr, nullptr,
-                                     &flags, nullptr, 0);
+  bool known = GetVolumeInformationW(Utf8ToWide(root).c_str(), nullptr, 0, nullptr, nullptr, &flags,
+                                     nullptr, 0);
   Platform().ExchangeErrorMode(mode);
   caseSensitive_ = known && (flags & FILE_CASE_SENSITIVE_SEARCH);
   casePreserving_ = !known || (flags & (FILE_CASE_SENSITIVE_SEARCH | FILE_CASE_PRESERVED_NAMES));

@@ -1,6 +1,7 @@
 #include "foundation/cFileCtlDriveCombo.h"
 
 #include <windows.h>
+
 #include <winnetwk.h>
 
 #include <cctype>
@@ -191,15 +192,18 @@ void TOrvex_DriveCombo::SetDrive(char letter) {
   drive_ = InCase(letter);
   int index = IndexOfDrive(drive_);
   if (removable && index >= 0) {
-    std::string label = type == DRIVE_REMOVABLE ? VolumeText(DriveVolumeLabel(drive_), IsLower(drive_))
-                                                : DriveVolumeText(drive_);
+    std::string label = type == DRIVE_REMOVABLE
+                            ? VolumeText(DriveVolumeLabel(drive_), IsLower(drive_))
+                            : DriveVolumeText(drive_);
     SetString(index, std::string(1, drive_) + ": " + label);
   }
   SetItemIndex(index);
   volumeName_ = DriveVolumeLabel(drive_, &volumeSerial_);
   if (dirList_) {
-    if (removable) dirList_->DriveChanged(drive_);
-    else dirList_->FixedDriveChanged(drive_);
+    if (removable)
+      dirList_->DriveChanged(drive_);
+    else
+      dirList_->FixedDriveChanged(drive_);
   }
   Change();
 }

@@ -26,9 +26,9 @@ enum {
   gMovie,
   gDotDot
 };
-const char* const kGlyphNames[11] = {"KNOWNZIP",   "EXECUTABLE", "CLOSEDFOLDER", "UNKNOWNFILE",
-                                     "FG_CHECK",   "KNOWNFILE",  "FG_PICTURE",   "FG_MUSIC",
-                                     "FG_SOUND",   "FG_MOVIE",   "FG_DOTDOT"};
+const char* const kGlyphNames[11] = {"KNOWNZIP", "EXECUTABLE", "CLOSEDFOLDER", "UNKNOWNFILE",
+                                     "FG_CHECK", "KNOWNFILE",  "FG_PICTURE",   "FG_MUSIC",
+                                     "FG_SOUND", "FG_MOVIE",   "FG_DOTDOT"};
 
 size_t CharCount(const std::string& s) {
   return static_cast<size_t>(
@@ -178,8 +178,10 @@ void TOrvex_FileList::MeasureRowHeight() {
   TControlCanvas c(Handle());
   c.Font = Font();
   int h = c.TextHeight("X");
-  if (showGlyphs_) h = std::max(h, glyphs_[gExecutable].Height() + 1);
-  else h = h + zThumb + 1;
+  if (showGlyphs_)
+    h = std::max(h, glyphs_[gExecutable].Height() + 1);
+  else
+    h = h + zThumb + 1;
   SetItemHeight(h);
 }
 
@@ -202,7 +204,8 @@ void TOrvex_FileList::SizeHeaderSections() {
   std::vector<int> widths =
       HeaderSectionWidths(glyphs_[gCheck].Width(), glyphs_[gKnownFile].Width(), spaces);
   for (int i = 0; i < 6; ++i)
-    if (i + 1 < header_->SectionCount()) header_->SetSectionWidth(i + 1, widths[static_cast<size_t>(i)]);
+    if (i + 1 < header_->SectionCount())
+      header_->SetSectionWidth(i + 1, widths[static_cast<size_t>(i)]);
   nameColumn_ = kHeaderNameColumn;
 }
 
@@ -235,7 +238,8 @@ void TOrvex_FileList::ComputeColumns() {
   }
   TControlCanvas c(Handle());
   c.Font = Font();
-  int row = RowWidth(l, [&c](int n) { return c.TextWidth(std::string(static_cast<size_t>(n), ' ')); });
+  int row =
+      RowWidth(l, [&c](int n) { return c.TextWidth(std::string(static_cast<size_t>(n), ' ')); });
   SetColumns(ColumnsFor(Width(), row));
 }
 
@@ -272,8 +276,8 @@ void TOrvex_FileList::ReadFileNames() {
   Clear();
   rows_.clear();
   TCursor saved = Screen.Cursor;
-  reading_ = ReadFolder(entries_, directory_, mask_, fileType_,
-                        [] { Screen.SetCursor(crHourGlass); });
+  reading_ =
+      ReadFolder(entries_, directory_, mask_, fileType_, [] { Screen.SetCursor(crHourGlass); });
   Screen.SetCursor(saved);
   entries_.Sort(sortAscending_, sortSequence_);
   EndUpdate();
@@ -351,8 +355,10 @@ void TOrvex_FileList::SetFileName(const std::string& path) {
   std::string folder, fileName;
   ProcessPath(path, drive, folder, fileName);
   std::string target = drive ? std::string(1, drive) + ":" + folder : folder;
-  if (dirList_) dirList_->SetDirectory(target);
-  else SetDirectory(target);
+  if (dirList_)
+    dirList_->SetDirectory(target);
+  else
+    SetDirectory(target);
   if (IsPattern(fileName)) {
     SetMask(fileName);
     return;
@@ -591,8 +597,10 @@ LRESULT TOrvex_FileList::WndProc(UINT message, WPARAM w, LPARAM l) {
   if (message == WM_LBUTTONDOWN) {
     int row = ItemAtPos({static_cast<short>(LOWORD(l)), static_cast<short>(HIWORD(l))});
     if (row >= 0) {
-      if (w & MK_SHIFT) TagRange(row);
-      else if (w & MK_CONTROL) ToggleTag(row);
+      if (w & MK_SHIFT)
+        TagRange(row);
+      else if (w & MK_CONTROL)
+        ToggleTag(row);
     }
   }
   return TListBox::WndProc(message, w, l);
@@ -621,19 +629,19 @@ void TOrvex_FileList::MouseMove(TShiftState shift, int x, int y) {
   int left = r.left + GlyphAreaWidth();
   TControlCanvas c(Handle());
   c.Font = Font();
-  int available = header_ && header_->SectionCount() > 3
-                      ? header_->SectionWidth(3)
-                      : std::min<int>(r.right - left,
-                                      c.TextWidth(std::string(
-                                          static_cast<size_t>(reading_.LongestName + 1), ' ')));
+  int available =
+      header_ && header_->SectionCount() > 3
+          ? header_->SectionWidth(3)
+          : std::min<int>(r.right - left, c.TextWidth(std::string(
+                                              static_cast<size_t>(reading_.LongestName + 1), ' ')));
   SIZE text = c.TextExtent(e->Name);
   if (text.cx <= available) return;
   POINT p = ClientToScreen({left - 2, r.top - 2});
   if (!hint_) hint_ = std::make_unique<THintWindow>(nullptr);
   hint_->Font() = Font();
   hint_->ActivateHint({p.x, p.y, p.x + text.cx + 10, p.y + text.cy + 2}, e->Name);
-  hintTimer_->SetInterval(static_cast<UINT>(
-      std::max(1, Application.HintHidePause - Application.HintPause)));
+  hintTimer_->SetInterval(
+      static_cast<UINT>(std::max(1, Application.HintHidePause - Application.HintPause)));
   hintTimer_->SetEnabled(true);
 }
 

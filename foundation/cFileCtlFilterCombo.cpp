@@ -4,8 +4,8 @@
 #include "foundation/cFileCtlPaths.h"
 #include "foundation/uPlatform.h"
 
-TOrvex_FilterCombo::TOrvex_FilterCombo(TComponent* owner, TWindow* parent, int x, int y,
-                                       int width, int height)
+TOrvex_FilterCombo::TOrvex_FilterCombo(TComponent* owner, TWindow* parent, int x, int y, int width,
+                                       int height)
     : TComboBox(owner, parent, x, y, width, height, csDropDownList) {}
 
 void TOrvex_FilterCombo::Notification(TComponent* component, TOperation operation) {

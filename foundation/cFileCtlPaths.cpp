@@ -35,8 +35,10 @@ void CutFirstDirectory(std::string& s) {
   if (root) s.erase(0, 1);
   if (!s.empty() && s[0] == '.') s.erase(0, std::min<size_t>(4, s.size()));
   size_t p = s.find('\\');
-  if (p != std::string::npos) s = "...\\" + s.substr(p + 1);
-  else s.clear();
+  if (p != std::string::npos)
+    s = "...\\" + s.substr(p + 1);
+  else
+    s.clear();
   if (root) s = "\\" + s;
 }
 }  // namespace

@@ -13,8 +13,8 @@ std::vector<std::pair<std::string, std::string>> ParseFilter(const std::string& 
 
 // The path shortened step by step ("C:\...\Summer\beach.gif", "...\beach.gif", "beach.gif")
 // until its text width fits, or as short as it gets.
-std::string MinimizePath(const std::string& path, const std::function<int(const std::string&)>& width,
-                         int maxWidth);
+std::string MinimizePath(const std::string& path,
+                         const std::function<int(const std::string&)>& width, int maxWidth);
 
 // The folder list's rows for a folder: the parts of its path (the first of a drive path with
 // its backslash, "C:\"; a network path's share root as one row), the last part being the

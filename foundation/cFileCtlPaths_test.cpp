@@ -17,9 +17,12 @@ TEST(FilterCombo, ParsesTextAndMaskPairs) {
 TEST(PathLabel, MinimizePathShortensStepByStep) {
   const std::string path = "C:\\Pictures\\2001\\Summer\\beach.gif";
   auto chars = [](const std::string& s) { return static_cast<int>(s.size()); };
-  const std::vector<std::string> steps = {path, "C:\\...\\2001\\Summer\\beach.gif",
-                                          "C:\\...\\Summer\\beach.gif", "C:\\...\\beach.gif",
-                                          "...\\beach.gif", "beach.gif"};
+  const std::vector<std::string> steps = {path,
+                                          "C:\\...\\2001\\Summer\\beach.gif",
+                                          "C:\\...\\Summer\\beach.gif",
+                                          "C:\\...\\beach.gif",
+                                          "...\\beach.gif",
+                                          "beach.gif"};
   for (const std::string& step : steps)
     EXPECT_EQ(MinimizePath(path, chars, static_cast<int>(step.size())), step);
   EXPECT_EQ(MinimizePath(path, chars, 3), "beach.gif");  // as short as it gets

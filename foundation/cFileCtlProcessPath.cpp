@@ -38,8 +38,7 @@ bool IsFile(const std::string& name) {
 }
 }  // namespace
 
-void ProcessPath(const std::string& text, char& drive, std::string& folder,
-                 std::string& fileName) {
+void ProcessPath(const std::string& text, char& drive, std::string& folder, std::string& fileName) {
   const std::string saved = ProcessDirectory();
   drive = saved.empty() ? '\0' : saved[0];
   folder = text;
@@ -48,8 +47,10 @@ void ProcessPath(const std::string& text, char& drive, std::string& folder,
     folder = text.substr(1, text.size() - 2);
   } else {
     root = ExtractFileDrive(folder);
-    if (root.empty()) root = ExtractFileDrive(saved);
-    else folder.erase(0, root.size());
+    if (root.empty())
+      root = ExtractFileDrive(saved);
+    else
+      folder.erase(0, root.size());
     drive = root.size() >= 2 && root[1] == ':' ? root[0] : '\0';
   }
   if (!root.empty()) SetProcessDirectory(root);

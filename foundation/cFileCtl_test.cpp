@@ -1,8 +1,7 @@
 // The file-browser controls on real windows, through real messages, over a folder made for
 // each test.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -34,7 +33,7 @@ std::string MakeFolder(const std::string& name) {
     const char* name;
     size_t size;
     int day;
-  } files[] = {{"b.jpg", 300, 3}, {"a.gif", 1200, 5},   {"C.txt", 50, 1},  {"d.GIF", 7, 2},
+  } files[] = {{"b.jpg", 300, 3}, {"a.gif", 1200, 5},    {"C.txt", 50, 1},   {"d.GIF", 7, 2},
                {"readme", 10, 4}, {"setup.exe", 900, 6}, {"tune.mid", 20, 7}};
   for (const File& f : files) {
     testsupport::WriteFile(dir / f.name, std::vector<uint8_t>(f.size, 'x'));
@@ -95,8 +94,8 @@ TEST(FileList, ReadsAFolderWithHiddenAndSystemFiles) {
   std::string dir = MakeFolder("filelist_read");
   Browser b(dir);
   // Files only by default, hidden and system ones left out; sorted by name.
-  EXPECT_EQ(Names(*b.list), (std::vector<std::string>{"a.gif", "b.jpg", "C.txt", "d.GIF",
-                                                      "readme", "setup.exe", "tune.mid"}));
+  EXPECT_EQ(Names(*b.list), (std::vector<std::string>{"a.gif", "b.jpg", "C.txt", "d.GIF", "readme",
+                                                      "setup.exe", "tune.mid"}));
   EXPECT_EQ(b.list->FileCount(), 7);
   EXPECT_EQ(b.list->TotalSize(), 300 + 1200 + 50 + 7 + 10 + 900 + 20);
   EXPECT_EQ(b.list->Directory(), RemoveBackslash(dir));
@@ -371,8 +370,10 @@ TEST(FileList, InPlaceRenameAcceptsWithEnterAndCancelsWithEsc) {
       timer->SetEnabled(false);
       SendMessageW(edit, EM_SETSEL, 0, -1);
       for (wchar_t ch : text) SendMessageW(edit, WM_CHAR, ch, 1);
-      if (end) PostMessageW(edit, WM_KEYDOWN, end, 1);
-      else PostMessageW(GetParent(edit), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(-20, -20));
+      if (end)
+        PostMessageW(edit, WM_KEYDOWN, end, 1);
+      else
+        PostMessageW(GetParent(edit), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(-20, -20));
     };
     return std::unique_ptr<TTimer>(timer);
   };

@@ -118,8 +118,8 @@ void TCanvas::Draw(int x, int y, TBitmap& bitmap) {
 void TCanvas::StretchDraw(const RECT& r, TBitmap& bitmap) {
   if (bitmap.Empty()) return;
   SetStretchBltMode(dc_, COLORONCOLOR);
-  StretchBlt(dc_, r.left, r.top, r.right - r.left, r.bottom - r.top, bitmap.Canvas().Handle(), 0,
-             0, bitmap.Width(), bitmap.Height(), SRCCOPY);
+  StretchBlt(dc_, r.left, r.top, r.right - r.left, r.bottom - r.top, bitmap.Canvas().Handle(), 0, 0,
+             bitmap.Width(), bitmap.Height(), SRCCOPY);
 }
 
 void TCanvas::CopyRect(const RECT& dest, TCanvas& source, const RECT& src) {
@@ -155,8 +155,8 @@ void TCanvas::BrushCopy(const RECT& dest, TBitmap& bitmap, const RECT& src, TCol
   SelectObject(workDC, oldBrush);
 
   SetStretchBltMode(dc_, COLORONCOLOR);
-  StretchBlt(dc_, dest.left, dest.top, dest.right - dest.left, dest.bottom - dest.top, workDC, 0,
-             0, w, h, SRCCOPY);
+  StretchBlt(dc_, dest.left, dest.top, dest.right - dest.left, dest.bottom - dest.top, workDC, 0, 0,
+             w, h, SRCCOPY);
   SelectObject(workDC, oldWork);
   DeleteObject(work);
   DeleteDC(workDC);

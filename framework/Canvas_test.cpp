@@ -25,8 +25,8 @@ std::vector<uint8_t> SmallBmp() {
   h.biPlanes = 1;
   h.biBitCount = 24;
   std::memcpy(&b[14], &h, 40);
-  const uint8_t rows[16] = {0, 0, 255, 0, 255, 0, 0, 0,          // bottom: red, green
-                            255, 0, 0, 255, 255, 255, 0, 0};  // top: blue, white
+  const uint8_t rows[16] = {0,   0, 255, 0,   255, 0,   0, 0,   // bottom: red, green
+                            255, 0, 0,   255, 255, 255, 0, 0};  // top: blue, white
   std::memcpy(&b[54], rows, 16);
   return b;
 }

@@ -95,8 +95,10 @@ void TComboBox::DrawItem(int index, const RECT& rect, UINT state) {
 LRESULT TComboBox::WndProc(UINT message, WPARAM w, LPARAM l) {
   switch (message) {
     case CN_COMMAND:
-      if (HIWORD(w) == CBN_SELCHANGE) Select();
-      else if (HIWORD(w) == CBN_DROPDOWN) DropDown();
+      if (HIWORD(w) == CBN_SELCHANGE)
+        Select();
+      else if (HIWORD(w) == CBN_DROPDOWN)
+        DropDown();
       return 0;
     case CN_MEASUREITEM:
       reinterpret_cast<MEASUREITEMSTRUCT*>(l)->itemHeight = static_cast<UINT>(itemHeight_);
@@ -111,8 +113,10 @@ LRESULT TComboBox::WndProc(UINT message, WPARAM w, LPARAM l) {
         canvas_.Brush.SetColor(clHighlight);
         canvas_.Font.SetColor(clHighlightText);
       }
-      if (index >= 0) DrawItem(index, d->rcItem, d->itemState);
-      else canvas_.FillRect(d->rcItem);
+      if (index >= 0)
+        DrawItem(index, d->rcItem, d->itemState);
+      else
+        canvas_.FillRect(d->rcItem);
       if (d->itemState & ODS_FOCUS) canvas_.DrawFocusRect(d->rcItem);
       canvas_.SetHandle(nullptr);
       return TRUE;

@@ -31,8 +31,8 @@ TForm::TForm(TComponent* owner, TFormBorderStyle border, HWND ownerWindow) : TWi
   Screen.Forms.push_back(this);
   DWORD ex = border == bsDialog ? WS_EX_DLGMODALFRAME : 0;
   if (border == bsNone) ex |= WS_EX_TOOLWINDOW;
-  Create("", StyleOf(border) | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT, 400, 300,
-         ownerWindow, ex | WS_EX_CONTROLPARENT);
+  Create("", StyleOf(border) | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT, 400, 300, ownerWindow,
+         ex | WS_EX_CONTROLPARENT);
 }
 
 TForm::~TForm() {

@@ -16,8 +16,8 @@ TFont::TFont(const TFont& other)
       color_(other.color_) {}
 TFont& TFont::operator=(const TFont& other) {
   color_ = other.color_;
-  if (this != &other && (name_ != other.name_ || size_ != other.size_ ||
-                         style_ != other.style_ || pitch_ != other.pitch_)) {
+  if (this != &other && (name_ != other.name_ || size_ != other.size_ || style_ != other.style_ ||
+                         pitch_ != other.pitch_)) {
     name_ = other.name_;
     size_ = other.size_;
     style_ = other.style_;

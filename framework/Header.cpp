@@ -1,6 +1,7 @@
 #include "framework/Header.h"
 
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include "framework/Text.h"
@@ -24,8 +25,8 @@ int THeaderControl::AddSection(const std::string& text, int width) {
   item.fmt = HDF_LEFT | HDF_STRING;
   int n = SectionCount();
   limits_.resize(static_cast<size_t>(n) + 1);
-  return static_cast<int>(Send(HDM_INSERTITEMW, static_cast<WPARAM>(n),
-                               reinterpret_cast<LPARAM>(&item)));
+  return static_cast<int>(
+      Send(HDM_INSERTITEMW, static_cast<WPARAM>(n), reinterpret_cast<LPARAM>(&item)));
 }
 
 int THeaderControl::SectionWidth(int index) const {
@@ -50,7 +51,8 @@ std::string THeaderControl::SectionText(int index) const {
   item.mask = HDI_TEXT;
   item.pszText = buffer;
   item.cchTextMax = 260;
-  ::SendMessageW(Handle(), HDM_GETITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+  ::SendMessageW(Handle(), HDM_GETITEMW, static_cast<WPARAM>(index),
+                 reinterpret_cast<LPARAM>(&item));
   return WideToUtf8(buffer);
 }
 
@@ -84,8 +86,8 @@ LRESULT THeaderControl::WndProc(UINT message, WPARAM w, LPARAM l) {
     case HDN_BEGINTRACKW:
     case HDN_BEGINTRACKA:
       // A fixed section cannot be dragged at all.
-      return known && limits_[static_cast<size_t>(i)].minWidth ==
-                          limits_[static_cast<size_t>(i)].maxWidth;
+      return known &&
+             limits_[static_cast<size_t>(i)].minWidth == limits_[static_cast<size_t>(i)].maxWidth;
     case HDN_ITEMCHANGINGW:
     case HDN_ITEMCHANGINGA:
       if (known && n->pitem && (n->pitem->mask & HDI_WIDTH)) {

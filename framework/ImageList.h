@@ -2,6 +2,7 @@
 // index.
 #pragma once
 #include <windows.h>
+
 #include <commctrl.h>
 
 class TBitmap;

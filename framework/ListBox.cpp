@@ -14,8 +14,10 @@ TListBox::TListBox(TComponent* owner, TWindow* parent, int x, int y, int width, 
 }
 
 void TListBox::CreateWnd() {
-  if (ownerDraw_) Send(LB_SETITEMHEIGHT, 0, itemHeight_);
-  else itemHeight_ = static_cast<int>(Send(LB_GETITEMHEIGHT, 0, 0));
+  if (ownerDraw_)
+    Send(LB_SETITEMHEIGHT, 0, itemHeight_);
+  else
+    itemHeight_ = static_cast<int>(Send(LB_GETITEMHEIGHT, 0, 0));
   if (columns_ > 0) Send(LB_SETCOLUMNWIDTH, static_cast<WPARAM>(Width() / columns_), 0);
 }
 
@@ -36,7 +38,8 @@ std::string TListBox::String(int index) const {
   LRESULT n = ::SendMessageW(Handle(), LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
   if (n == LB_ERR) return {};
   std::wstring w(static_cast<size_t>(n) + 1, L'\0');
-  ::SendMessageW(Handle(), LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(w.data()));
+  ::SendMessageW(Handle(), LB_GETTEXT, static_cast<WPARAM>(index),
+                 reinterpret_cast<LPARAM>(w.data()));
   w.resize(static_cast<size_t>(n));
   return WideToUtf8(w);
 }
@@ -64,8 +67,10 @@ int TListBox::ItemIndex() const {
 
 void TListBox::SetItemIndex(int index) {
   bool multi = GetWindowLongW(Handle(), GWL_STYLE) & (LBS_EXTENDEDSEL | LBS_MULTIPLESEL);
-  if (multi) Send(LB_SETCARETINDEX, static_cast<WPARAM>(index), FALSE);
-  else Send(LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  if (multi)
+    Send(LB_SETCARETINDEX, static_cast<WPARAM>(index), FALSE);
+  else
+    Send(LB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
 bool TListBox::Selected(int index) const {
@@ -74,9 +79,12 @@ bool TListBox::Selected(int index) const {
 
 void TListBox::SetSelected(int index, bool selected) {
   bool multi = GetWindowLongW(Handle(), GWL_STYLE) & (LBS_EXTENDEDSEL | LBS_MULTIPLESEL);
-  if (multi) Send(LB_SETSEL, selected, index);
-  else if (selected) SetItemIndex(index);
-  else if (ItemIndex() == index) SetItemIndex(-1);
+  if (multi)
+    Send(LB_SETSEL, selected, index);
+  else if (selected)
+    SetItemIndex(index);
+  else if (ItemIndex() == index)
+    SetItemIndex(-1);
 }
 
 int TListBox::TopIndex() const {
@@ -96,7 +104,8 @@ void TListBox::SetItemHeight(int height) {
 
 RECT TListBox::ItemRect(int index) const {
   RECT r{};
-  ::SendMessageW(Handle(), LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&r));
+  ::SendMessageW(Handle(), LB_GETITEMRECT, static_cast<WPARAM>(index),
+                 reinterpret_cast<LPARAM>(&r));
   return r;
 }
 
@@ -128,8 +137,10 @@ void TListBox::SetColumns(int columns) {
   int index = ItemIndex(), top = TopIndex();
   bool focused = Focused();
   RecreateWnd([&](TCreateParams& p) {
-    if (columns_ > 0) p.style = (p.style | LBS_MULTICOLUMN | WS_HSCROLL) & ~WS_VSCROLL;
-    else p.style = (p.style & ~(LBS_MULTICOLUMN | WS_HSCROLL)) | WS_VSCROLL;
+    if (columns_ > 0)
+      p.style = (p.style | LBS_MULTICOLUMN | WS_HSCROLL) & ~WS_VSCROLL;
+    else
+      p.style = (p.style & ~(LBS_MULTICOLUMN | WS_HSCROLL)) | WS_VSCROLL;
   });
   BeginUpdate();
   Reserve(n, n * 2);
@@ -152,8 +163,10 @@ void TListBox::DrawItem(int index, const RECT& rect, UINT state) {
 LRESULT TListBox::WndProc(UINT message, WPARAM w, LPARAM l) {
   switch (message) {
     case CN_COMMAND:
-      if (HIWORD(w) == LBN_SELCHANGE) Click();
-      else if (HIWORD(w) == LBN_DBLCLK) DblClick();
+      if (HIWORD(w) == LBN_SELCHANGE)
+        Click();
+      else if (HIWORD(w) == LBN_DBLCLK)
+        DblClick();
       return 0;
     case CN_MEASUREITEM:
       reinterpret_cast<MEASUREITEMSTRUCT*>(l)->itemHeight = static_cast<UINT>(itemHeight_);
@@ -168,8 +181,10 @@ LRESULT TListBox::WndProc(UINT message, WPARAM w, LPARAM l) {
         canvas_.Brush.SetColor(clHighlight);
         canvas_.Font.SetColor(clHighlightText);
       }
-      if (index >= 0) DrawItem(index, d->rcItem, d->itemState);
-      else canvas_.FillRect(d->rcItem);
+      if (index >= 0)
+        DrawItem(index, d->rcItem, d->itemState);
+      else
+        canvas_.FillRect(d->rcItem);
       if (d->itemState & ODS_FOCUS) canvas_.DrawFocusRect(d->rcItem);
       canvas_.SetHandle(nullptr);
       return TRUE;

@@ -4,10 +4,10 @@
 
 TTreeView::TTreeView(TComponent* owner, TWindow* parent, int x, int y, int width, int height)
     : TWindow(owner) {
-  CreateControl(parent, WC_TREEVIEWW,
-                WS_VISIBLE | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT |
-                    TVS_SHOWSELALWAYS,
-                WS_EX_CLIENTEDGE, x, y, width, height);
+  CreateControl(
+      parent, WC_TREEVIEWW,
+      WS_VISIBLE | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS,
+      WS_EX_CLIENTEDGE, x, y, width, height);
 }
 
 HTREEITEM TTreeView::Add(HTREEITEM parent, const std::string& text, void* data, bool withButton) {
@@ -56,8 +56,8 @@ void* TTreeView::Data(HTREEITEM node) const {
 int TTreeView::ChildCount(HTREEITEM node) const {
   int n = 0;
   auto next = [this](HTREEITEM from, UINT how) {
-    return reinterpret_cast<HTREEITEM>(::SendMessageW(Handle(), TVM_GETNEXTITEM, how,
-                                                      reinterpret_cast<LPARAM>(from)));
+    return reinterpret_cast<HTREEITEM>(
+        ::SendMessageW(Handle(), TVM_GETNEXTITEM, how, reinterpret_cast<LPARAM>(from)));
   };
   for (HTREEITEM c = next(node, TVGN_CHILD); c; c = next(c, TVGN_NEXT)) ++n;
   return n;

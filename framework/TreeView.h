@@ -2,6 +2,7 @@
 // button before it has children, so they are added when it is first opened (OnExpanding).
 #pragma once
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include <functional>

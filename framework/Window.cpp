@@ -101,9 +101,8 @@ bool TWindow::Create(const std::string& caption, DWORD style, int x, int y, int 
   return CreateHandle(p);
 }
 
-bool TWindow::CreateControl(TWindow* parent, const wchar_t* systemClass, DWORD style,
-                            DWORD exStyle, int x, int y, int width, int height,
-                            const std::string& caption) {
+bool TWindow::CreateControl(TWindow* parent, const wchar_t* systemClass, DWORD style, DWORD exStyle,
+                            int x, int y, int width, int height, const std::string& caption) {
   SetParent(parent);
   if (parent) font_ = parent->font_;
   TCreateParams p;
@@ -153,8 +152,10 @@ bool TWindow::RecreateWnd(const std::function<void(TCreateParams&)>& change) {
   p.width = r.right - r.left;
   p.height = r.bottom - r.top;
   // The window's own flag: its parent may not be showing yet.
-  if (GetWindowLongW(handle_, GWL_STYLE) & WS_VISIBLE) p.style |= WS_VISIBLE;
-  else p.style &= ~WS_VISIBLE;
+  if (GetWindowLongW(handle_, GWL_STYLE) & WS_VISIBLE)
+    p.style |= WS_VISIBLE;
+  else
+    p.style &= ~WS_VISIBLE;
   if (parent_) p.parentHandle = parent_->Handle();
   change(p);
   Destroy();
@@ -173,8 +174,10 @@ void TWindow::Destroy() {
 }
 
 void TWindow::Release() {
-  if (Root()->life_->busy == 0) delete this;
-  else life_->pendingFree = true;
+  if (Root()->life_->busy == 0)
+    delete this;
+  else
+    life_->pendingFree = true;
 }
 
 void TWindow::Hold() { ++Root()->life_->busy; }
@@ -423,6 +426,8 @@ void TWindow::SetFocus() {
 }
 
 void TWindow::SetMouseCapture(bool capture) {
-  if (capture) ::SetCapture(handle_);
-  else if (MouseCapture()) ::ReleaseCapture();
+  if (capture)
+    ::SetCapture(handle_);
+  else if (MouseCapture())
+    ::ReleaseCapture();
 }

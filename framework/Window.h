@@ -120,8 +120,8 @@ class TWindow : public TComponent {
     HWND parentHandle = nullptr;
   };
   // A child control of parent (its object): the standard class is subclassed.
-  bool CreateControl(TWindow* parent, const wchar_t* systemClass, DWORD style, DWORD exStyle,
-                     int x, int y, int width, int height, const std::string& caption = "");
+  bool CreateControl(TWindow* parent, const wchar_t* systemClass, DWORD style, DWORD exStyle, int x,
+                     int y, int width, int height, const std::string& caption = "");
   bool CreateHandle(const TCreateParams& params);
   // Destroys the window and makes it again with the parameters changed by change (for styles
   // that a control reads only at creation); bounds, font and visibility are kept.

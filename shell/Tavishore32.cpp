@@ -1,5 +1,6 @@
 // Program start-up: the application title, the main window, the message loop.
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include "foundation/uPlatformWin.h"

@@ -107,6 +107,8 @@ void TViewerForm::ArrangeControls() {
 }
 
 void TViewerForm::HeaderControl1SectionResize(int section) {
-  if (section == 0) ArrangeControls();
-  else Orvex_FileList1->UpdateLayout();
+  if (section == 0)
+    ArrangeControls();
+  else
+    Orvex_FileList1->UpdateLayout();
 }

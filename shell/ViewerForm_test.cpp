@@ -2,9 +2,8 @@
 // picture of it as a user sees it.
 #include "shell/ViewerForm.h"
 
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -36,8 +35,8 @@ bool SaveWindowPicture(HWND window, const std::string& path) {
   TBitmap picture;
   if (!picture.SetSize(r.right - r.left, r.bottom - r.top)) return false;
   HDC screen = GetDC(nullptr);
-  BitBlt(picture.Canvas().Handle(), 0, 0, picture.Width(), picture.Height(), screen, r.left,
-         r.top, SRCCOPY);
+  BitBlt(picture.Canvas().Handle(), 0, 0, picture.Width(), picture.Height(), screen, r.left, r.top,
+         SRCCOPY);
   ReleaseDC(nullptr, screen);
   std::vector<uint8_t> info, bits;
   if (!picture.GetDIB(info, bits)) return false;
