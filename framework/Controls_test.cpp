@@ -35,6 +35,8 @@ TEST(ListBox, ColumnsRecreateTheWindowAndKeepTheRows) {
   int perColumn = list->ClientHeight() / 14;
   EXPECT_EQ(list->ItemRect(perColumn).left - list->ItemRect(0).left, 100);
   EXPECT_EQ(list->ItemRect(1).left, list->ItemRect(0).left);
+  RECT second = list->ItemRect(perColumn + 1);
+  EXPECT_EQ(list->ItemAtPos({second.left + 3, second.top + 3}), perColumn + 1);
   list->SetColumns(0);
   EXPECT_FALSE(GetWindowLongW(list->Handle(), GWL_STYLE) & LBS_MULTICOLUMN);
   EXPECT_EQ(list->ItemRect(1).top - list->ItemRect(0).top, 14);

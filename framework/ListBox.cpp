@@ -1,5 +1,6 @@
 #include "framework/ListBox.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "framework/Text.h"
@@ -110,10 +111,15 @@ RECT TListBox::ItemRect(int index) const {
 }
 
 int TListBox::ItemAtPos(POINT p) const {
-  LRESULT hit = ::SendMessageW(Handle(), LB_ITEMFROMPOINT, 0, MAKELPARAM(p.x, p.y));
-  if (HIWORD(hit)) return -1;  // outside the client area or past the last row
-  int i = LOWORD(hit);
-  if (i >= Count()) return -1;
+  // Worked out from the top row rather than asked (LB_ITEMFROMPOINT has 16 bits for the row).
+  RECT client = ClientRect();
+  if (!PtInRect(&client, p) || itemHeight_ <= 0) return -1;
+  int i = TopIndex() + p.y / itemHeight_;
+  if (columns_ > 0) {
+    int columnWidth = std::max(1, Width() / columns_);
+    i += (p.x / columnWidth) * std::max(1, static_cast<int>(client.bottom) / itemHeight_);
+  }
+  if (i < 0 || i >= Count()) return -1;
   RECT r = ItemRect(i);
   return PtInRect(&r, p) ? i : -1;
 }
