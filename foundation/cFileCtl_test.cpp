@@ -80,6 +80,18 @@ void Click(TListBox& list, int row, WPARAM keys) {
   list.Send(WM_LBUTTONUP, keys, at);
 }
 
+// Finds the visible borderless form of the thread (the rename form).
+BOOL CALLBACK FindPopupForm(HWND h, LPARAM found) {
+  wchar_t cls[32] = {};
+  GetClassNameW(h, cls, 32);
+  bool popup = GetWindowLongW(h, GWL_STYLE) & WS_POPUP;
+  if (lstrcmpW(cls, L"TavisForm") == 0 && popup && IsWindowVisible(h)) {
+    *reinterpret_cast<HWND*>(found) = h;
+    return FALSE;
+  }
+  return TRUE;
+}
+
 // Holds Ctrl down in the thread's keyboard state for posted key messages.
 void SetCtrl(bool down) {
   BYTE keys[256];
@@ -363,17 +375,16 @@ TEST(FileList, InPlaceRenameAcceptsWithEnterAndCancelsWithEsc) {
     auto* timer = new TTimer(nullptr);
     timer->SetInterval(20);
     timer->OnTimer = [timer, text, end](TComponent*) {
-      HWND edit = GetFocus();
-      wchar_t cls[16] = {};
-      GetClassNameW(edit, cls, 16);
-      if (lstrcmpiW(cls, L"Edit") != 0) return;
+      // The rename form: the visible borderless form of this thread.
+      HWND form = nullptr;
+      EnumThreadWindows(GetCurrentThreadId(), FindPopupForm, reinterpret_cast<LPARAM>(&form));
+      HWND edit = form ? FindWindowExW(form, nullptr, L"Edit", nullptr) : nullptr;
+      if (!edit) return;
       timer->SetEnabled(false);
       SendMessageW(edit, EM_SETSEL, 0, -1);
       for (wchar_t ch : text) SendMessageW(edit, WM_CHAR, ch, 1);
-      if (end)
-        PostMessageW(edit, WM_KEYDOWN, end, 1);
-      else
-        PostMessageW(GetParent(edit), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(-20, -20));
+      if (end) PostMessageW(edit, WM_KEYDOWN, end, 1);
+      else PostMessageW(form, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(-20, -20));
     };
     return std::unique_ptr<TTimer>(timer);
   };
