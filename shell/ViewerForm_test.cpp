@@ -128,3 +128,17 @@ TEST(ViewerForm, BrowsesAFolderWithSomeFilesTagged) {
   if (shot && *shot) EXPECT_TRUE(SaveWindowPicture(form->Handle(), shot));
   delete form;
 }
+
+TEST(ViewerForm, ClosingTheMainWindowEndsTheProgramsLoop) {
+  Application.Terminated = false;
+  TViewerForm* form = Application.CreateForm<TViewerForm>();
+  EXPECT_EQ(Application.MainForm, form);
+  form->Show();
+  form->Post(WM_CLOSE);
+  EXPECT_EQ(Application.Run(), 0);
+  // The loop ended and the application freed its forms.
+  EXPECT_EQ(Application.ComponentCount(), 0);
+  EXPECT_EQ(Application.MainForm, nullptr);
+  EXPECT_EQ(ViewerForm, nullptr);
+  Application.Terminated = false;
+}
