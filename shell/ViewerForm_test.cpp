@@ -125,7 +125,9 @@ TEST(ViewerForm, BrowsesAFolderWithSomeFilesTagged) {
   Pump();
   form->Repaint();
   Pump();
-  if (shot && *shot) EXPECT_TRUE(SaveWindowPicture(form->Handle(), shot));
+  if (shot && *shot) {
+    EXPECT_TRUE(SaveWindowPicture(form->Handle(), shot));
+  }
   delete form;
 }
 
