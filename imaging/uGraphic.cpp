@@ -112,7 +112,8 @@ void RegisterFormat(tGraphicProc identify, tGraphicProc load, tGraphicProc next)
 
 void RegisterAllFormats() {
   FormatList().clear();
-  // The order is the order of identification.
+  // The order is the order of identification: BMP, ICO, GIF, PNG, TGA, RLE, MAC, PBM, IMG, RIP,
+  // RIX, PIC, PCX, HLO, LBM, TIF, WMF, JPG. Each format unit's Register call goes in its place.
   RegisterBMP();
 }
 

@@ -105,6 +105,24 @@ TEST_F(BmpTest, SizeFieldRule) {
   }
 }
 
+TEST_F(BmpTest, MacBinaryWrappedFileDecodesPastTheHeader) {
+  tBmpRecipe r;
+  r.width = 2, r.height = 2, r.bits = 24, r.entries = 0;
+  r.pixels = {1, 2, 3, 4, 5, 6, 0, 0, 7, 8, 9, 10, 11, 12, 0, 0};
+  std::vector<uint8_t> file(128, 0);
+  std::vector<uint8_t> body = r.Build();
+  file.insert(file.end(), body.begin(), body.end());
+  // The size field counts the picture only, so the name has to say BMP.
+  EXPECT_EQ(Decode(file, "wrapped.dat"), nullptr);
+  auto id = Decode(file, "wrapped.bmp");
+  ASSERT_NE(id, nullptr);
+  EXPECT_EQ(id->ErrorCode, 0);
+  EXPECT_EQ(id->Info[2], "bMacBinary header (skipped)");
+  EXPECT_EQ(id->Bitmap->ScanLine(1)[0], 1);
+  EXPECT_EQ(id->Bitmap->ScanLine(0)[5], 12);
+  EXPECT_EQ(id->StopPosition, 128 + static_cast<int>(body.size()));
+}
+
 TEST_F(BmpTest, HeadersThatAreNotBmp) {
   auto with = [](auto change) {
     tBmpRecipe r;
