@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "foundation/uTypes.h"
+
 struct tWindowsVersion {
   int PlatformId = 2;  // 0 Win32s, 1 Windows 9x, 2 NT family
   int Major = 6;
@@ -31,6 +33,8 @@ class tPlatform {
   // The user's locale's number separators (UTF-8; empty when the locale has none).
   virtual std::string ThousandSeparator() = 0;
   virtual std::string DecimalSeparator() = 0;
+  // The local date and time (GetLocalTime).
+  virtual TDateTime Now() = 0;
 };
 
 // The platform in use; the plain one until a program installs another.
@@ -46,6 +50,8 @@ class tPlainPlatform : public tPlatform {
   std::string CommandLineText = "Tavishore32.exe";
   tWindowsVersion Version;
   std::string ThousandSep = ",", DecimalSep = ".";
+  // A fixed clock when not 0; else the host's local time.
+  TDateTime FixedNow = 0;
 
   void FullScreenSize(int& width, int& height) override;
   int ScreenColorBits() override;
@@ -57,4 +63,5 @@ class tPlainPlatform : public tPlatform {
                              intptr_t lparam) override;
   std::string ThousandSeparator() override;
   std::string DecimalSeparator() override;
+  TDateTime Now() override;
 };

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "foundation/uPlatform.h"
+#include "foundation/uUtil.h"
 #include "framework/Text.h"
 
 namespace {
@@ -54,6 +55,15 @@ class tWin32Platform : public tPlatform {
   // Read at each call, so a change in the control panel shows at once.
   std::string ThousandSeparator() override { return LocaleText(LOCALE_STHOUSAND); }
   std::string DecimalSeparator() override { return LocaleText(LOCALE_SDECIMAL); }
+  TDateTime Now() override {
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    TDateTime date = 0;
+    TryEncodeDate(t.wYear, t.wMonth, t.wDay, date);
+    return date +
+           (t.wHour * 3600000.0 + t.wMinute * 60000.0 + t.wSecond * 1000.0 + t.wMilliseconds) /
+               86400000.0;
+  }
 
  private:
   static std::string LocaleText(LCTYPE item) {
