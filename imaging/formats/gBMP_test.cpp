@@ -14,7 +14,7 @@ using testsupport::tReference;
 
 // A bmpsuite file; a missing one fails the test instead of passing as "not a picture".
 std::filesystem::path BmpFile(const std::string& name) {
-  auto path = testsupport::TestData("bmp/" + name);
+  auto path = testsupport::TestData("bmp") / name;
   EXPECT_TRUE(std::filesystem::exists(path)) << path;
   return path;
 }
@@ -154,7 +154,9 @@ TEST_F(BmpTest, Rle8Decoding) {
     EXPECT_EQ(std::vector<uint8_t>(id->Bitmap->ScanLine(1), id->Bitmap->ScanLine(1) + 4), c.bottom);
     EXPECT_EQ(std::vector<uint8_t>(id->Bitmap->ScanLine(0), id->Bitmap->ScanLine(0) + 4), c.top);
     if (c.error) {
-      EXPECT_EQ(id->Info.back().rfind("k" + ErrorName(c.error) + " at ", 0), 0u);
+      std::string want = "k";
+      want += ErrorName(c.error);
+      EXPECT_EQ(id->Info.back().rfind(want + " at ", 0), 0u);
     }
   }
 }
