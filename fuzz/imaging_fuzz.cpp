@@ -1,13 +1,16 @@
 // Feeds arbitrary bytes to the format registry the way a picture window does: identify, decode
 // the first image, then ask for the next until the handler is done; then reads every row back
-// through the picture's conversions and writes it with the BMP writer. Pictures are capped at
+// through the picture's conversions and writes it with the BMP writer, and (small ones) with the
+// PNG writer, whose file the PNG reader must take back without an error. Pictures are capped at
 // 4 MB so hostile sizes end in "Insufficient Memory" instead of exhausting the fuzzer.
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
 #include "foundation/uBuffStream.h"
 #include "imaging/formats/gBMP.h"
+#include "imaging/formats/gPNG.h"
 #include "imaging/uGraphic.h"
 #include "imaging/uMemBmp.h"
 
@@ -17,6 +20,7 @@ constexpr size_t kMaxInput = 1 << 20;
 constexpr size_t kMaxPicture = 4 << 20;
 constexpr int kMaxImages = 64;
 constexpr int64_t kMaxRowCheckPixels = 1 << 20;
+constexpr int64_t kMaxPngPixels = 1 << 16;  // deflate at level 9 is slow
 
 void ReadRows(tMemBmp& picture) {
   const int height = picture.Height();
@@ -38,6 +42,27 @@ void WriteBack(tMemBmp& picture, uint8_t choice) {
   static const int kBits[] = {1, 4, 8, 15, 16, 24, 32, 3};
   tBuffStream out("out.bmp", std::make_unique<TMemoryStream>(), true);
   WriteBMP(picture, out, choice & 0x10, choice & 0x20, kBits[choice & 7]);
+}
+
+void PngRoundTrip(tMemBmp& picture, uint8_t choice) {
+  if (picture.Width() <= 0 || picture.Height() <= 0) return;
+  if (int64_t(picture.Width()) * picture.Height() > kMaxPngPixels) return;
+  const bool interlaced = choice & 0x80;
+  auto* memory = new TMemoryStream();
+  {
+    tBuffStream out("out.png", std::unique_ptr<TStream>(memory), true);
+    WritePNG(picture, out, "fuzz", choice & 0x40 ? "A comment" : "", interlaced, choice & 7,
+             choice & 8 ? 45 : 0);
+    out.Flush();
+    if (out.AtEnd) abort();
+    auto* reader = new tBuffStream("out.png", std::make_unique<TMemoryStream>(memory->Data()), false);
+    tGraphicID id(reader);
+    if (!id.IdentifyPicture()) abort();
+    id.LoadPicture();
+    // The reader refuses interlaced pictures below 8 x 8; everything else must come back whole.
+    const bool small = picture.Width() < 8 || picture.Height() < 8;
+    if (id.ErrorCode != 0 && !(interlaced && small && id.ErrorCode == errInvalidImage)) abort();
+  }
 }
 
 }  // namespace
@@ -68,6 +93,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (id.Bitmap && id.Bitmap->HasLayout()) {
     ReadRows(*id.Bitmap);
     WriteBack(*id.Bitmap, size ? data[size - 1] : 0);
+    PngRoundTrip(*id.Bitmap, size > 1 ? data[size - 2] : 0);
   }
   return 0;
 }

@@ -331,12 +331,13 @@ void WritePNG(tMemBmp& picture, tBuffStream& stream, const std::string& software
   if (stream.WriteAt(static_cast<int32_t>(idatStart), length, 4) != 4) out.Fail();
   out.Chunk("IEND", {});
 
+  // Everything written is flushed here, so the stream's flag stays as set below.
+  stream.Flush();
+  if (stream.AtEnd || !stream.Stream) out.Fail();
   if (!out.Failed()) {
-    stream.Flush();
     int idatCount = 0;
-    if (stream.AtEnd || !stream.Stream || png::FillInCrcs(*stream.Stream, start, idatCount) != 0)
-      out.Fail();
-    if (stream.Stream) stream.Stream->Seek(0, soFromEnd);
+    if (png::FillInCrcs(*stream.Stream, start, idatCount) != 0) out.Fail();
+    stream.Stream->Seek(0, soFromEnd);
   }
   if (out.Failed()) stream.AtEnd = 1;
 }
