@@ -177,7 +177,13 @@ class tImageWriter {
     previous_.assign(rowBytes_, 0);
     for (auto& f : filtered_) f.assign(rowBytes_ + 1, 0);
     outBlock_.resize(kOutBlock);
-    if (deflateInit(&z_, Z_BEST_COMPRESSION) != Z_OK) throw std::bad_alloc();
+    // Filtered rows hold small values scattered around zero, which compress better with
+    // Huffman codes favoured over short matches (as libpng does too).
+    const bool filtered =
+        option_ < kAdaptive ? option_ != 0 : l_.colorType != ctPalette && l_.depth >= 8;
+    if (deflateInit2(&z_, Z_BEST_COMPRESSION, Z_DEFLATED, 15, 8,
+                     filtered ? Z_FILTERED : Z_DEFAULT_STRATEGY) != Z_OK)
+      throw std::bad_alloc();
     z_.next_out = outBlock_.data();
     z_.avail_out = static_cast<uInt>(kOutBlock);
   }
