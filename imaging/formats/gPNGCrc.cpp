@@ -33,37 +33,6 @@ int32_t ClampOffset(int64_t offset) {
 
 }  // namespace
 
-namespace png {
-
-int32_t FillInCrcs(TStream& file, int64_t start, int& idatCount) {
-  idatCount = 0;
-  std::vector<uint8_t> piece(kPiece);
-  for (int64_t pos = start + 8;;) {
-    uint8_t head[8];
-    if (file.Seek(pos, soFromBeginning) < 0 || !ReadAll(file, head, 8)) return ClampOffset(pos);
-    const uint32_t length = png::Get32BE(head);
-    if (length > INT32_MAX) return ClampOffset(pos + 8);
-    uint32_t crc = PngCrc(head + 4, 0, 4);
-    for (uint32_t left = length; left > 0;) {
-      int32_t n = static_cast<int32_t>(std::min<uint32_t>(left, kPiece));
-      if (!ReadAll(file, piece.data(), n)) return ClampOffset(pos + 8 + (length - left));
-      crc = PngCrc(piece.data(), crc, static_cast<size_t>(n));
-      left -= static_cast<uint32_t>(n);
-    }
-    uint8_t field[4];
-    png::Put32BE(field, crc);
-    const int64_t crcAt = pos + 8 + length;
-    if (file.Seek(crcAt, soFromBeginning) < 0 || file.Write(field, 4) != 4)
-      return ClampOffset(crcAt);
-    pos = crcAt + 4;
-    const png::tChunk chunk = png::ChunkNumber(head + 4);
-    if (chunk == png::chIDAT) ++idatCount;
-    if (chunk == png::chIEND) return 0;
-  }
-}
-
-}  // namespace png
-
 uint32_t PngCrc(const uint8_t* data, uint32_t crc, size_t count) {
   // zlib's crc32 is the same published CRC (reflected 0xEDB88320, preset and inverted).
   while (count > 0) {
@@ -107,6 +76,33 @@ int32_t CheckChunks(tBuffStream& s, int& idatCount, std::vector<uint32_t>* first
       runOpen = false;
     }
     if (chunk == chIEND) return 0;
+  }
+}
+
+int32_t FillInCrcs(TStream& file, int64_t start, int& idatCount) {
+  idatCount = 0;
+  std::vector<uint8_t> piece(kPiece);
+  for (int64_t pos = start + 8;;) {
+    uint8_t head[8];
+    if (file.Seek(pos, soFromBeginning) < 0 || !ReadAll(file, head, 8)) return ClampOffset(pos);
+    const uint32_t length = png::Get32BE(head);
+    if (length > INT32_MAX) return ClampOffset(pos + 8);
+    uint32_t crc = PngCrc(head + 4, 0, 4);
+    for (uint32_t left = length; left > 0;) {
+      int32_t n = static_cast<int32_t>(std::min<uint32_t>(left, kPiece));
+      if (!ReadAll(file, piece.data(), n)) return ClampOffset(pos + 8 + (length - left));
+      crc = PngCrc(piece.data(), crc, static_cast<size_t>(n));
+      left -= static_cast<uint32_t>(n);
+    }
+    uint8_t field[4];
+    png::Put32BE(field, crc);
+    const int64_t crcAt = pos + 8 + length;
+    if (file.Seek(crcAt, soFromBeginning) < 0 || file.Write(field, 4) != 4)
+      return ClampOffset(crcAt);
+    pos = crcAt + 4;
+    const png::tChunk chunk = png::ChunkNumber(head + 4);
+    if (chunk == png::chIDAT) ++idatCount;
+    if (chunk == png::chIEND) return 0;
   }
 }
 
