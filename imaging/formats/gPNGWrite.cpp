@@ -149,8 +149,14 @@ tLayout LayoutOf(const tMemBmp& picture) {
   l.colorType = grey ? ctGray : ctPalette;
   // Grey pictures of 3 to 16 colours take 4 bits, as their levels are 4-bit.
   l.depth = c < 3 ? 1 : c <= 4 ? (grey ? 4 : 2) : c <= 16 ? 4 : 8;
-  const int top = (1 << l.depth) - 1;
   const int entries = picture.PaletteEntries();
+  if (grey) {
+    // Grey levels the depth cannot hold exactly (a 1-bit picture of 0 and 100) take 8 bits.
+    const int step = 255 / ((1 << l.depth) - 1);
+    for (int i = 0; i < std::min(c, entries); ++i)
+      if (picture.ColorTable[i * 4] % step != 0) l.depth = 8;
+  }
+  const int top = (1 << l.depth) - 1;
   for (int i = 0; i < 256; ++i) {
     if (!grey) {
       l.levels[i] = static_cast<uint8_t>(i);

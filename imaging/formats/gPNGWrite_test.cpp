@@ -111,6 +111,8 @@ const tKind kKinds[] = {
     {"grey 2, entry 0 white", 1, 2, true, {255, 0}, 1, 0},
     {"grey 4", 8, 4, true, {0, 85, 170, 255}, 4, 0},
     {"grey 16", 4, 16, true, Ramp(16, 17), 4, 0},
+    {"grey 2 of 0 and 100", 1, 2, true, {0, 100}, 8, 0},
+    {"grey 4 of another ramp", 8, 4, true, {0, 127, 191, 255}, 8, 0},
     {"grey 200", 8, 200, true, Ramp(200), 8, 0},
     {"grey 256 reversed", 8, 256, true, Ramp(256, 1, true), 8, 0},
     {"palette 2", 1, 2, false, {30, 200}, 1, 3},
@@ -123,6 +125,12 @@ const tKind kKinds[] = {
     {"16-bit", 16, 272, false, {}, 8, 2},
     {"32-bit", 32, 288, false, {}, 8, 2},
 };
+
+const tKind& Kind(const std::string& name) {
+  for (const tKind& k : kKinds)
+    if (name == k.name) return k;
+  throw std::invalid_argument(name);
+}
 
 Bytes Write(tMemBmp& pic, bool interlaced, int filter = 5, int gamma = 0,
             const std::string& comment = "", const std::string& software = "Tavis 1.0") {
@@ -195,7 +203,7 @@ TEST_F(PngWriteTest, TinyInterlacedPicturesDecodeElsewhere) {
   const fs::path path = testsupport::ScratchDir("png_tiny") / "tiny.png";
   for (auto [w, h] : {std::pair{1, 1}, {3, 2}, {5, 1}, {1, 6}}) {
     SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h));
-    for (const tKind& k : {kKinds[1], kKinds[7], kKinds[11]}) {
+    for (const tKind& k : {Kind("grey 2, entry 0 white"), Kind("palette 3"), Kind("24-bit")}) {
       auto pic = MakePicture(k, w, h);
       testsupport::WriteFile(path, Write(*pic, true));
       EXPECT_EQ(testsupport::Run("pngcheck -q '" + path.string() + "' >/dev/null"), 0);
@@ -245,8 +253,9 @@ TEST_F(PngWriteTest, FilterChoice) {
     int option;
     int bpp;
     bool adaptive;  // else every row has the filter `option` (5: none)
-  } cases[] = {{kKinds[11], 5, 3, true}, {kKinds[4], 5, 1, true},   {kKinds[10], 5, 1, false},
-               {kKinds[8], 5, 1, false}, {kKinds[11], 2, 3, false}, {kKinds[10], 4, 1, false}};
+  } cases[] = {{Kind("24-bit"), 5, 3, true},       {Kind("grey 200"), 5, 1, true},
+               {Kind("palette 256"), 5, 1, false}, {Kind("palette 16"), 5, 1, false},
+               {Kind("24-bit"), 2, 3, false},      {Kind("palette 256"), 4, 1, false}};
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.kind.name) + " option " + std::to_string(c.option));
     const int width = 61, height = 23;
@@ -297,7 +306,7 @@ TEST_F(PngWriteTest, GammaTextCommentAndTime) {
   tPlainPlatform clock;
   clock.FixedNow = EncodeDate(2011, 3, 14) + (15 * 3600 + 9 * 60 + 26) / 86400.0;
   SetPlatform(&clock);
-  auto pic = MakePicture(kKinds[8], 9, 9);
+  auto pic = MakePicture(Kind("palette 16"), 9, 9);
   const Bytes plain = Write(*pic, false, 5, 0, "", "");
   const Bytes full = Write(*pic, false, 5, 45, "Line one\r\nLine two", "Tavis 1.0");
   SetPlatform(nullptr);
@@ -343,7 +352,7 @@ class tFullDisk : public TMemoryStream {
 };
 
 TEST_F(PngWriteTest, WriteFailuresShowAtTheEnd) {
-  auto pic = MakePicture(kKinds[11], 200, 150);
+  auto pic = MakePicture(Kind("24-bit"), 200, 150);
   const size_t whole = Write(*pic, false).size();
   for (int64_t room :
        {int64_t(0), int64_t(40), int64_t(130), int64_t(whole / 2), int64_t(whole - 2)}) {
