@@ -8,6 +8,7 @@
 #include "foundation/uPlatform.h"
 #include "foundation/uUtil.h"
 #include "imaging/formats/gBMP.h"
+#include "imaging/formats/gPNG.h"
 
 uint16_t GraphicOptions = 0;
 
@@ -115,6 +116,7 @@ void RegisterAllFormats() {
   // The order is the order of identification: BMP, ICO, GIF, PNG, TGA, RLE, MAC, PBM, IMG, RIP,
   // RIX, PIC, PCX, HLO, LBM, TIF, WMF, JPG. Each format unit's Register call goes in its place.
   RegisterBMP();
+  RegisterPNG();
 }
 
 void UnregisterAllFormats() {

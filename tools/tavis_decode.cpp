@@ -8,7 +8,8 @@
 //     -n N       write image N (counted from 1; default 1)
 //     -a         write every image; OUT gets "-N" before its extension
 //     -o OUT     output file, "-" for standard output; ".pam" writes RGBA PAM, else PPM
-//     -w WRITER  write OUT with a writer instead: bmp:BITS[:rle][:os2]
+//     -w WRITER  write OUT with a writer instead: bmp:BITS[:rle][:os2] or
+//                png[:i][:fFILTER][:gGAMMA][:cCOMMENT] (i interlaced, filter 0..5, gamma x 100)
 // Exit codes: 0 decoded, 1 not a picture, 2 decoded with an error, 3 usage or output failure.
 #include <algorithm>
 #include <cstdio>
@@ -19,8 +20,10 @@
 #include <vector>
 
 #include "foundation/uBuffStream.h"
+#include "foundation/uIdentity.h"
 #include "foundation/uPlatform.h"
 #include "imaging/formats/gBMP.h"
+#include "imaging/formats/gPNG.h"
 #include "imaging/uGraphic.h"
 #include "imaging/uMemBmp.h"
 
@@ -54,8 +57,29 @@ bool WriteBmpWith(tMemBmp& picture, tBuffStream& stream, const std::vector<std::
   return true;
 }
 
+bool WritePngWith(tMemBmp& picture, tBuffStream& stream, const std::vector<std::string>& words) {
+  uint8_t interlaced = 0, filter = 5;
+  int gamma = 0;
+  std::string comment;
+  for (size_t i = 1; i < words.size(); ++i) {
+    const std::string& w = words[i];
+    if (w == "i") {
+      interlaced = 1;
+    } else if (w.size() > 1 && w[0] == 'f') {
+      filter = static_cast<uint8_t>(std::atoi(w.c_str() + 1));
+    } else if (w.size() > 1 && w[0] == 'g') {
+      gamma = std::atoi(w.c_str() + 1);
+    } else if (!w.empty() && w[0] == 'c') {
+      comment = w.substr(1);
+    }
+  }
+  WritePNG(picture, stream, ProgramNameAndVersion(), comment, interlaced, filter, gamma);
+  return true;
+}
+
 const tWriter kWriters[] = {
     {"bmp", WriteBmpWith},
+    {"png", WritePngWith},
 };
 
 std::vector<std::string> Split(const std::string& s, char sep) {
