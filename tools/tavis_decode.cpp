@@ -8,8 +8,10 @@
 //     -n N       write image N (counted from 1; default 1)
 //     -a         write every image; OUT gets "-N" before its extension
 //     -o OUT     output file, "-" for standard output; ".pam" writes RGBA PAM, else PPM
-//     -w WRITER  write OUT with a writer instead: bmp:BITS[:rle][:os2]
+//     -w WRITER  write OUT with a writer instead: bmp:BITS[:rle][:os2],
+//                tif[:BITS][:lzw][:ccitt][:DESCRIPTION]
 // Exit codes: 0 decoded, 1 not a picture, 2 decoded with an error, 3 usage or output failure.
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -20,6 +22,7 @@
 #include "foundation/uBuffStream.h"
 #include "foundation/uPlatform.h"
 #include "imaging/formats/gBMP.h"
+#include "imaging/formats/gTIF.h"
 #include "imaging/uGraphic.h"
 #include "imaging/uMemBmp.h"
 
@@ -53,8 +56,29 @@ bool WriteBmpWith(tMemBmp& picture, tBuffStream& stream, const std::vector<std::
   return true;
 }
 
+// tif:BITS[:lzw][:ccitt][:DESCRIPTION...]
+bool WriteTifWith(tMemBmp& picture, tBuffStream& stream, const std::vector<std::string>& words) {
+  int bits = picture.BitCount();
+  bool compressed = false, ccitt = false;
+  std::string description;
+  for (size_t i = 1; i < words.size(); ++i) {
+    if (words[i] == "lzw") {
+      compressed = true;
+    } else if (words[i] == "ccitt") {
+      ccitt = compressed = true;
+    } else if (!words[i].empty() && std::isdigit(static_cast<unsigned char>(words[i][0]))) {
+      bits = std::atoi(words[i].c_str());
+    } else {
+      description = words[i];
+    }
+  }
+  WriteTIFF(picture, stream, description, bits, ccitt, true, compressed);
+  return true;
+}
+
 const tWriter kWriters[] = {
     {"bmp", WriteBmpWith},
+    {"tif", WriteTifWith},
 };
 
 std::vector<std::string> Split(const std::string& s, char sep) {
