@@ -1,8 +1,8 @@
 // Feeds arbitrary bytes to the format registry the way a picture window does: identify, decode
 // the first image, then ask for the next until the handler is done; then reads every row back
-// through the picture's conversions and writes it with the BMP writer, and runs the picture
-// operations and colour reductions on it (small pictures only, with parameters taken from the
-// input). Pictures are capped at 4 MB so hostile sizes end in "Insufficient Memory" instead of
+// through the picture's conversions and writes it with the BMP and TIFF writers, and runs the
+// picture operations and colour reductions on it (small pictures only, with parameters taken from
+// the input). Pictures are capped at 4 MB so hostile sizes end in "Insufficient Memory" instead of
 // exhausting the fuzzer.
 #include <cstdint>
 #include <functional>
@@ -14,6 +14,7 @@
 #include "foundation/uBuffStream.h"
 #include "imaging/Quantize.h"
 #include "imaging/formats/gBMP.h"
+#include "imaging/formats/gTIF.h"
 #include "imaging/uGraphic.h"
 #include "imaging/uImageOps.h"
 #include "imaging/uMemBmp.h"
@@ -45,6 +46,9 @@ void WriteBack(tMemBmp& picture, uint8_t choice) {
   static const int kBits[] = {1, 4, 8, 15, 16, 24, 32, 3};
   tBuffStream out("out.bmp", std::make_unique<TMemoryStream>(), true);
   WriteBMP(picture, out, choice & 0x10, choice & 0x20, kBits[choice & 7]);
+  tBuffStream tif("out.tif", std::make_unique<TMemoryStream>(), true);
+  WriteTIFF(picture, tif, choice & 0x80 ? "fuzz" : "", kBits[choice & 7], choice & 0x40,
+            true, choice & 0x20);
 }
 
 constexpr int64_t kMaxOperationPixels = 1 << 14;
