@@ -39,7 +39,7 @@ struct tFaxCodec::tBits {
     return static_cast<uint32_t>(Acc >> (64 - bits));
   }
   void Drop(int bits) {
-    Acc <<= bits;
+    Acc = bits < 64 ? Acc << bits : 0;
     Count -= bits;
     Consumed += bits;
   }
