@@ -34,6 +34,7 @@ class tTiffPage {
 
  private:
   bool PutRow(const uint8_t* raw);
+  bool Advance();
   void PutPixels(const uint8_t* pixels, bool packed);
   void Uncompressed();
   void PackBits();
@@ -52,6 +53,7 @@ class tTiffPage {
   std::vector<uint8_t> row_buffer_;  // a stored row as read
   std::vector<uint8_t> pixels_;      // one byte per pixel, or a row undone from the predictor
   std::vector<uint8_t> unpacked_;    // a 1-bit row as one byte per pixel
+  std::unique_ptr<tTiffLzwDecoder> lzw_;
 };
 
 // One row of page pixels (one byte each, or the stored 1-bit row when packed) into the picture.
@@ -105,6 +107,17 @@ bool tTiffPage::PutRow(const uint8_t* raw) {
   } else {
     const int step = bits_ == 32 ? 4 : 3;
     const uint8_t* px = raw;
+    if (predictor && step == 3) {
+      // Undo the differences and store blue, green, red in one pass.
+      uint8_t* line = pic_.ScanLine(row_);
+      uint8_t r = 0, g = 0, b = 0;
+      for (int x = 0; x < width_; ++x, px += 3, line += 3) {
+        line[2] = r = static_cast<uint8_t>(r + px[0]);
+        line[1] = g = static_cast<uint8_t>(g + px[1]);
+        line[0] = b = static_cast<uint8_t>(b + px[2]);
+      }
+      return Advance();
+    }
     if (predictor) {
       uint8_t* w = pixels_.data();
       std::memcpy(w, raw, static_cast<size_t>(st_.RawRowBytes));
@@ -127,6 +140,10 @@ bool tTiffPage::PutRow(const uint8_t* raw) {
       }
     }
   }
+  return Advance();
+}
+
+bool tTiffPage::Advance() {
   // Rows past the page's last one are never written: decoding stops there.
   if (st_.TopDown) {
     ++row_;
@@ -206,8 +223,8 @@ void tTiffPage::PackBits() {
 void tTiffPage::Lzw() {
   tStripBytes in{s_, st_.StripBytesLeft, order_};
   tLzwNotes notes;
-  const int result =
-      TiffLzwDecode(in, st_.RawRowBytes, [&](const uint8_t* row) { return PutRow(row); }, notes);
+  if (!lzw_) lzw_ = std::make_unique<tTiffLzwDecoder>(st_.RawRowBytes);
+  const int result = lzw_->Decode(in, [&](const uint8_t* row) { return PutRow(row); }, notes);
   if (result != 0) id_.ErrorCode = result;
   for (int run : notes.ClearRuns) id_.AddInfoLine(Format("%s%d consecutive clear codes", {"g", run}));
   for (int64_t bytes : notes.FullTableBytes)

@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "foundation/uBuffStream.h"
@@ -37,9 +38,21 @@ struct tLzwNotes {
 // Takes each full row of rowBytes bytes; true when no further row is wanted.
 using tLzwRowSink = std::function<bool(const uint8_t* row)>;
 
-// Decodes one strip into rows. Returns 0 (end code, or the sink wanted no more), 6 (a code
-// beyond the table) or 12 (the data ended first).
-int TiffLzwDecode(tStripBytes& in, int rowBytes, const tLzwRowSink& put, tLzwNotes& notes);
+// Decodes strips into rows; its tables and buffers serve every strip of a page.
+class tTiffLzwDecoder {
+ public:
+  explicit tTiffLzwDecoder(int rowBytes);
+  ~tTiffLzwDecoder();
+  // Decodes one strip. Returns 0 (end code, or the sink wanted no more), 6 (a code beyond the
+  // table) or 12 (the data ended first).
+  int Decode(tStripBytes& in, const tLzwRowSink& put, tLzwNotes& notes);
+
+ private:
+  struct tTable;
+  int rowBytes_;
+  std::unique_ptr<tTable> table_;
+  std::vector<uint8_t> out_;
+};
 
 // Codes one strip: Start writes the clear code, Add takes bytes, Finish writes the last code
 // and the end code and pads the last byte. The coded bytes collect in Output.
