@@ -23,8 +23,9 @@ cd "$dir"
 [ -f rgb-lzw.tif ] || { pamtotiff big24.ppm >rgb.tif 2>/dev/null; tiffcp -c lzw:2 rgb.tif rgb-lzw.tif; }
 [ -f grey-packbits.tif ] || { ppmtopgm big24.ppm | pamtotiff >grey.tif 2>/dev/null;
   tiffcp -c packbits grey.tif grey-packbits.tif; }
-[ -f bw-g4.tif ] || { ppmtopgm big24.ppm | pgmtopbm -threshold | pamenlarge 2 >bw.pbm;
-  pamtotiff -g4 bw.pbm >bw-g4.tif; tiffcp -c packbits bw-g4.tif bw-packbits.tif; }
+[ -f bw.pbm ] || ppmtopgm big24.ppm | pgmtopbm -threshold | pamenlarge 2 >bw.pbm
+[ -f bw-g4.tif ] || pamtotiff -g4 bw.pbm >bw-g4.tif
+[ -f bw-packbits.tif ] || pamtotiff -packbits bw.pbm >bw-packbits.tif
 
 for f in rgb-lzw grey-packbits bw-g4 bw-packbits; do
   file=$dir/$f.tif

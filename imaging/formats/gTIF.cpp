@@ -12,23 +12,73 @@
 namespace {
 
 const char* const kTagNames[] = {
-    "(NewSubfileType)",   "(SubfileType)",         "(ImageWidth)",       "(ImageLength)",
-    "(BitsPerSample)",    "(Compression)",         "(?)",                "(?)",
-    "(PhotometricInterpret)", "(Threshholding)",   "(CellWidth)",        "(CellLength)",
-    "(FillOrder)",        "(?)",                   "(?)",                "(DocumentName)",
-    "(ImageDescription)", "(Make)",                "(Model)",            "(StripOffsets)",
-    "(Orientation)",      "(?)",                   "(?)",                "(SamplesPerPixel)",
-    "(RowsPerStrip)",     "(StripByteCounts)",     "(MinSampleValue)",   "(MaxSampleValue)",
-    "(XResolution)",      "(YResolution)",         "(PlanarConfiguration)", "(PageName)",
-    "(XPosition)",        "(YPosition)",           "(FreeOffsets)",      "(FreeByteCounts)",
-    "(GrayResponseUnit)", "(GrayResponseCurve)",   "(Group3Options)",    "(Group4Options)",
-    "(?)",                "(?)",                   "(ResolutionUnit)",   "(PageNumber)",
-    "(?)",                "(?)",                   "(?)",                "(ColorResponseCurves)",
-    "(?)",                "(?)",                   "(?)",                "(Software)",
-    "(DateTime)",         "(?)",                   "(?)",                "(?)",
-    "(?)",                "(?)",                   "(?)",                "(?)",
-    "(?)",                "(Artist)",              "(HostComputer)",     "(Predictor)",
-    "(WhitePoint)",       "(PrimaryChromaticities)", "(ColorMap)",
+    "(NewSubfileType)",
+    "(SubfileType)",
+    "(ImageWidth)",
+    "(ImageLength)",
+    "(BitsPerSample)",
+    "(Compression)",
+    "(?)",
+    "(?)",
+    "(PhotometricInterpret)",
+    "(Threshholding)",
+    "(CellWidth)",
+    "(CellLength)",
+    "(FillOrder)",
+    "(?)",
+    "(?)",
+    "(DocumentName)",
+    "(ImageDescription)",
+    "(Make)",
+    "(Model)",
+    "(StripOffsets)",
+    "(Orientation)",
+    "(?)",
+    "(?)",
+    "(SamplesPerPixel)",
+    "(RowsPerStrip)",
+    "(StripByteCounts)",
+    "(MinSampleValue)",
+    "(MaxSampleValue)",
+    "(XResolution)",
+    "(YResolution)",
+    "(PlanarConfiguration)",
+    "(PageName)",
+    "(XPosition)",
+    "(YPosition)",
+    "(FreeOffsets)",
+    "(FreeByteCounts)",
+    "(GrayResponseUnit)",
+    "(GrayResponseCurve)",
+    "(Group3Options)",
+    "(Group4Options)",
+    "(?)",
+    "(?)",
+    "(ResolutionUnit)",
+    "(PageNumber)",
+    "(?)",
+    "(?)",
+    "(?)",
+    "(ColorResponseCurves)",
+    "(?)",
+    "(?)",
+    "(?)",
+    "(Software)",
+    "(DateTime)",
+    "(?)",
+    "(?)",
+    "(?)",
+    "(?)",
+    "(?)",
+    "(?)",
+    "(?)",
+    "(?)",
+    "(Artist)",
+    "(HostComputer)",
+    "(Predictor)",
+    "(WhitePoint)",
+    "(PrimaryChromaticities)",
+    "(ColorMap)",
 };
 static_assert(std::size(kTagNames) == 67);
 
@@ -124,9 +174,9 @@ std::vector<uint32_t> tIfdReader::Values(const tEntry& e, uint32_t maxCount) {
     if (!ValidOffset(e.Value)) return {};
     n = std::min<uint32_t>(n, (uint32_t(s_.Size) - e.Value) / size);
     bytes.resize(size_t(n) * size);
-    n = static_cast<uint32_t>(s_.ReadAt(static_cast<int32_t>(e.Value), bytes.data(),
-                                        static_cast<int32_t>(bytes.size())) /
-                              size);
+    n = static_cast<uint32_t>(
+        s_.ReadAt(static_cast<int32_t>(e.Value), bytes.data(), static_cast<int32_t>(bytes.size())) /
+        size);
   }
   std::vector<uint32_t> values(n);
   for (uint32_t i = 0; i < n; ++i) {
@@ -179,8 +229,9 @@ void tIfdReader::Remark(const tEntry& e) {
     text.assign(e.Raw, e.Raw + e.Count);
   } else if (ValidOffset(e.Value)) {
     text.resize(std::min<uint32_t>(e.Count, uint32_t(s_.Size) - e.Value));
-    text.resize(static_cast<size_t>(std::max(
-        0, s_.ReadAt(static_cast<int32_t>(e.Value), text.data(), static_cast<int32_t>(text.size())))));
+    text.resize(
+        static_cast<size_t>(std::max(0, s_.ReadAt(static_cast<int32_t>(e.Value), text.data(),
+                                                  static_cast<int32_t>(text.size())))));
   }
   for (uint8_t c : text) id_.AddRemarkChar(static_cast<char>(c));
   id_.EndRemark();
@@ -271,8 +322,8 @@ void tIfdReader::Entry(const tEntry& e) {
       break;
     case 282:
     case 283: {
-      std::vector<uint32_t> r = ValidOffset(v) ? Values(tEntry{e.Tag, tLONG, 2, {}, v}, 2)
-                                               : std::vector<uint32_t>{};
+      std::vector<uint32_t> r =
+          ValidOffset(v) ? Values(tEntry{e.Tag, tLONG, 2, {}, v}, 2) : std::vector<uint32_t>{};
       if (r.size() < 2) break;
       Info(Format("%s        %d/%d", {"g", r[0], r[1]}));
       if (r[0] > 0 && r[1] > 0) {
@@ -335,7 +386,8 @@ void tIfdReader::Finish() {
                                 : (uniform8 && (spp == 3 || spp == 4));
   st_.BitsPerSample = static_cast<uint16_t>(std::min<int64_t>(total, 0xFFFF));
   id_.IdentBits = static_cast<uint16_t>(total <= 8 ? std::max<int64_t>(total, 1) : 24);
-  id_.IdentColors = static_cast<uint16_t>(id_.IdentBits <= 8 ? 1 << id_.IdentBits : id_.IdentBits + 256);
+  id_.IdentColors =
+      static_cast<uint16_t>(id_.IdentBits <= 8 ? 1 << id_.IdentBits : id_.IdentBits + 256);
   st_.Fax.BitsPerSample = static_cast<uint16_t>(bits.empty() ? 1 : bits[0]);
   // Recorded only: separate planes are decoded as if the samples were interleaved.
   st_.Planar = st_.Fax.PlanarConfiguration == 2 && id_.IdentBits > 1;
@@ -387,8 +439,8 @@ void tIfdReader::Read(int32_t offset) {
   for (size_t i = 0; i < entries; ++i) {
     const uint8_t* p = &raw[i * 12];
     tEntry e{U16(p), U16(p + 2), U32(p + 4), {p[8], p[9], p[10], p[11]}, 0};
-    e.Value = e.Count != 1 ? U32(e.Raw)
-              : e.Type == tBYTE ? e.Raw[0]
+    e.Value = e.Count != 1       ? U32(e.Raw)
+              : e.Type == tBYTE  ? e.Raw[0]
               : e.Type == tSHORT ? U16(e.Raw)
                                  : U32(e.Raw);
     Entry(e);
@@ -478,9 +530,9 @@ void ImageStep(tGraphicID& id) {
   ++st->ImageIndex;
   st->Quiet = 0;
   ReadIFD(id, *st, offset);
-  id.AddInfoLine(Format("%sImage%3d: %s", {"b", id.ImageCount + 1,
-                                           ImageSizeText(id.IdentWidth, id.IdentHeight,
-                                                         id.IdentColors)}));
+  id.AddInfoLine(Format(
+      "%sImage%3d: %s",
+      {"b", id.ImageCount + 1, ImageSizeText(id.IdentWidth, id.IdentHeight, id.IdentColors)}));
   const bool fax = TiffIsFax(*st);
   if (id.ErrorCode == 0) {
     if (st->Photometric == 8) {

@@ -12,8 +12,7 @@ namespace {
 
 class tTiffPage {
  public:
-  tTiffPage(tGraphicID& id, tTiffState& st)
-      : id_(id), st_(st), pic_(*id.Bitmap), s_(*id.Stream) {
+  tTiffPage(tGraphicID& id, tTiffState& st) : id_(id), st_(st), pic_(*id.Bitmap), s_(*id.Stream) {
     width_ = std::min<int>(id.IdentWidth, pic_.Width());
     height_ = std::min<int>(id.IdentHeight, pic_.Height());
     bits_ = st.PixelBits;
@@ -224,16 +223,18 @@ void tTiffPage::Lzw() {
   tStripBytes in{s_, st_.StripBytesLeft, order_};
   tLzwNotes notes;
   if (!lzw_) lzw_ = std::make_unique<tTiffLzwDecoder>(st_.RawRowBytes);
-  const int result = lzw_->Decode(in, [&](const uint8_t* row) { return PutRow(row); }, notes);
+  const int result = lzw_->Decode(
+      in, [&](const uint8_t* row) { return PutRow(row); }, notes);
   if (result != 0) id_.ErrorCode = result;
-  for (int run : notes.ClearRuns) id_.AddInfoLine(Format("%s%d consecutive clear codes", {"g", run}));
+  for (int run : notes.ClearRuns)
+    id_.AddInfoLine(Format("%s%d consecutive clear codes", {"g", run}));
   for (int64_t bytes : notes.FullTableBytes)
     id_.AddInfoLine(Format("%s%.0n bytes output with full table", {"g", double(bytes)}));
 }
 
 void tTiffPage::Fax(tFaxCodec& codec) {
-  const int result =
-      FaxDecodeStrip(codec, st_.StripBytesLeft, s_, [&](const uint8_t* row) { return PutRow(row); });
+  const int result = FaxDecodeStrip(codec, st_.StripBytesLeft, s_,
+                                    [&](const uint8_t* row) { return PutRow(row); });
   if (result != 0) id_.ErrorCode = result;
 }
 

@@ -66,7 +66,8 @@ std::vector<uint8_t> BuildTiff(const std::vector<tPage>& pages, bool motorola, i
     at = laid.back().End;
   }
   tOut out(motorola);
-  out.Bytes = {static_cast<uint8_t>(motorola ? 'M' : 'I'), static_cast<uint8_t>(motorola ? 'M' : 'I')};
+  out.Bytes = {static_cast<uint8_t>(motorola ? 'M' : 'I'),
+               static_cast<uint8_t>(motorola ? 'M' : 'I')};
   out.Put(42, 2);
   out.Put(laid.empty() ? 0 : laid[0].IfdAt, 4);
   for (size_t p = 0; p < pages.size(); ++p) {
@@ -86,7 +87,7 @@ std::vector<uint8_t> BuildTiff(const std::vector<tPage>& pages, bool motorola, i
     for (const tTag& t : l.Tags) {
       const int unit = t.Type == 5 ? 4 : TypeSize(t.Type);
       const uint32_t bytes = static_cast<uint32_t>(t.Values.size() * unit);
-      const int64_t count = t.Count >= 0 ? t.Count
+      const int64_t count = t.Count >= 0  ? t.Count
                             : t.Type == 5 ? int64_t(t.Values.size() / 2)
                                           : int64_t(t.Values.size());
       out.Put(t.Tag, 2);
@@ -104,8 +105,8 @@ std::vector<uint8_t> BuildTiff(const std::vector<tPage>& pages, bool motorola, i
       }
     }
     uint32_t next = p + 1 < pages.size() ? laid[p + 1].IfdAt
-                    : loopTo >= 0         ? laid[static_cast<size_t>(loopTo)].IfdAt
-                                          : 0;
+                    : loopTo >= 0        ? laid[static_cast<size_t>(loopTo)].IfdAt
+                                         : 0;
     out.Put(next, 4);
     out.Bytes.insert(out.Bytes.end(), blockOut.Bytes.begin(), blockOut.Bytes.end());
     for (const auto& s : pages[p].Strips) {

@@ -62,7 +62,8 @@ tPlan MakePlan(tMemBmp& picture, int bits, bool ccitt, bool compressed) {
     p.Gray = true;
     bool ramp = true;
     const int levels = p.Kind == kindNibbles ? 16 : 256;
-    for (int i = 0; i < entries && i < levels; ++i) ramp = ramp && p.Levels[i] == i * 255 / (levels - 1);
+    for (int i = 0; i < entries && i < levels; ++i)
+      ramp = ramp && p.Levels[i] == i * 255 / (levels - 1);
     // Indices that are not the levels themselves are written as the grey levels they show.
     if (!ramp) {
       p.Kind = kindBytes;

@@ -18,7 +18,7 @@ std::unique_ptr<tMemBmp> MakePicture(int width, int height, int bits, int palett
   const int colors = bits <= 8 ? 1 << bits : 280;
   uint8_t quads[1024] = {};
   for (int i = 0; i < 256 && bits <= 8; ++i) {
-    const int level = palette == 2 ? 255 - i * 255 / (colors - 1)
+    const int level = palette == 2   ? 255 - i * 255 / (colors - 1)
                       : palette == 3 ? (i * 97 + 13) % 256
                                      : i * 255 / (colors - 1);
     quads[i * 4] = static_cast<uint8_t>(palette == 1 ? i * 37 : level);
@@ -29,7 +29,8 @@ std::unique_ptr<tMemBmp> MakePicture(int width, int height, int bits, int palett
   for (int y = 0; y < height; ++y) {
     if (bits > 8) {
       uint8_t* row = pic->ScanLine(y);
-      for (int x = 0; x < width * 3; ++x) row[x] = static_cast<uint8_t>(x * 7 + y * 3 + (x % 3) * 50);
+      for (int x = 0; x < width * 3; ++x)
+        row[x] = static_cast<uint8_t>(x * 7 + y * 3 + (x % 3) * 50);
     } else {
       uint8_t* row = pic->GetByteLine(y);
       for (int x = 0; x < width; ++x) row[x] = static_cast<uint8_t>((x / 3 + y) % colors);
@@ -78,14 +79,14 @@ struct tWriteCase {
 };
 
 const tWriteCase kCases[] = {
-    {1, 0, 1, false, false, 1, 1, 1},     {1, 0, 1, false, true, 32773, 1, 1},
-    {1, 0, 1, true, true, 4, 0, 1},       {1, 2, 1, false, true, 32773, 1, 1},
-    {1, 2, 1, true, true, 4, 0, 1},       {1, 1, 4, false, true, 5, 3, 4},
-    {4, 1, 4, false, false, 1, 3, 4},     {4, 1, 4, false, true, 5, 3, 4},
-    {4, 0, 4, false, true, 5, 1, 4},      {4, 2, 4, false, true, 5, 1, 8},
-    {8, 1, 8, false, true, 5, 3, 8},      {8, 0, 8, false, false, 1, 1, 8},
-    {8, 3, 8, false, true, 5, 1, 8},      {24, 1, 24, false, true, 5, 2, 8},
-    {24, 1, 24, false, false, 1, 2, 8},   {24, 1, 15, false, true, 5, 2, 8},
+    {1, 0, 1, false, false, 1, 1, 1},   {1, 0, 1, false, true, 32773, 1, 1},
+    {1, 0, 1, true, true, 4, 0, 1},     {1, 2, 1, false, true, 32773, 1, 1},
+    {1, 2, 1, true, true, 4, 0, 1},     {1, 1, 4, false, true, 5, 3, 4},
+    {4, 1, 4, false, false, 1, 3, 4},   {4, 1, 4, false, true, 5, 3, 4},
+    {4, 0, 4, false, true, 5, 1, 4},    {4, 2, 4, false, true, 5, 1, 8},
+    {8, 1, 8, false, true, 5, 3, 8},    {8, 0, 8, false, false, 1, 1, 8},
+    {8, 3, 8, false, true, 5, 1, 8},    {24, 1, 24, false, true, 5, 2, 8},
+    {24, 1, 24, false, false, 1, 2, 8}, {24, 1, 15, false, true, 5, 2, 8},
     {8, 1, 24, false, true, 5, 2, 8},
 };
 
@@ -107,8 +108,9 @@ TEST(TiffWriteTest, EveryKindReadsBackTheSame) {
     auto fields = ReadFields(bytes);
     EXPECT_EQ(fields[259].Count ? fields[259].Value : 1u, uint32_t(c.compression)) << what;
     EXPECT_EQ(fields[262].Value, uint32_t(c.photometric)) << what;
-    const uint32_t bps = fields.count(258) == 0 ? 1 : fields[258].Count == 1 ? fields[258].Value
-                                                : Get16(bytes, fields[258].Value);
+    const uint32_t bps = fields.count(258) == 0   ? 1
+                         : fields[258].Count == 1 ? fields[258].Value
+                                                  : Get16(bytes, fields[258].Value);
     EXPECT_EQ(bps, uint32_t(c.bitsPerSample)) << what;
     EXPECT_EQ(fields.count(320), c.photometric == 3 ? 1u : 0u) << what;
     // Two strips or more, each on an even offset.
@@ -137,11 +139,13 @@ TEST(TiffWriteTest, ToolsReadWhatWasWritten) {
     testsupport::WriteFile(file, Write(*pic, c.writeBits, c.ccitt, c.compressed, "A test picture"));
     const std::string what = file.string();
     std::vector<uint8_t> out;
-    EXPECT_EQ(testsupport::Run("tiffinfo -D " + file.string() + " 2>&1 >/dev/null", &out), 0) << what;
+    EXPECT_EQ(testsupport::Run("tiffinfo -D " + file.string() + " 2>&1 >/dev/null", &out), 0)
+        << what;
     EXPECT_EQ(std::string(out.begin(), out.end()), "") << what;  // no warnings
     EXPECT_EQ(testsupport::Run("tiffdump " + file.string() + " >/dev/null 2>&1"), 0) << what;
     RgbImage expected = Expected(*pic, c.writeBits), ref;
-    ASSERT_TRUE(testsupport::DecodeReference(testsupport::tReference::Netpbm, file, ref, "tifftopnm"))
+    ASSERT_TRUE(
+        testsupport::DecodeReference(testsupport::tReference::Netpbm, file, ref, "tifftopnm"))
         << what;
     EXPECT_EQ(testsupport::ComparePixels(expected, ref), "") << what;
     ASSERT_TRUE(testsupport::DecodeReference(testsupport::tReference::Pil, file, ref)) << what;
@@ -174,7 +178,8 @@ TEST(TiffWriteTest, StripLayout) {
 
 TEST(TiffWriteTest, TagsAndTexts) {
   auto pic = MakePicture(20, 4, 8, 1);
-  for (const std::string& description : {std::string("abc"), std::string("abcdef"), std::string()}) {
+  for (const std::string& description :
+       {std::string("abc"), std::string("abcdef"), std::string()}) {
     std::vector<uint8_t> bytes = Write(*pic, 8, false, false, description);
     auto fields = ReadFields(bytes);
     std::vector<int> tags;
@@ -193,8 +198,9 @@ TEST(TiffWriteTest, TagsAndTexts) {
       EXPECT_EQ(fields[270].Value, 0x00636261u);
     } else if (description.size() == 6) {
       EXPECT_EQ(fields[270].Count, 7u);
-      EXPECT_EQ(std::string(bytes.begin() + fields[270].Value, bytes.begin() + fields[270].Value + 7),
-                std::string("abcdef\0", 7));
+      EXPECT_EQ(
+          std::string(bytes.begin() + fields[270].Value, bytes.begin() + fields[270].Value + 7),
+          std::string("abcdef\0", 7));
       EXPECT_EQ(fields[270].Value % 2, 0u);
     }
     const tField& software = fields[305];

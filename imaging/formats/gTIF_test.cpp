@@ -31,7 +31,8 @@ std::string CompareWithTifftopnm(const std::filesystem::path& file, int image = 
   if (!ours.identified) return "not identified";
   if (ours.errorCode) return "error " + std::to_string(ours.errorCode);
   RgbImage ref;
-  if (!testsupport::DecodeReference(tReference::Netpbm, file, ref, "tifftopnm")) return "no reference";
+  if (!testsupport::DecodeReference(tReference::Netpbm, file, ref, "tifftopnm"))
+    return "no reference";
   return testsupport::ComparePixels(ours.image, ref);
 }
 
@@ -43,10 +44,9 @@ class TiffTest : public testing::Test {
 
 TEST_F(TiffTest, TestDataAgainstTifftopnm) {
   if (!testsupport::HaveTools()) GTEST_SKIP() << "no reference tools";
-  for (const char* name :
-       {"blue-purple-pink.lzwcompressed.tiff", "bw-gopher_ccittGroup3.tiff",
-        "bw-gopher_ccittGroup4.tiff", "bw-packbits.tiff", "bw-uncompressed.tiff", "turquoise.tif",
-        "video-001-gray.tiff", "video-001-uncompressed.tiff"})
+  for (const char* name : {"blue-purple-pink.lzwcompressed.tiff", "bw-gopher_ccittGroup3.tiff",
+                           "bw-gopher_ccittGroup4.tiff", "bw-packbits.tiff", "bw-uncompressed.tiff",
+                           "turquoise.tif", "video-001-gray.tiff", "video-001-uncompressed.tiff"})
     EXPECT_EQ(CompareWithTifftopnm(TiffFile(name)), "") << name;
 }
 
@@ -228,7 +228,8 @@ TEST_F(TiffTest, OrientationFlipsRowsOnlyFor3And4) {
       // and transposition of the others are not applied).
       const char* flip = orientation == 3 || orientation == 4 ? " | pamflip -tb" : "";
       std::vector<uint8_t> out;
-      ASSERT_EQ(testsupport::Run("tifftopnm -orientraw " + f.string() + " 2>/dev/null" + flip, &out), 0);
+      ASSERT_EQ(
+          testsupport::Run("tifftopnm -orientraw " + f.string() + " 2>/dev/null" + flip, &out), 0);
       ASSERT_TRUE(testsupport::ParseNetpbm(out, raw));
       EXPECT_EQ(testsupport::ComparePixels(ours.image, raw), "") << src << " " << orientation;
     }
@@ -277,11 +278,16 @@ TEST_F(TiffTest, SampleListsAndColourModels) {
     int identBits;  // after identification
     int error;      // after loading
   } cases[] = {
-      {{8, 8, 8}, 2, 24, 0},       {{16, 16, 16}, 2, 24, errInvalidImage},
-      {{8, 8, 8, 8}, 2, 24, 0},    {{16}, 1, 24, errInvalidImage},
-      {{3}, 1, 3, errInvalidImage}, {{8, 8}, 1, 24, errInvalidImage},
-      {{8}, 2, 8, errInvalidImage}, {{8, 8, 8}, 6, 24, errUnsupportedColorSpace},
-      {{8, 8, 8}, 8, 24, errUnsupportedColorSpace}, {{8, 8, 8}, 5, 24, errInvalidImage},
+      {{8, 8, 8}, 2, 24, 0},
+      {{16, 16, 16}, 2, 24, errInvalidImage},
+      {{8, 8, 8, 8}, 2, 24, 0},
+      {{16}, 1, 24, errInvalidImage},
+      {{3}, 1, 3, errInvalidImage},
+      {{8, 8}, 1, 24, errInvalidImage},
+      {{8}, 2, 8, errInvalidImage},
+      {{8, 8, 8}, 6, 24, errUnsupportedColorSpace},
+      {{8, 8, 8}, 8, 24, errUnsupportedColorSpace},
+      {{8, 8, 8}, 5, 24, errInvalidImage},
   };
   for (const Case& c : cases) {
     tPage page = MakePage(2, 1, c.bits, c.photometric);
@@ -289,7 +295,8 @@ TEST_F(TiffTest, SampleListsAndColourModels) {
     tDecoded d = DecodeBytes(BuildTiff({page}));
     ASSERT_TRUE(d.Id) << c.bits.size();
     EXPECT_EQ(d.Id->BitsPerPixel, c.identBits) << c.bits[0] << " x" << c.bits.size();
-    EXPECT_EQ(d.Id->ErrorCode, c.error) << c.bits[0] << " x" << c.bits.size() << " " << c.photometric;
+    EXPECT_EQ(d.Id->ErrorCode, c.error)
+        << c.bits[0] << " x" << c.bits.size() << " " << c.photometric;
   }
 }
 
@@ -331,7 +338,8 @@ TEST_F(TiffTest, MissingByteCountsWarnAndReadToTheEnd) {
   tDecoded d = DecodeBytes(BuildTiff({page}));
   ASSERT_TRUE(d.Id);
   EXPECT_EQ(d.Id->ErrorCode, 0);
-  EXPECT_TRUE(HasLine(*d.Id, "bRequired \"StripByteCounts\" tag (279) is missing! Attempting to continue."));
+  EXPECT_TRUE(HasLine(
+      *d.Id, "bRequired \"StripByteCounts\" tag (279) is missing! Attempting to continue."));
   EXPECT_EQ(d.Id->Bitmap->ScanLine(1)[3], 3 * 16 + 1);
 }
 

@@ -63,7 +63,6 @@ struct tFaxCodec::tBits {
 
 namespace {
 
-
 // Clears bits [start, end) of a row, most significant bit first.
 void ClearBits(uint8_t* row, int start, int end) {
   if (start >= end) return;
@@ -104,16 +103,16 @@ int FaxDecodeStrip(tFaxCodec& codec, int32_t byteCount, tBuffStream& stream,
 }
 
 // Pushes a changing element; two at one place cancel, and the row's end is implicit.
-#define PUSH_CHANGE(pos)                                         \
-  do {                                                           \
-    const int p_ = (pos);                                        \
-    if (p_ < width_) {                                           \
-      if (curCount_ > 0 && cur_[curCount_ - 1] == p_) {          \
-        --curCount_;                                             \
-      } else {                                                   \
-        cur_[curCount_++] = p_;                                  \
-      }                                                          \
-    }                                                            \
+#define PUSH_CHANGE(pos)                                \
+  do {                                                  \
+    const int p_ = (pos);                               \
+    if (p_ < width_) {                                  \
+      if (curCount_ > 0 && cur_[curCount_ - 1] == p_) { \
+        --curCount_;                                    \
+      } else {                                          \
+        cur_[curCount_++] = p_;                         \
+      }                                                 \
+    }                                                   \
   } while (0)
 
 tFaxCodec::tRowResult tFaxCodec::ReadRun(tBits& in, int color, int& run) {
@@ -225,7 +224,7 @@ tFaxCodec::tRowResult tFaxCodec::Decode2D(tBits& in) {
       case modeLonger: {
         const uint32_t peek = in.Peek(12);
         if (peek <= 1) return in.SkipToEol() ? rowEnded : rowNoData;  // EOL, or fill before one
-        if ((peek >> 2) == 0x0F && in.Count >= 10) {                // extension 111
+        if ((peek >> 2) == 0x0F && in.Count >= 10) {                  // extension 111
           in.Drop(10);
           if (!UncompressedMode(in, a0, color)) return rowFailed;
           break;
@@ -242,7 +241,8 @@ tFaxCodec::tRowResult tFaxCodec::Decode2D(tBits& in) {
 void tFaxCodec::RowToBits(uint8_t* out) const {
   // Set black, then invert: start white and clear the black runs.
   std::memset(out, 0xFF, static_cast<size_t>(rowBytes_));
-  for (int i = 0; i < curCount_; i += 2) ClearBits(out, cur_[i], i + 1 < curCount_ ? cur_[i + 1] : width_);
+  for (int i = 0; i < curCount_; i += 2)
+    ClearBits(out, cur_[i], i + 1 < curCount_ ? cur_[i + 1] : width_);
 }
 
 int tFaxCodec::DecodeStrip(tBuffStream& stream, int32_t byteCount, const tFaxRowSink& put) {

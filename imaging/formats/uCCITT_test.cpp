@@ -35,13 +35,14 @@ tResult Decode(const std::vector<uint8_t>& data, tFaxParams params, int rows) {
   params.RowsPerStrip = static_cast<uint32_t>(rows);
   auto codec = FaxCreate(params);
   tResult r;
-  r.code = FaxDecodeStrip(*codec, static_cast<int32_t>(data.size()), stream, [&](const uint8_t* row) {
-    std::string text;
-    for (uint32_t x = 0; x < params.ImageWidth; ++x)
-      text += (row[x >> 3] >> (7 - (x & 7))) & 1 ? '.' : '#';
-    r.rows.push_back(text);
-    return static_cast<int>(r.rows.size()) == rows;
-  });
+  r.code =
+      FaxDecodeStrip(*codec, static_cast<int32_t>(data.size()), stream, [&](const uint8_t* row) {
+        std::string text;
+        for (uint32_t x = 0; x < params.ImageWidth; ++x)
+          text += (row[x >> 3] >> (7 - (x & 7))) & 1 ? '.' : '#';
+        r.rows.push_back(text);
+        return static_cast<int>(r.rows.size()) == rows;
+      });
   return r;
 }
 
@@ -126,7 +127,8 @@ std::vector<std::vector<uint8_t>> RandomRows(int width, int rows, unsigned seed)
     }
     if (x < width && y > 0) {
       for (; x < width; ++x)
-        if ((out.back()[x >> 3] >> (7 - (x & 7))) & 1) row[x >> 3] |= static_cast<uint8_t>(0x80 >> (x & 7));
+        if ((out.back()[x >> 3] >> (7 - (x & 7))) & 1)
+          row[x >> 3] |= static_cast<uint8_t>(0x80 >> (x & 7));
     }
     out.push_back(row);
   }
@@ -180,12 +182,14 @@ TEST(FaxTest, EncodedStripsDecodeWithLibtiff) {
       auto file = dir / ("f" + std::to_string(compression) + "_" + std::to_string(g3) + ".tif");
       testsupport::WriteFile(file, tifftest::BuildTiff({page}));
       testsupport::RgbImage ref;
-      ASSERT_TRUE(testsupport::DecodeReference(testsupport::tReference::Netpbm, file, ref, "tifftopnm"))
+      ASSERT_TRUE(
+          testsupport::DecodeReference(testsupport::tReference::Netpbm, file, ref, "tifftopnm"))
           << file;
       bool same = ref.width == width && ref.height == rows;
       for (int y = 0; y < rows && same; ++y)
         for (int x = 0; x < width && same; ++x)
-          same = (ref.samples[size_t(y) * width + x] == 0) == (((input[y][x >> 3] >> (7 - (x & 7))) & 1) == 1);
+          same = (ref.samples[size_t(y) * width + x] == 0) ==
+                 (((input[y][x >> 3] >> (7 - (x & 7))) & 1) == 1);
       EXPECT_TRUE(same) << compression << " " << g3;
     }
   }

@@ -30,8 +30,8 @@ struct tTiffLzwDecoder::tTable {
 namespace {
 
 constexpr size_t kWindow = 1 << 18;  // output kept for copying strings that stand in it
-constexpr size_t kKeep = 1 << 16;     // recent output kept when the buffer is compacted
-constexpr size_t kSlack = 16;         // short strings are copied 16 bytes at a time
+constexpr size_t kKeep = 1 << 16;    // recent output kept when the buffer is compacted
+constexpr size_t kSlack = 16;        // short strings are copied 16 bytes at a time
 
 // Copies 16 bytes; the source may overlap the destination's end.
 inline void Copy16(uint8_t* to, const uint8_t* from) {

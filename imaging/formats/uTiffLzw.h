@@ -31,7 +31,7 @@ struct tStripBytes {
 
 // Notes on the data for the information lines.
 struct tLzwNotes {
-  std::vector<int> ClearRuns;          // runs of more than one clear code, by length
+  std::vector<int> ClearRuns;           // runs of more than one clear code, by length
   std::vector<int64_t> FullTableBytes;  // bytes output while the table was full, per clear
 };
 
