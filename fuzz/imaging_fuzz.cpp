@@ -1,8 +1,8 @@
 // Feeds arbitrary bytes to the format registry the way a picture window does: identify, decode
 // the first image, then ask for the next until the handler is done; then reads every row back
-// through the picture's conversions and writes it with the BMP writer, and runs the picture
-// operations and colour reductions on it (small pictures only, with parameters taken from the
-// input), and writes small ones with the PNG writer, whose file the PNG reader must take back
+// through the picture's conversions and writes it with the BMP and TIFF writers, runs the
+// picture operations and colour reductions on it (small pictures only, with parameters taken from
+// the input), and writes small ones with the PNG writer, whose file the PNG reader must take back
 // without an error. Pictures are capped at 4 MB so hostile sizes end in "Insufficient Memory"
 // instead of exhausting the fuzzer.
 #include <cstdint>
@@ -16,6 +16,7 @@
 #include "foundation/uBuffStream.h"
 #include "imaging/Quantize.h"
 #include "imaging/formats/gBMP.h"
+#include "imaging/formats/gTIF.h"
 #include "imaging/uGraphic.h"
 #include "imaging/formats/gPNG.h"
 #include "imaging/uImageOps.h"
@@ -48,6 +49,9 @@ void WriteBack(tMemBmp& picture, uint8_t choice) {
   static const int kBits[] = {1, 4, 8, 15, 16, 24, 32, 3};
   tBuffStream out("out.bmp", std::make_unique<TMemoryStream>(), true);
   WriteBMP(picture, out, choice & 0x10, choice & 0x20, kBits[choice & 7]);
+  tBuffStream tif("out.tif", std::make_unique<TMemoryStream>(), true);
+  WriteTIFF(picture, tif, choice & 0x80 ? "fuzz" : "", kBits[choice & 7], choice & 0x40,
+            true, choice & 0x20);
 }
 
 constexpr int64_t kMaxPngPixels = 1 << 16;  // deflate at level 9 is slow

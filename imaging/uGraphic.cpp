@@ -9,6 +9,7 @@
 #include "foundation/uUtil.h"
 #include "imaging/formats/gBMP.h"
 #include "imaging/formats/gPNG.h"
+#include "imaging/formats/gTIF.h"
 
 uint16_t GraphicOptions = 0;
 
@@ -117,6 +118,7 @@ void RegisterAllFormats() {
   // RIX, PIC, PCX, HLO, LBM, TIF, WMF, JPG. Each format unit's Register call goes in its place.
   RegisterBMP();
   RegisterPNG();
+  RegisterTIF();
 }
 
 void UnregisterAllFormats() {

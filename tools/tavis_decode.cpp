@@ -8,10 +8,12 @@
 //     -n N       write image N (counted from 1; default 1)
 //     -a         write every image; OUT gets "-N" before its extension
 //     -o OUT     output file, "-" for standard output; ".pam" writes RGBA PAM, else PPM
-//     -w WRITER  write OUT with a writer instead: bmp:BITS[:rle][:os2] or
+//     -w WRITER  write OUT with a writer instead: bmp:BITS[:rle][:os2],
 //                png[:i][:fFILTER][:gGAMMA][:cCOMMENT] (i interlaced, filter 0..5, gamma x 100)
+//                or tif[:BITS][:lzw][:ccitt][:DESCRIPTION]
 // Exit codes: 0 decoded, 1 not a picture, 2 decoded with an error, 3 usage or output failure.
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -24,6 +26,7 @@
 #include "foundation/uPlatform.h"
 #include "imaging/formats/gBMP.h"
 #include "imaging/formats/gPNG.h"
+#include "imaging/formats/gTIF.h"
 #include "imaging/uGraphic.h"
 #include "imaging/uMemBmp.h"
 
@@ -77,9 +80,30 @@ bool WritePngWith(tMemBmp& picture, tBuffStream& stream, const std::vector<std::
   return true;
 }
 
+// tif:BITS[:lzw][:ccitt][:DESCRIPTION...]
+bool WriteTifWith(tMemBmp& picture, tBuffStream& stream, const std::vector<std::string>& words) {
+  int bits = picture.BitCount();
+  bool compressed = false, ccitt = false;
+  std::string description;
+  for (size_t i = 1; i < words.size(); ++i) {
+    if (words[i] == "lzw") {
+      compressed = true;
+    } else if (words[i] == "ccitt") {
+      ccitt = compressed = true;
+    } else if (!words[i].empty() && std::isdigit(static_cast<unsigned char>(words[i][0]))) {
+      bits = std::atoi(words[i].c_str());
+    } else {
+      description = words[i];
+    }
+  }
+  WriteTIFF(picture, stream, description, bits, ccitt, true, compressed);
+  return true;
+}
+
 const tWriter kWriters[] = {
     {"bmp", WriteBmpWith},
     {"png", WritePngWith},
+    {"tif", WriteTifWith},
 };
 
 std::vector<std::string> Split(const std::string& s, char sep) {
