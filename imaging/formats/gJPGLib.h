@@ -7,11 +7,15 @@
 // defined behaviour whatever unwind information the library was built with (Debian's native
 // library, the cross-built Windows ones); C++ exceptions are raised only in our own frames.
 #pragma once
-#include <jerror.h>
-#include <jpeglib.h>
-
 #include <csetjmp>
-#include <cstdio>  // jpeglib.h needs FILE
+#include <cstddef>
+#include <cstdio>
+
+// jpeglib.h needs size_t and FILE declared before it.
+// clang-format off
+#include <jpeglib.h>
+#include <jerror.h>
+// clang-format on
 
 #include "foundation/uBuffStream.h"
 #include "imaging/uGraphic.h"
