@@ -44,10 +44,12 @@ report() {
 import json, sys
 results = json.load(open(sys.argv[1]))["results"]
 ours = next(x for x in results if x["command"] == sys.argv[2])
+cpu = lambda x: x["user"] + x["system"]
 for x in results:
     print(f"  {x['command']:13s} {x['mean']*1000:7.1f} ms ± {x['stddev']*1000:5.1f}  "
-          f"median {x['median']*1000:7.1f}   ratio ours/{x['command']}: "
-          f"{ours['mean']/x['mean']:.2f} (medians {ours['median']/x['median']:.2f})")
+          f"median {x['median']*1000:7.1f}  cpu {cpu(x)*1000:7.1f}   ratio ours/{x['command']}: "
+          f"{ours['mean']/x['mean']:.2f} (medians {ours['median']/x['median']:.2f}, "
+          f"cpu {cpu(ours)/cpu(x):.2f})")
 EOF
 }
 
@@ -56,13 +58,14 @@ for f in photo elephants elephants-baseline; do
   # The same pixels first, or the timing means nothing.
   cmp -s <("$tool" -o - "$file") <(djpeg "$file") || { echo "$f: pixels differ"; exit 1; }
   echo "== decode $f.jpg ($("$tool" -i "$file" | sed -n 2p | cut -c2-), $(stat -c %s "$file") bytes)"
+  # djpeg -bmp holds the whole picture as we do (a BMP is written bottom-up).
   hyperfine -N --warmup 2 --runs "$runs" --export-json "$dir/$f.json" \
     -n tavis_decode "$tool -o /dev/null $file" -n djpeg "djpeg -outfile /dev/null $file" \
-    >/dev/null 2>&1
+    -n djpeg-bmp "djpeg -bmp -outfile /dev/null $file" >/dev/null 2>&1
   report "$dir/$f.json" tavis_decode
-  # djpeg streams its rows; we hold the whole picture, whose first touch of every 4 KB page is a
-  # page fault. The same run with glibc's malloc asking for huge pages (for both programs)
-  # shows what is left once that cost is gone.
+  # djpeg streams its rows to PPM; we hold the whole picture, whose first touch of every 4 KB
+  # page is a page fault. The same run with glibc's malloc asking for huge pages (for both
+  # programs) shows what is left once that cost is gone.
   echo "  with GLIBC_TUNABLES=glibc.malloc.hugetlb=1:"
   GLIBC_TUNABLES=glibc.malloc.hugetlb=1 hyperfine -N --warmup 2 --runs "$runs" \
     --export-json "$dir/$f-huge.json" -n tavis_decode "$tool -o /dev/null $file" \
