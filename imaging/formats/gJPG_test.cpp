@@ -246,6 +246,33 @@ TEST_F(JpegTest, FatalErrorInALaterScanKeepsTheRowsShown) {
   EXPECT_EQ(plain->ErrorText, text);
 }
 
+// A file may not keep the decoder busy with scan after scan: past the limit it is damaged.
+TEST_F(JpegTest, TooManyScansEndTheDecoding) {
+  const std::vector<uint8_t> file = JpegBytes("video-001.progressive.jpeg");
+  const std::vector<size_t> scans = ScanOffsets(file);
+  ASSERT_FALSE(scans.empty());
+  // The last scan again and again (each a repeated refinement, which the library only warns of).
+  const std::vector<uint8_t> last(file.begin() + scans.back(), file.end() - 2);
+  for (int extra : {kMaxJpegScans - static_cast<int>(scans.size()), kMaxJpegScans}) {
+    std::vector<uint8_t> many(file.begin(), file.end() - 2);
+    for (int i = 0; i < extra; ++i) many.insert(many.end(), last.begin(), last.end());
+    many.push_back(0xFF);
+    many.push_back(0xD9);
+    for (uint16_t options : {uint16_t{0}, goDisplayInterlace}) {
+      SCOPED_TRACE(testing::Message() << extra << " more scans, options " << options);
+      auto id = Decode(many, options);
+      ASSERT_NE(id, nullptr);
+      if (extra + scans.size() <= static_cast<size_t>(kMaxJpegScans)) {
+        EXPECT_EQ(id->ErrorCode, 0);
+        EXPECT_EQ(id->RowsDone, 103);
+      } else {
+        EXPECT_EQ(id->ErrorCode, errFileDamaged);
+        EXPECT_EQ(id->ErrorText, "More than 1000 scans");
+      }
+    }
+  }
+}
+
 // Cut short, a file decodes to its end with the library's warning and the rest filled in.
 TEST_F(JpegTest, TruncatedFileWarnsAndKeepsThePicture) {
   for (const char* name : {"video-001.jpeg", "video-001.progressive.jpeg",
