@@ -273,6 +273,27 @@ TEST_F(JpegTest, TooManyScansEndTheDecoding) {
   }
 }
 
+// The shipped "truncated" file stops after some of its scans but still ends with an end-of-image
+// marker: nothing is premature to the library (nor to djpeg), and the picture is what those
+// scans give, short of the whole file's.
+TEST_F(JpegTest, ShippedTruncatedFileIsAPartialPicture) {
+  const std::vector<uint8_t> file = JpegBytes("video-001.progressive.truncated.jpeg");
+  ASSERT_GE(file.size(), 2u);
+  EXPECT_EQ(file[file.size() - 2], 0xFF);
+  EXPECT_EQ(file.back(), 0xD9);
+  for (uint16_t options : {uint16_t{0}, goDisplayInterlace}) {
+    auto partial = Decode(file, options);
+    ASSERT_NE(partial, nullptr);
+    EXPECT_EQ(partial->ErrorCode, 0);
+    EXPECT_FALSE(HasLine(partial->Info, "gPremature end of JPEG file"));
+    EXPECT_EQ(partial->RowsDone, 103);
+    auto whole = Decode(JpegBytes("video-001.progressive.jpeg"), options);
+    EXPECT_NE(testsupport::ComparePixels(testsupport::PictureToRgb(*partial->Bitmap),
+                                         testsupport::PictureToRgb(*whole->Bitmap)),
+              "");
+  }
+}
+
 // Cut short, a file decodes to its end with the library's warning and the rest filled in.
 TEST_F(JpegTest, TruncatedFileWarnsAndKeepsThePicture) {
   for (const char* name : {"video-001.jpeg", "video-001.progressive.jpeg",
