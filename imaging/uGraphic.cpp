@@ -10,6 +10,7 @@
 #include "imaging/formats/gBMP.h"
 #include "imaging/formats/gPNG.h"
 #include "imaging/formats/gTIF.h"
+#include "imaging/formats/gJPG.h"
 
 uint16_t GraphicOptions = 0;
 
@@ -119,6 +120,7 @@ void RegisterAllFormats() {
   RegisterBMP();
   RegisterPNG();
   RegisterTIF();
+  RegisterJPG();
 }
 
 void UnregisterAllFormats() {

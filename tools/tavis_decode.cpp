@@ -10,7 +10,8 @@
 //     -o OUT     output file, "-" for standard output; ".pam" writes RGBA PAM, else PPM
 //     -w WRITER  write OUT with a writer instead: bmp:BITS[:rle][:os2],
 //                png[:i][:fFILTER][:gGAMMA][:cCOMMENT] (i interlaced, filter 0..5, gamma x 100)
-//                or tif[:BITS][:lzw][:ccitt][:DESCRIPTION]
+//                tif[:BITS][:lzw][:ccitt][:DESCRIPTION]
+//                or jpeg:QUALITY[:progressive][:comment=TEXT]
 // Exit codes: 0 decoded, 1 not a picture, 2 decoded with an error, 3 usage or output failure.
 #include <algorithm>
 #include <cctype>
@@ -27,6 +28,7 @@
 #include "imaging/formats/gBMP.h"
 #include "imaging/formats/gPNG.h"
 #include "imaging/formats/gTIF.h"
+#include "imaging/formats/gJPG.h"
 #include "imaging/uGraphic.h"
 #include "imaging/uMemBmp.h"
 
@@ -100,10 +102,33 @@ bool WriteTifWith(tMemBmp& picture, tBuffStream& stream, const std::vector<std::
   return true;
 }
 
+bool WriteJpegWith(tMemBmp& picture, tBuffStream& stream, const std::vector<std::string>& words) {
+  int quality = 75;
+  bool progressive = false;
+  std::string comment;
+  for (size_t i = 1; i < words.size(); ++i) {
+    if (words[i] == "progressive") {
+      progressive = true;
+    } else if (words[i].rfind("comment=", 0) == 0) {
+      comment = words[i].substr(8);
+    } else {
+      quality = std::atoi(words[i].c_str());
+    }
+  }
+  try {
+    WriteJPEG(picture, stream, comment, quality, progressive);
+  } catch (const JPEGerror& e) {
+    std::fprintf(stderr, "%s\n", e.what());
+    return false;
+  }
+  return true;
+}
+
 const tWriter kWriters[] = {
     {"bmp", WriteBmpWith},
     {"png", WritePngWith},
     {"tif", WriteTifWith},
+    {"jpeg", WriteJpegWith},
 };
 
 std::vector<std::string> Split(const std::string& s, char sep) {
