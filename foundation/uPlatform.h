@@ -28,6 +28,8 @@ class tPlatform {
   // Sends a message to a window (SendMessage); handle 0 sends nothing.
   virtual intptr_t SendWindowMessage(intptr_t window, unsigned message, uintptr_t wparam,
                                      intptr_t lparam) = 0;
+  // A system colour (GetSysColor index) as 0x00BBGGRR; 0 for an unknown index.
+  virtual uint32_t SysColor(int index) = 0;
   // The user's locale's number separators (UTF-8; empty when the locale has none).
   virtual std::string ThousandSeparator() = 0;
   virtual std::string DecimalSeparator() = 0;
@@ -55,6 +57,8 @@ class tPlainPlatform : public tPlatform {
   std::string ResourceString(int id) override;
   intptr_t SendWindowMessage(intptr_t window, unsigned message, uintptr_t wparam,
                              intptr_t lparam) override;
+  // The classic Windows scheme's colours.
+  uint32_t SysColor(int index) override;
   std::string ThousandSeparator() override;
   std::string DecimalSeparator() override;
 };

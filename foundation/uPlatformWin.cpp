@@ -51,6 +51,7 @@ class tWin32Platform : public tPlatform {
     if (window == 0) return 0;
     return SendMessageW(reinterpret_cast<HWND>(window), message, wparam, lparam);
   }
+  uint32_t SysColor(int index) override { return GetSysColor(index); }
   // Read at each call, so a change in the control panel shows at once.
   std::string ThousandSeparator() override { return LocaleText(LOCALE_STHOUSAND); }
   std::string DecimalSeparator() override { return LocaleText(LOCALE_SDECIMAL); }
