@@ -8,6 +8,7 @@
 #include "foundation/uPlatform.h"
 #include "foundation/uUtil.h"
 #include "imaging/formats/gBMP.h"
+#include "imaging/formats/gGIF.h"
 
 uint16_t GraphicOptions = 0;
 
@@ -92,6 +93,7 @@ void RegisterAllFormats() {
   FormatList().clear();
   // The order is the order of identification.
   RegisterBMP();
+  RegisterGIF();
 }
 
 void UnregisterAllFormats() {
