@@ -43,6 +43,14 @@ std::string Cut255(std::string s) {
   return s;
 }
 
+// An info line: its kind letter, then the text. (Built by append: GCC 12 warns falsely about
+// "x" + text on 32-bit targets.)
+std::string Line(char kind, const std::string& text) {
+  std::string line(1, kind);
+  line += text;
+  return line;
+}
+
 std::string BaseName(const std::string& path) {
   size_t slash = path.find_last_of("/\\");
   return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -142,7 +150,7 @@ bool tGraphicID::IdentifyPicture() {
   identBase_ = Stream->Base;
   if (!Bitmap) Bitmap = std::make_unique<tMemBmp>();
   ResetState(1);
-  AddInfoLine("b" + InfoHeadline());
+  AddInfoLine(Line('b', InfoHeadline()));
   if (Stream->Base > 0) AddInfoLine(Format("%sMacBinary header (skipped)", {"b"}));
   DetectAspect();
   if (AspectX + AspectY > 2)
@@ -230,7 +238,7 @@ void tGraphicID::Replay() {
 
 void tGraphicID::FinishDecoding() {
   CloseStream();
-  if (ErrorCode != 0) AddInfoLine("k" + ErrorLine());
+  if (ErrorCode != 0) AddInfoLine(Line('k', ErrorLine()));
   Send(WM_GRAPHIC_DONE, 0);
 }
 
@@ -308,7 +316,7 @@ void tGraphicID::ClearInfo() {
 
 void tGraphicID::StartInfo() {
   ClearInfo();
-  AddInfoLine("k" + FileName);
+  AddInfoLine(Line('k', FileName));
 }
 
 void tGraphicID::AddInfoLine(const std::string& line) {
@@ -386,7 +394,7 @@ void tGraphicID::AddRemarkChar(char c) {
     return;
   }
   if (!remark_.empty()) {
-    AddInfoLine("r" + remark_);
+    AddInfoLine(Line('r', remark_));
     remark_.clear();
   }
 }

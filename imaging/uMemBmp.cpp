@@ -167,16 +167,7 @@ uint8_t* tMemBmp::GetRGBLine(int y) {
   uint8_t* out = RgbBuffer();
   const uint8_t* row = ScanLine(y);
   if (bits <= 8) {
-    const uint8_t* pixels = GetByteLine(y);
-    int entries = PaletteEntries();
-    for (int x = 0; x < width; ++x, out += 3) {
-      int i = pixels[x];
-      if (i < entries) {
-        std::memcpy(out, ColorTable + i * 4, 3);
-      } else {
-        out[0] = out[1] = out[2] = 0;
-      }
-    }
+    PaletteRow(GetByteLine(y), out, width, false);
   } else {
     InitMasks();
     for (int x = 0; x < width; ++x, out += 3) {
@@ -208,14 +199,32 @@ void tMemBmp::SetRGBLine(int y, const uint8_t* row) {
   }
 }
 
-uint8_t* tMemBmp::GetRGBLineSwapped(int y) {
-  uint8_t* row = GetRGBLine(y);
-  if (row != rgbRow_.data()) {
-    std::memcpy(RgbBuffer(), row, size_t(Width()) * 3);
-    row = rgbRow_.data();
+void tMemBmp::PaletteRow(const uint8_t* pixels, uint8_t* out, int width, bool swapped) const {
+  // Entries past the table are black: pixel values a file may hold beyond its colours.
+  uint8_t lookup[256][3] = {};
+  const int entries = std::min(PaletteEntries(), 256);
+  for (int i = 0; i < entries; ++i) {
+    const uint8_t* q = ColorTable + i * 4;
+    lookup[i][0] = q[swapped ? 2 : 0];
+    lookup[i][1] = q[1];
+    lookup[i][2] = q[swapped ? 0 : 2];
   }
-  SwapRedBlue(row, Width());
-  return row;
+  for (int x = 0; x < width; ++x, out += 3) std::memcpy(out, lookup[pixels[x]], 3);
+}
+
+uint8_t* tMemBmp::GetRGBLineSwapped(int y) {
+  const int bits = BitCount(), width = Width();
+  if (bits <= 8) {
+    PaletteRow(GetByteLine(y), RgbBuffer(), width, true);
+    return rgbRow_.data();
+  }
+  const uint8_t* row = GetRGBLine(y);
+  uint8_t* out = RgbBuffer();
+  for (int x = 0; x < width; ++x, row += 3, out += 3) {
+    const uint8_t b = row[0], g = row[1], r = row[2];
+    out[0] = r, out[1] = g, out[2] = b;
+  }
+  return rgbRow_.data();
 }
 
 void tMemBmp::SetRGBLineSwapped(int y, uint8_t* row) {

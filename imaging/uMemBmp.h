@@ -79,6 +79,7 @@ class tMemBmp {
 
  private:
   bool MasksReady() const;
+  void PaletteRow(const uint8_t* pixels, uint8_t* out, int width, bool swapped) const;
   uint8_t* RgbBuffer();
 
   std::vector<uint8_t> grayRow_, byteRow_, rgbRow_;

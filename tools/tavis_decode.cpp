@@ -10,6 +10,7 @@
 //     -o OUT     output file, "-" for standard output; ".pam" writes RGBA PAM, else PPM
 //     -w WRITER  write OUT with a writer instead: bmp:BITS[:rle][:os2]
 // Exit codes: 0 decoded, 1 not a picture, 2 decoded with an error, 3 usage or output failure.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -93,12 +94,29 @@ bool WriteNetpbm(tMemBmp& picture, const std::string& name) {
   }
   std::vector<uint8_t> rgba(pam ? size_t(width) * 4 : 0);
   const int transparent = picture.BitCount() <= 8 ? picture.TransparentIndex : -1;
+  // PPM rows are gathered in large blocks: fewer, bigger writes for big pictures.
+  std::vector<uint8_t> block;
+  const size_t rowBytes = size_t(width) * 3, blockRows = std::max<size_t>(1, (1 << 20) / rowBytes);
+  if (!pam) block.resize(rowBytes * blockRows);
+  size_t filled = 0;
   for (int y = 0; y < height; ++y) {
-    const uint8_t* rgb = picture.GetRGBLineSwapped(y);
     if (!pam) {
-      std::fwrite(rgb, 3, static_cast<size_t>(width), out);
+      uint8_t* dest = block.data() + filled * rowBytes;
+      if (picture.BitCount() == 24) {
+        const uint8_t* bgr = picture.ScanLine(y);
+        for (size_t i = 0; i < rowBytes; i += 3) {
+          dest[i] = bgr[i + 2], dest[i + 1] = bgr[i + 1], dest[i + 2] = bgr[i];
+        }
+      } else {
+        std::memcpy(dest, picture.GetRGBLineSwapped(y), rowBytes);
+      }
+      if (++filled == blockRows || y == height - 1) {
+        std::fwrite(block.data(), rowBytes, filled, out);
+        filled = 0;
+      }
       continue;
     }
+    const uint8_t* rgb = picture.GetRGBLineSwapped(y);
     const uint8_t* index = transparent >= 0 ? picture.GetByteLine(y) : nullptr;
     for (int x = 0; x < width; ++x) {
       std::memcpy(&rgba[x * 4], rgb + x * 3, 3);

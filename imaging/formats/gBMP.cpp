@@ -87,6 +87,13 @@ void DecodeRle(tGraphicID& id, bool nibbles) {
         }
         int bytes = nibbles ? (n + 1) / 2 : n;
         uint8_t b = 0;
+        if (!nibbles && s.BytesValid - s.Index > bytes) {
+          // The whole literal and its pad are in the buffer.
+          std::memcpy(row + x, s.Buffer + s.Index, static_cast<size_t>(n));
+          s.Index += n + (n & 1);
+          x += n;
+          continue;
+        }
         for (int i = 0; i < bytes; ++i) {
           if (!NextByte(s, b)) {
             id.ErrorCode = errEndOfFile;
@@ -134,8 +141,11 @@ void DecodeStraight(tGraphicID& id, const tBmpState& st) {
   if (data > int64_t(pic.ImageSize))
     id.AddInfoLine(Format("%sSkipping %.0n trailing (garbage) bytes",
                           {"g", static_cast<double>(data - pic.ImageSize)}));
-  s.Read(pic.Bits, static_cast<int32_t>(pic.ImageSize));
-  if (pic.RowStride) id.RowsDone = static_cast<uint16_t>(s.LastCount / pic.RowStride);
+  // One read for the whole block; then the stream stands where reading through it would.
+  const int32_t offset = st.PixelOffset();
+  const int32_t got = s.ReadAt(offset, pic.Bits, static_cast<int32_t>(pic.ImageSize));
+  s.Seek(offset + got);
+  if (pic.RowStride) id.RowsDone = static_cast<uint16_t>(got / pic.RowStride);
 }
 
 }  // namespace

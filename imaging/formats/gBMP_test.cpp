@@ -14,7 +14,7 @@ using testsupport::tReference;
 
 // A bmpsuite file; a missing one fails the test instead of passing as "not a picture".
 std::filesystem::path BmpFile(const std::string& name) {
-  auto path = testsupport::TestData("bmp/" + name);
+  auto path = testsupport::TestData("bmp") / name;
   EXPECT_TRUE(std::filesystem::exists(path)) << path;
   return path;
 }
@@ -154,7 +154,9 @@ TEST_F(BmpTest, Rle8Decoding) {
     EXPECT_EQ(std::vector<uint8_t>(id->Bitmap->ScanLine(1), id->Bitmap->ScanLine(1) + 4), c.bottom);
     EXPECT_EQ(std::vector<uint8_t>(id->Bitmap->ScanLine(0), id->Bitmap->ScanLine(0) + 4), c.top);
     if (c.error) {
-      EXPECT_EQ(id->Info.back().rfind("k" + ErrorName(c.error) + " at ", 0), 0u);
+      std::string want = "k";
+      want += ErrorName(c.error);
+      EXPECT_EQ(id->Info.back().rfind(want + " at ", 0), 0u);
     }
   }
 }
@@ -175,6 +177,25 @@ TEST_F(BmpTest, Rle4Decoding) {
   const uint8_t* top = id->Bitmap->ScanLine(0);
   EXPECT_EQ(std::vector<uint8_t>(bottom, bottom + 5), (std::vector<uint8_t>{1, 2, 1, 2, 1}));
   EXPECT_EQ(std::vector<uint8_t>(top, top + 5), (std::vector<uint8_t>{3, 4, 5, 6, 7}));
+}
+
+TEST_F(BmpTest, FourBitRowsAreWidenedAndAShortFileIsAnError) {
+  tBmpRecipe r;
+  r.width = 3, r.height = 2, r.bits = 4, r.entries = 16;
+  r.pixels = {0x12, 0x30, 0, 0, 0x45, 0x60, 0, 0};
+  auto id = Decode(r.Build());
+  ASSERT_NE(id, nullptr);
+  EXPECT_EQ(id->ErrorCode, 0);
+  EXPECT_EQ(std::vector<uint8_t>(id->Bitmap->ScanLine(1), id->Bitmap->ScanLine(1) + 3),
+            (std::vector<uint8_t>{1, 2, 3}));
+  EXPECT_EQ(std::vector<uint8_t>(id->Bitmap->ScanLine(0), id->Bitmap->ScanLine(0) + 3),
+            (std::vector<uint8_t>{4, 5, 6}));
+  r.pixels.resize(6);
+  id = Decode(r.Build());
+  ASSERT_NE(id, nullptr);
+  EXPECT_EQ(id->ErrorCode, errEndOfFile);
+  EXPECT_EQ(id->RowsDone, 1);
+  EXPECT_EQ(id->Bitmap->ScanLine(1)[2], 3);
 }
 
 TEST_F(BmpTest, SixteenBitMasks) {
