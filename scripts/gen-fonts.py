@@ -139,9 +139,11 @@ def main():
         "// Glyph rows top to bottom, bit 7 the leftmost pixel; the comment names the source font.",
         '#include "imaging/uFonts.h"',
         "",
+        "// clang-format off",
         table("Font8x8", f8, o8, 8),
         "",
         table("Font8x14", f14, o14, 14),
+        "// clang-format on",
         "",
     ])
     with open(OUT, "w") as out:
