@@ -8,7 +8,8 @@
 //     -n N       write image N (counted from 1; default 1)
 //     -a         write every image; OUT gets "-N" before its extension
 //     -o OUT     output file, "-" for standard output; ".pam" writes RGBA PAM, else PPM
-//     -w WRITER  write OUT with a writer instead: bmp:BITS[:rle][:os2]
+//     -w WRITER  write OUT with a writer instead: bmp:BITS[:rle][:os2], or
+//                gif[:i][:t=INDEX][:b=INDEX][:c=COMMENT] (interlaced, transparent, background)
 // Exit codes: 0 decoded, 1 not a picture, 2 decoded with an error, 3 usage or output failure.
 #include <algorithm>
 #include <cstdio>
@@ -21,6 +22,7 @@
 #include "foundation/uBuffStream.h"
 #include "foundation/uPlatform.h"
 #include "imaging/formats/gBMP.h"
+#include "imaging/formats/gGIF.h"
 #include "imaging/uGraphic.h"
 #include "imaging/uMemBmp.h"
 
@@ -54,8 +56,34 @@ bool WriteBmpWith(tMemBmp& picture, tBuffStream& stream, const std::vector<std::
   return true;
 }
 
+bool WriteGifWith(tMemBmp& picture, tBuffStream& stream, const std::vector<std::string>& words) {
+  bool interlaced = false;
+  int transparent = -1, background = 0;
+  std::string comment;
+  for (size_t i = 1; i < words.size(); ++i) {
+    const std::string& w = words[i];
+    if (w == "i") {
+      interlaced = true;
+    } else if (w.rfind("t=", 0) == 0) {
+      transparent = std::atoi(w.c_str() + 2);
+    } else if (w.rfind("b=", 0) == 0) {
+      background = std::atoi(w.c_str() + 2);
+    } else if (w.rfind("c=", 0) == 0) {
+      comment = w.substr(2);
+    }
+  }
+  try {
+    WriteGIF(picture, stream, comment, transparent, background, interlaced);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "%s\n", e.what());
+    return false;
+  }
+  return true;
+}
+
 const tWriter kWriters[] = {
     {"bmp", WriteBmpWith},
+    {"gif", WriteGifWith},
 };
 
 std::vector<std::string> Split(const std::string& s, char sep) {
@@ -155,8 +183,7 @@ class tToolPlatform : public tPlainPlatform {
 };
 
 int Usage() {
-  std::fprintf(stderr,
-               "usage: tavis_decode [-i] [--info] [-n N | -a] [-o OUT] [-w WRITER] FILE\n");
+  std::fprintf(stderr, "usage: tavis_decode [-i] [--info] [-n N | -a] [-o OUT] [-w WRITER] FILE\n");
   return 3;
 }
 

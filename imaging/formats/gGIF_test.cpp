@@ -751,9 +751,9 @@ TEST_F(GifTest, GeneratedFilesMatchGiftopnm) {
   }
 }
 
-TEST_F(GifTest, GifsicleAnimationsMatchComposedFrames) {
+TEST_F(GifTest, GeneratedAnimationsMatchComposedFrames) {
   if (!testsupport::HaveTools()) GTEST_SKIP() << "reference tools not available";
-  auto dir = testsupport::ScratchDir("gif_gifsicle");
+  auto dir = testsupport::ScratchDir("gif_animations");
   auto run = [&](const std::string& command) {
     ASSERT_EQ(testsupport::Run("cd '" + dir.string() + "' && " + command), 0) << command;
   };
