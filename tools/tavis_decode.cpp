@@ -122,10 +122,13 @@ bool WriteNetpbm(tMemBmp& picture, const std::string& name) {
   }
   std::vector<uint8_t> rgba(pam ? size_t(width) * 4 : 0);
   const int transparent = picture.BitCount() <= 8 ? picture.TransparentIndex : -1;
-  // PPM rows are gathered in large blocks: fewer, bigger writes for big pictures.
-  std::vector<uint8_t> block;
-  const size_t rowBytes = size_t(width) * 3, blockRows = std::max<size_t>(1, (1 << 20) / rowBytes);
-  if (!pam) block.resize(rowBytes * blockRows);
+  // PPM rows are gathered in large blocks: fewer, bigger writes for big pictures. The block is
+  // kept for the next image of an animation.
+  static std::vector<uint8_t> block;
+  const size_t rowBytes = size_t(width) * 3;
+  const size_t blockRows =
+      std::clamp<size_t>((1 << 20) / std::max<size_t>(rowBytes, 1), 1, std::max(height, 1));
+  if (!pam && block.size() < rowBytes * blockRows) block.resize(rowBytes * blockRows);
   size_t filled = 0;
   for (int y = 0; y < height; ++y) {
     if (!pam) {

@@ -60,12 +60,13 @@ class tCodeReader {
   bool ended_ = false;
 };
 
-// The string table: each code's prefix code, last and first character and length.
+// The string table. Each code keeps the last 1 to 8 characters of its string in its block and
+// the code whose string comes before them, so a string is copied out 8 characters per step.
 struct tLzwTable {
+  uint8_t Block[kMaxCodes][8];
   uint16_t Prefix[kMaxCodes];
-  uint8_t Suffix[kMaxCodes];
-  uint8_t First[kMaxCodes];
   uint16_t Length[kMaxCodes];
+  uint8_t First[kMaxCodes];
   uint8_t Stack[kMaxCodes];
 };
 
@@ -119,7 +120,7 @@ class tLzwDecoder {
         clear_(1 << minCodeSize),
         minCodeSize_(minCodeSize) {
     for (int i = 0; i < clear_; ++i) {
-      t_.Suffix[i] = t_.First[i] = static_cast<uint8_t>(i);
+      t_.Block[i][0] = t_.First[i] = static_cast<uint8_t>(i);
       t_.Length[i] = 1;
       t_.Prefix[i] = 0;
     }
@@ -179,10 +180,19 @@ class tLzwDecoder {
   // one when the current code is the entry being made).
   void AddEntry(int prev, int code) {
     const int n = nextFree_;
-    t_.Prefix[n] = static_cast<uint16_t>(prev);
-    t_.Suffix[n] = code == n ? t_.First[prev] : t_.First[code];
+    const uint8_t c = code == n ? t_.First[prev] : t_.First[code];
+    const int length = t_.Length[prev];
+    const int used = length & 7;  // characters in the previous string's last block; 0: full
+    if (used == 0) {
+      t_.Block[n][0] = c;
+      t_.Prefix[n] = static_cast<uint16_t>(prev);
+    } else {
+      std::memcpy(t_.Block[n], t_.Block[prev], 8);
+      t_.Block[n][used] = c;
+      t_.Prefix[n] = t_.Prefix[prev];
+    }
     t_.First[n] = t_.First[prev];
-    t_.Length[n] = static_cast<uint16_t>(t_.Length[prev] + 1);
+    t_.Length[n] = static_cast<uint16_t>(length + 1);
     ++nextFree_;
     if (nextFree_ >= limit_) {
       if (codeLength_ == 12) {
@@ -194,23 +204,31 @@ class tLzwDecoder {
     }
   }
 
+  // Copies the string of code (length characters) to out.
+  void Expand(int code, int length, uint8_t* out) const {
+    uint8_t* p = out + length;
+    const int last = ((length - 1) & 7) + 1;
+    p -= last;
+    for (int i = 0; i < last; ++i) p[i] = t_.Block[code][i];
+    for (length -= last; length > 0; length -= 8) {
+      code = t_.Prefix[code];
+      p -= 8;
+      std::memcpy(p, t_.Block[code], 8);
+    }
+  }
+
   // Puts the string of code; false (with the overrun error) when it is longer than the pixels
   // the frame has left.
   bool Output(int code) {
     const int length = t_.Length[code];
     if (tableFull_) fullCount_ += static_cast<uint32_t>(length);
     if (length <= sink_.RowRoom() && length <= sink_.PixelsLeft()) {
-      uint8_t* p = sink_.At() + length - 1;
-      int c = code;
-      for (; c >= clear_; c = t_.Prefix[c]) *p-- = t_.Suffix[c];
-      *p = static_cast<uint8_t>(c);
+      Expand(code, length, sink_.At());
       sink_.Advance(length);
       return true;
     }
-    uint8_t* sp = t_.Stack + length;
-    int c = code;
-    for (; c >= clear_; c = t_.Prefix[c]) *--sp = t_.Suffix[c];
-    *--sp = static_cast<uint8_t>(c);
+    uint8_t* sp = t_.Stack;
+    Expand(code, length, sp);
     const int fits = static_cast<int>(std::min<int64_t>(length, sink_.PixelsLeft()));
     sink_.Append(sp, fits);
     if (fits == length) return true;
