@@ -329,6 +329,28 @@ TEST_F(GifTest, DisposalAndTransparencyInPlainMode) {
   EXPECT_EQ(d.Id->ErrorCode, 0);
 }
 
+TEST_F(GifTest, LoopModeStartsAgainAtTheFirstFrame) {
+  tGifBuilder b;
+  b.Header("GIF89a", 2, 1, 2).Control(0, 3).Image(0, 0, 2, 1, {1, 2});
+  b.Control(2, 4).Image(1, 0, 1, 1, {3}).Trailer();
+  RegisterAllFormats();
+  auto* stream = new tBuffStream("loop.gif", std::make_unique<TMemoryStream>(b.v), false);
+  tGraphicID id(stream);
+  ASSERT_TRUE(id.IdentifyPicture());
+  id.Loop = 1;
+  id.LoadPicture();
+  std::vector<std::vector<uint8_t>> pictures;
+  for (int i = 0; i < 4; ++i) {
+    const uint8_t* row = id.Bitmap->GetByteLine(0);
+    pictures.emplace_back(row, row + 2);
+    id.LoadNextPicture();
+  }
+  EXPECT_EQ(pictures, (std::vector<std::vector<uint8_t>>{{1, 2}, {1, 3}, {1, 2}, {1, 3}}));
+  EXPECT_EQ(id.ImageCount, 5);
+  EXPECT_TRUE(id.Stream != nullptr);
+  EXPECT_EQ(id.ErrorCode, 0);
+}
+
 TEST_F(GifTest, OptionsSwitchOffDisposalAndTransparency) {
   tGifBuilder b;
   b.Header("GIF89a", 2, 1, 2).Image(0, 0, 2, 1, {1, 2});
