@@ -127,7 +127,7 @@ bool WriteNetpbm(tMemBmp& picture, const std::string& name) {
   static std::vector<uint8_t> block;
   const size_t rowBytes = size_t(width) * 3;
   const size_t blockRows =
-      std::clamp<size_t>((1 << 20) / std::max<size_t>(rowBytes, 1), 1, std::max(height, 1));
+      std::clamp<size_t>((1 << 17) / std::max<size_t>(rowBytes, 1), 1, std::max(height, 1));
   if (!pam && block.size() < rowBytes * blockRows) block.resize(rowBytes * blockRows);
   size_t filled = 0;
   for (int y = 0; y < height; ++y) {
