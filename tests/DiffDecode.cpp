@@ -146,7 +146,8 @@ RgbImage CropRows(const RgbImage& image, int top, int count) {
   count = std::clamp(count, 0, image.height - top);
   out.height = count;
   size_t row = size_t(image.width) * image.channels;
-  out.samples.assign(image.samples.begin() + top * row, image.samples.begin() + (top + count) * row);
+  out.samples.assign(image.samples.begin() + top * row,
+                     image.samples.begin() + (top + count) * row);
   return out;
 }
 

@@ -107,6 +107,27 @@ bool EndsWith(const std::string& s, const std::string& tail) {
   return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
 }
 
+// Blue-green-red pixels to red-green-blue, five pixels per 16-byte shuffle where the processor
+// has one: the conversion is most of the work of writing a big true-colour picture.
+typedef uint8_t tBytes16 __attribute__((vector_size(16)));
+#if defined(__x86_64__) && defined(__linux__)
+__attribute__((target_clones("ssse3", "default")))
+#endif
+void BgrToRgb(const uint8_t* in, uint8_t* out, size_t pixels) {
+  const tBytes16 order = {2, 1, 0, 5, 4, 3, 8, 7, 6, 11, 10, 9, 14, 13, 12, 15};
+  size_t i = 0;
+  // Each step reads and writes 16 bytes; the 16th is rewritten by the next step.
+  for (; i + 6 <= pixels; i += 5) {
+    tBytes16 v;
+    std::memcpy(&v, in + i * 3, 16);
+    v = __builtin_shuffle(v, order);
+    std::memcpy(out + i * 3, &v, 16);
+  }
+  for (; i < pixels; ++i) {
+    out[i * 3] = in[i * 3 + 2], out[i * 3 + 1] = in[i * 3 + 1], out[i * 3 + 2] = in[i * 3];
+  }
+}
+
 bool WriteNetpbm(tMemBmp& picture, const std::string& name) {
   const bool pam = EndsWith(name, ".pam");
   FILE* out = name == "-" ? stdout : std::fopen(name.c_str(), "wb");
@@ -134,10 +155,7 @@ bool WriteNetpbm(tMemBmp& picture, const std::string& name) {
     if (!pam) {
       uint8_t* dest = block.data() + filled * rowBytes;
       if (picture.BitCount() == 24) {
-        const uint8_t* bgr = picture.ScanLine(y);
-        for (size_t i = 0; i < rowBytes; i += 3) {
-          dest[i] = bgr[i + 2], dest[i + 1] = bgr[i + 1], dest[i + 2] = bgr[i];
-        }
+        BgrToRgb(picture.ScanLine(y), dest, static_cast<size_t>(width));
       } else {
         std::memcpy(dest, picture.GetRGBLineSwapped(y), rowBytes);
       }

@@ -180,14 +180,17 @@ void IdentifyBMP(tGraphicID& id) {
     uint16_t pictureBits = bits == 16 && !is565 ? 15 : bits;
     uint32_t used = Get32(st->InfoHeader + 32);
     // More than 256 colours used cannot be a table; palette files then use all 2^bits.
+    const uint32_t stated = used;
     if (used > 256) {
-      id.AddInfoLine(Format("%sIgnore (stupid) color map colors=%d", {"g", static_cast<int32_t>(used)}));
       std::memset(st->InfoHeader + 32, 0, 4);
       used = 0;
     }
     int colors = bits <= 8 ? (used >= 1 ? static_cast<int>(used) : 1 << bits) : 256 + pictureBits;
     colors &= 0xFFFF;
     if (!ValidPictureSize(width, height, colors)) return;
+    if (stated > 256)
+      id.AddInfoLine(
+          Format("%sIgnore (stupid) color map colors=%d", {"g", static_cast<int32_t>(stated)}));
     if (colors <= 256) {
       entries = colors;
     } else if (used >= 1 && used <= 256) {
@@ -198,8 +201,8 @@ void IdentifyBMP(tGraphicID& id) {
     id.BitsPerPixel = pictureBits;
     id.Colors = static_cast<uint16_t>(colors);
     id.FormatName = bits == 32 ? "32-bit Windows Bitmap" : "Windows Bitmap";
-    id.SubType = compression == kRle8   ? "RLE8"
-                 : compression == kRle4 ? "RLE4"
+    id.SubType = compression == kRle8        ? "RLE8"
+                 : compression == kRle4      ? "RLE4"
                  : compression == kBitFields ? "BitFields"
                                              : "";
   } else if (headerSize == kOs2Header) {
