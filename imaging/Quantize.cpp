@@ -66,18 +66,6 @@ class tQuantizer {
   tQuantizer(const tQuantizer&) = delete;
   tQuantizer& operator=(const tQuantizer&) = delete;
 
-  void Setup(int width, int height, int colors, int dither) {
-    cinfo_.output_width = static_cast<JDIMENSION>(width);
-    cinfo_.output_height = static_cast<JDIMENSION>(height);
-    cinfo_.out_color_space = JCS_EXT_BGR;
-    cinfo_.out_color_components = 3;
-    cinfo_.output_components = 3;
-    cinfo_.quantize_colors = TRUE;
-    cinfo_.desired_number_of_colors = colors;
-    cinfo_.dither_mode = dither == kDitherFS ? JDITHER_FS : JDITHER_NONE;
-    Guard(err_, [this] { PrepareRangeLimit(); });
-  }
-
   // Map-only mode of the two-pass quantizer onto a given colour map.
   void InitMap(JSAMPARRAY colormap, int n) {
     cinfo_.two_pass_quantize = TRUE;
@@ -115,6 +103,18 @@ class tQuantizer {
   int ActualColors() const { return cinfo_.actual_number_of_colors; }
 
  private:
+  void Setup(int width, int height, int colors, int dither) {
+    cinfo_.output_width = static_cast<JDIMENSION>(width);
+    cinfo_.output_height = static_cast<JDIMENSION>(height);
+    cinfo_.out_color_space = JCS_EXT_BGR;
+    cinfo_.out_color_components = 3;
+    cinfo_.output_components = 3;
+    cinfo_.quantize_colors = TRUE;
+    cinfo_.desired_number_of_colors = colors;
+    cinfo_.dither_mode = dither == kDitherFS ? JDITHER_FS : JDITHER_NONE;
+    Guard(err_, [this] { PrepareRangeLimit(); });
+  }
+
   // The sample range limit table as the library's master control builds it; the dithering
   // quantizers index it with values beyond 0..255.
   void PrepareRangeLimit() {
