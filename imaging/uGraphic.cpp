@@ -8,6 +8,7 @@
 #include "foundation/uPlatform.h"
 #include "foundation/uUtil.h"
 #include "imaging/formats/gBMP.h"
+#include "imaging/formats/gGIF.h"
 #include "imaging/formats/gPNG.h"
 #include "imaging/formats/gTIF.h"
 #include "imaging/formats/gJPG.h"
@@ -118,6 +119,7 @@ void RegisterAllFormats() {
   // The order is the order of identification: BMP, ICO, GIF, PNG, TGA, RLE, MAC, PBM, IMG, RIP,
   // RIX, PIC, PCX, HLO, LBM, TIF, WMF, JPG. Each format unit's Register call goes in its place.
   RegisterBMP();
+  RegisterGIF();
   RegisterPNG();
   RegisterTIF();
   RegisterJPG();

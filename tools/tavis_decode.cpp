@@ -9,6 +9,7 @@
 //     -a         write every image; OUT gets "-N" before its extension
 //     -o OUT     output file, "-" for standard output; ".pam" writes RGBA PAM, else PPM
 //     -w WRITER  write OUT with a writer instead: bmp:BITS[:rle][:os2],
+//                gif[:i][:t=INDEX][:b=INDEX][:c=COMMENT] (interlaced, transparent, background),
 //                png[:i][:fFILTER][:gGAMMA][:cCOMMENT] (i interlaced, filter 0..5, gamma x 100)
 //                tif[:BITS][:lzw][:ccitt][:DESCRIPTION]
 //                or jpeg:QUALITY[:progressive][:comment=TEXT]
@@ -26,6 +27,7 @@
 #include "foundation/uIdentity.h"
 #include "foundation/uPlatform.h"
 #include "imaging/formats/gBMP.h"
+#include "imaging/formats/gGIF.h"
 #include "imaging/formats/gPNG.h"
 #include "imaging/formats/gTIF.h"
 #include "imaging/formats/gJPG.h"
@@ -124,8 +126,34 @@ bool WriteJpegWith(tMemBmp& picture, tBuffStream& stream, const std::vector<std:
   return true;
 }
 
+bool WriteGifWith(tMemBmp& picture, tBuffStream& stream, const std::vector<std::string>& words) {
+  bool interlaced = false;
+  int transparent = -1, background = 0;
+  std::string comment;
+  for (size_t i = 1; i < words.size(); ++i) {
+    const std::string& w = words[i];
+    if (w == "i") {
+      interlaced = true;
+    } else if (w.rfind("t=", 0) == 0) {
+      transparent = std::atoi(w.c_str() + 2);
+    } else if (w.rfind("b=", 0) == 0) {
+      background = std::atoi(w.c_str() + 2);
+    } else if (w.rfind("c=", 0) == 0) {
+      comment = w.substr(2);
+    }
+  }
+  try {
+    WriteGIF(picture, stream, comment, transparent, background, interlaced);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "%s\n", e.what());
+    return false;
+  }
+  return true;
+}
+
 const tWriter kWriters[] = {
     {"bmp", WriteBmpWith},
+    {"gif", WriteGifWith},
     {"png", WritePngWith},
     {"tif", WriteTifWith},
     {"jpeg", WriteJpegWith},
@@ -188,10 +216,13 @@ bool WriteNetpbm(tMemBmp& picture, const std::string& name) {
   }
   std::vector<uint8_t> rgba(pam ? size_t(width) * 4 : 0);
   const int transparent = picture.BitCount() <= 8 ? picture.TransparentIndex : -1;
-  // PPM rows are gathered in large blocks: fewer, bigger writes for big pictures.
-  std::vector<uint8_t> block;
-  const size_t rowBytes = size_t(width) * 3, blockRows = std::max<size_t>(1, (1 << 20) / rowBytes);
-  if (!pam) block.resize(rowBytes * blockRows);
+  // PPM rows are gathered in large blocks: fewer, bigger writes for big pictures. The block is
+  // kept for the next image of an animation.
+  static std::vector<uint8_t> block;
+  const size_t rowBytes = size_t(width) * 3;
+  const size_t blockRows =
+      std::clamp<size_t>((1 << 17) / std::max<size_t>(rowBytes, 1), 1, std::max(height, 1));
+  if (!pam && block.size() < rowBytes * blockRows) block.resize(rowBytes * blockRows);
   size_t filled = 0;
   for (int y = 0; y < height; ++y) {
     if (!pam) {
