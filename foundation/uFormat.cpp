@@ -68,7 +68,7 @@ class tParser {
       if (pct == std::string_view::npos) pct = format_.size();
       out.append(format_.substr(i, pct - i));
       i = pct;
-      if (i < format_.size()) i = Spec(i + 1, out);
+      if (i < format_.size()) i = Specifier(i + 1, out);
     }
     return out;
   }
@@ -98,7 +98,7 @@ class tParser {
   }
 
   // One specifier after its "%"; returns the position after it.
-  size_t Spec(size_t i, std::string& out) {
+  size_t Specifier(size_t i, std::string& out) {
     if (i < format_.size() && format_[i] == '%') {
       out += '%';
       return i + 1;

@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include "foundation/uPlatform.h"
+#include "foundation/uPlatformWinFiles.h"
+#include "foundation/uRegistryWin.h"
 #include "framework/Text.h"
 
 namespace {
@@ -51,9 +53,51 @@ class tWin32Platform : public tPlatform {
     if (window == 0) return 0;
     return SendMessageW(reinterpret_cast<HWND>(window), message, wparam, lparam);
   }
+
+  TDateTime Now() override { return Win32Now(); }
+  tFormatSettings FormatSettings() override { return Win32FormatSettings(); }
+  int CompareTextLocale(const std::string& a, const std::string& b) override {
+    return Win32CompareTextLocale(a, b);
+  }
+  std::string LocaleSortKey(const std::string& text) override { return Win32LocaleSortKey(text); }
+  std::string WindowsFolder() override { return Win32WindowsFolder(); }
+  std::string EnvVariable(const std::string& name) override { return Win32EnvVariable(name); }
+  std::string AssociatedProgram(const std::string& path) override {
+    return Win32AssociatedProgram(path);
+  }
+  bool FindItems(const std::string& pattern, std::vector<tFoundItem>& items) override {
+    return Win32FindItems(pattern, items);
+  }
+  uint32_t ItemAttributes(const std::string& path) override { return Win32ItemAttributes(path); }
+  bool SetItemDosTime(const std::string& path, uint32_t dosTime) override {
+    return Win32SetItemDosTime(path, dosTime);
+  }
+  bool MakeFolder(const std::string& path) override { return Win32MakeFolder(path); }
+  bool RemoveFile(const std::string& path) override { return Win32RemoveFile(path); }
+  bool ReplaceFile(const std::string& from, const std::string& to) override {
+    return Win32ReplaceFile(from, to);
+  }
+  uint32_t ExchangeErrorMode(uint32_t mode) override { return Win32ExchangeErrorMode(mode); }
+  bool DiskFreeBytes(const std::string& root, uint64_t& freeBytes, uint64_t& totalBytes) override {
+    return Win32DiskFreeBytes(root, freeBytes, totalBytes);
+  }
+  bool DiskClusters(const std::string& root, uint32_t& sectorsPerCluster, uint32_t& bytesPerSector,
+                    uint32_t& freeClusters, uint32_t& totalClusters) override {
+    return Win32DiskClusters(root, sectorsPerCluster, bytesPerSector, freeClusters, totalClusters);
+  }
+
+  std::string TempFolder() override {
+    wchar_t path[MAX_PATH + 1];
+    DWORD n = GetTempPathW(MAX_PATH + 1, path);
+    if (n == 0 || n > MAX_PATH) return std::string();
+    return WideToUtf8(std::wstring(path, n));  // ends with a backslash
+  }
+  uint32_t ProcessId() override { return GetCurrentProcessId(); }
+  uint32_t SysColor(int index) override { return GetSysColor(index); }
   // Read at each call, so a change in the control panel shows at once.
   std::string ThousandSeparator() override { return LocaleText(LOCALE_STHOUSAND); }
   std::string DecimalSeparator() override { return LocaleText(LOCALE_SDECIMAL); }
+  tRegistryStore& Registry() override { return Win32Registry(); }
 
  private:
   static std::string LocaleText(LCTYPE item) {

@@ -1,14 +1,21 @@
 // Feeds arbitrary bytes to the format registry the way a picture window does: identify, decode
 // the first image, then ask for the next until the handler is done; then reads every row back
-// through the picture's conversions and writes it with the BMP writer. Pictures are capped at
-// 4 MB so hostile sizes end in "Insufficient Memory" instead of exhausting the fuzzer.
+// through the picture's conversions and writes it with the BMP writer, and runs the picture
+// operations and colour reductions on it (small pictures only, with parameters taken from the
+// input). Pictures are capped at 4 MB so hostile sizes end in "Insufficient Memory" instead of
+// exhausting the fuzzer.
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <new>
+#include <stdexcept>
 #include <vector>
 
 #include "foundation/uBuffStream.h"
+#include "imaging/Quantize.h"
 #include "imaging/formats/gBMP.h"
 #include "imaging/uGraphic.h"
+#include "imaging/uImageOps.h"
 #include "imaging/uMemBmp.h"
 
 namespace {
@@ -40,6 +47,63 @@ void WriteBack(tMemBmp& picture, uint8_t choice) {
   WriteBMP(picture, out, choice & 0x10, choice & 0x20, kBits[choice & 7]);
 }
 
+constexpr int64_t kMaxOperationPixels = 1 << 14;
+
+// Each operation on the decoded picture, which must come out of all of them unchanged. Sizes
+// and levels come from the input's last bytes; documented failures are caught.
+void Operate(tMemBmp& picture, const uint8_t* data, size_t size) {
+  if (int64_t(picture.Width()) * picture.Height() > kMaxOperationPixels) return;
+  auto byte = [&](size_t i) -> int { return size > i ? data[size - 1 - i] : 0; };
+  std::vector<uint8_t> before(picture.Image(), picture.Image() + picture.FileSize);
+  uint8_t map[768];
+  for (int i = 0; i < 768; ++i) map[i] = static_cast<uint8_t>(i / 3 ^ byte(1));
+  const tRGBPalette browser = BrowserPalette();
+  const std::vector<std::function<tMemBmpPtr()>> steps = {
+      [&] { return ReduceOptimalDithered(picture, 8 + byte(2) % 249); },
+      [&] { return ReduceOptimal(picture, byte(2)); },
+      [&] { return ReduceOnePass(picture, 8 + byte(2) % 249); },
+      [&] { return ReduceColors(picture, 1 + byte(3), &browser, byte(4) & 1 ? kDitherFS : 0); },
+      [&] { return ReducePlusLime(picture); },
+      [&] { return GrayPlusLime(picture); },
+      [&] { return ReduceToGray(picture, byte(3)); },
+      [&] { return ThresholdBlackWhite(picture); },
+      [&] { return DitherTo16(picture); },
+      [&] { return DitherToBlackWhite(picture); },
+      [&] { return EmbossImage(picture); },
+      [&] { return ImprintImage(picture); },
+      [&] { return NegativeImage(picture); },
+      [&] { return CompactPalette(picture); },
+      [&] { return ConvertTo24Bit(picture); },
+      [&] { return AddPaletteEntries(picture, byte(3) % 8); },
+      [&] { return ApplyColorMap(picture, map); },
+      [&] { return FilterImage(picture, byte(5) % 9 - 4); },
+      [&] { return ResizeCanvasBottom(picture, byte(6), byte(7)); },
+      [&] { return TileImage(picture, byte(6), byte(7)); },
+      [&] { return ResizeImage(picture, 1 + byte(6), 1 + byte(7), byte(8) % 3 - 1); },
+      [&] {
+        return CropToRect(picture, {byte(6) - 8, byte(7) - 8, byte(8), byte(9)});
+      },
+      [&] { return AutoTrim(picture); },
+      [&] { return MakeBlockMaskBottom(byte(6), byte(7), byte(8), byte(9)); },
+      [&] {
+        return ApplyImageTransforms(picture, byte(4) & 1 ? map : nullptr, byte(5) % 4, byte(5) & 4,
+                                    byte(5) & 8, byte(5) % 9 - 4, byte(6) % 3);
+      },
+  };
+  for (const auto& step : steps) {
+    try {
+      tMemBmpPtr out = step();
+      if (out && int64_t(out->Width()) * out->Height() <= kMaxOperationPixels) ReadRows(*out);
+    } catch (const JPEGerror&) {
+    } catch (const std::invalid_argument&) {
+    } catch (const std::bad_alloc&) {
+    }
+  }
+  if (std::vector<uint8_t>(picture.Image(), picture.Image() + picture.FileSize) != before) {
+    __builtin_trap();  // an operation changed its input
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -68,6 +132,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (id.Bitmap && id.Bitmap->HasLayout()) {
     ReadRows(*id.Bitmap);
     WriteBack(*id.Bitmap, size ? data[size - 1] : 0);
+    Operate(*id.Bitmap, data, size);
   }
   return 0;
 }

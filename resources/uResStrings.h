@@ -17,6 +17,18 @@ enum : int {
   sSoundUpdateDone = 65251,
   sSoundEndOfSlides = 65252,
   sMakerName = 65291,
+  sOpenCommand = 65261,
+};
+
+// Extension lists of the file categories (each text begins and ends with a space).
+enum : int {
+  sExtExecutable = 65230,
+  sExtZip = 65231,
+  sExtDocument = 65232,
+  sExtMovie = 65233,
+  sExtPicture = 65234,
+  sExtMusic = 65235,
+  sExtSound = 65236,
 };
 
 // The text of a string resource of the running program ('' when there is none).

@@ -1,0 +1,155 @@
+#!/usr/bin/python3
+"""Writes imaging/uFonts.cpp: the 8x8 and 8x14 code page 437 bitmap fonts.
+
+The glyphs come from the PC console fonts of Debian's console-data package
+(apt-get install console-data), looked up by Unicode through the package's own maps:
+
+  * gr8x8 / gr8x14 hold the IBM adapter glyphs at their code page 437 places in 00-7F, B0-DF
+    and F1-FF (the rest of them is Greek); they are read through consoletrans/cp437.sfm there.
+  * 8x8 accented letters and Latin-1 signs: iso01a-8x8 through consoletrans/iso01.sfm.
+  * The rest (Pesetas, Greek, maths signs; 8x14 accented letters): cp865 and cp850 fonts through
+    Python's code page tables. Their 8x14 glyphs sit one row lower than the IBM ones and are moved
+    up a row where their top row is empty (tall capitals such as A-ring keep their place).
+
+Run once by hand: /usr/bin/python3 scripts/gen-fonts.py
+"""
+import codecs
+import gzip
+import os
+import re
+import struct
+import sys
+
+FONTS = "/usr/share/consolefonts/"
+MAPS = "/usr/share/consoletrans/"
+OUT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "imaging", "uFonts.cpp")
+
+
+def load_psf(name):
+    data = gzip.open(FONTS + name + ".psf.gz").read()
+    if data[:2] == b"\x36\x04":
+        mode, height = data[2], data[3]
+        count = 512 if mode & 1 else 256
+        return height, [data[4 + i * height:4 + (i + 1) * height] for i in range(count)]
+    if data[:4] == b"\x72\xb5\x4a\x86":
+        _, header, _, count, size, height, width = struct.unpack("<7I", data[4:32])
+        assert width == 8
+        return height, [data[header + i * size:header + (i + 1) * size] for i in range(count)]
+    sys.exit("not a PSF font: " + name)
+
+
+def load_sfm(name):
+    """Position -> list of Unicode code points, as in the map file."""
+    table = {}
+    for line in gzip.open(MAPS + name + ".sfm.gz").read().decode().splitlines():
+        fields = line.split("#")[0].split()
+        if len(fields) < 2 or not fields[0].startswith("0x"):
+            continue
+        if "-" in fields[0] and fields[1] == "idem":  # a range that maps to itself
+            first, last = (int(x, 16) for x in fields[0].split("-"))
+            for pos in range(first, last + 1):
+                table.setdefault(pos, []).append(pos)
+            continue
+        pos = int(fields[0], 16)
+        table.setdefault(pos, []).extend(
+            int(u, 16) for u in re.findall(r"U\+([0-9a-fA-F]{4})", " ".join(fields[1:])))
+    return table
+
+
+def unicode_to_position(table):
+    out = {}
+    for pos in sorted(table):
+        for u in table[pos]:
+            out.setdefault(u, pos)
+    return out
+
+
+def codepage_positions(codec):
+    out = {}
+    for pos in range(0x80, 0x100):
+        out.setdefault(ord(bytes([pos]).decode(codec)), pos)
+    return out
+
+
+CP437 = load_sfm("cp437")
+IBM_RANGES = set(range(0x00, 0x80)) | set(range(0xB0, 0xE0)) | set(range(0xF1, 0x100))
+
+
+def build(height, sources):
+    glyphs, origin = [None] * 256, [None] * 256
+    for label, font, where, shift in sources:
+        fheight, fglyphs = load_psf(font)
+        assert fheight == height, font
+        for code in range(256):
+            if glyphs[code] is not None:
+                continue
+            pos = where(code)
+            if pos is None:
+                continue
+            g = fglyphs[pos]
+            if shift and g[:shift] == bytes(shift):
+                g = g[shift:] + bytes(shift)
+            glyphs[code], origin[code] = g, label
+    missing = [hex(c) for c in range(256) if glyphs[c] is None]
+    if missing:
+        sys.exit("no glyph for " + " ".join(missing))
+    return glyphs, origin
+
+
+def by_map(mapname):
+    u2p = unicode_to_position(load_sfm(mapname))
+    return lambda code: next((u2p[u] for u in CP437.get(code, []) if u in u2p), None)
+
+
+def by_codepage(codec):
+    u2p = codepage_positions(codec)
+    return lambda code: next((u2p[u] for u in CP437.get(code, []) if u in u2p), None)
+
+
+def ibm(code):
+    return code if code in IBM_RANGES else None
+
+
+def main():
+    f8, o8 = build(8, [
+        ("gr8x8", "gr8x8", ibm, 0),
+        ("iso01a-8x8", "iso01a-8x8", by_map("iso01"), 0),
+        ("cp865-8x8", "cp865-8x8", by_codepage("cp865"), 0),
+    ])
+    f14, o14 = build(14, [
+        ("gr8x14", "gr8x14", ibm, 0),
+        ("cp865-8x14", "cp865-8x14", by_codepage("cp865"), 1),
+        ("cp850-8x14", "cp850-8x14", by_codepage("cp850"), 1),
+    ])
+    # The IBM fonts and the accent fonts must be one design where they overlap.
+    iso = load_psf("iso01a-8x8")[1]
+    same = sum(f8[c] == iso[c] for c in range(0x21, 0x7F))
+    assert same >= 90, same
+
+    def table(name, glyphs, origin, height):
+        lines = ["const uint8_t %s[256][%d] = {" % (name, height)]
+        for code, g in enumerate(glyphs):
+            body = ", ".join("0x%02X" % b for b in g)
+            lines.append("    {%s},  // %02X %s" % (body, code, origin[code]))
+        lines.append("};")
+        return "\n".join(lines)
+
+    text = "\n".join([
+        "// Generated by scripts/gen-fonts.py from Debian's console-data PC fonts; do not edit.",
+        "// Glyph rows top to bottom, bit 7 the leftmost pixel; the comment names the source font.",
+        '#include "imaging/uFonts.h"',
+        "",
+        "// clang-format off",
+        table("Font8x8", f8, o8, 8),
+        "",
+        table("Font8x14", f14, o14, 14),
+        "// clang-format on",
+        "",
+    ])
+    with open(OUT, "w") as out:
+        out.write(text)
+    print("wrote", os.path.normpath(OUT))
+
+
+if __name__ == "__main__":
+    main()
