@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the format registry the way a picture window does: identify, decode
 // the first image, then ask for the next until the handler is done; then reads every row back
-// through the picture's conversions and writes it with the BMP writer, and runs the picture
+// through the picture's conversions and writes it with one of the writers, and runs the picture
 // operations and colour reductions on it (small pictures only, with parameters taken from the
 // input). Pictures are capped at 4 MB so hostile sizes end in "Insufficient Memory" instead of
 // exhausting the fuzzer.
@@ -14,6 +14,8 @@
 #include "foundation/uBuffStream.h"
 #include "imaging/Quantize.h"
 #include "imaging/formats/gBMP.h"
+#include "imaging/formats/gPCX.h"
+#include "imaging/formats/gTGA.h"
 #include "imaging/uGraphic.h"
 #include "imaging/uImageOps.h"
 #include "imaging/uMemBmp.h"
@@ -44,7 +46,16 @@ void WriteBack(tMemBmp& picture, uint8_t choice) {
   if (int64_t(picture.Width()) * picture.Height() > kMaxRowCheckPixels) return;
   static const int kBits[] = {1, 4, 8, 15, 16, 24, 32, 3};
   tBuffStream out("out.bmp", std::make_unique<TMemoryStream>(), true);
-  WriteBMP(picture, out, choice & 0x10, choice & 0x20, kBits[choice & 7]);
+  switch (choice >> 6) {
+    case 1:
+      WriteTGA(picture, out, choice & 0x20, kBits[choice & 7], choice & 0x10);
+      break;
+    case 2:
+      WritePCX(picture, out);
+      break;
+    default:
+      WriteBMP(picture, out, choice & 0x10, choice & 0x20, kBits[choice & 7]);
+  }
 }
 
 constexpr int64_t kMaxOperationPixels = 1 << 14;

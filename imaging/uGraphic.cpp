@@ -8,6 +8,8 @@
 #include "foundation/uPlatform.h"
 #include "foundation/uUtil.h"
 #include "imaging/formats/gBMP.h"
+#include "imaging/formats/gPCX.h"
+#include "imaging/formats/gTGA.h"
 
 uint16_t GraphicOptions = 0;
 
@@ -100,6 +102,8 @@ void RegisterAllFormats() {
   FormatList().clear();
   // The order is the order of identification.
   RegisterBMP();
+  RegisterTGA();
+  RegisterPCX();
 }
 
 void UnregisterAllFormats() {

@@ -8,7 +8,8 @@
 //     -n N       write image N (counted from 1; default 1)
 //     -a         write every image; OUT gets "-N" before its extension
 //     -o OUT     output file, "-" for standard output; ".pam" writes RGBA PAM, else PPM
-//     -w WRITER  write OUT with a writer instead: bmp:BITS[:rle][:os2]
+//     -w WRITER  write OUT with a writer instead: bmp:BITS[:rle][:os2], tga:BITS[:rle][:top],
+//                pcx
 // Exit codes: 0 decoded, 1 not a picture, 2 decoded with an error, 3 usage or output failure.
 #include <cstdio>
 #include <cstdlib>
@@ -20,6 +21,8 @@
 #include "foundation/uBuffStream.h"
 #include "foundation/uPlatform.h"
 #include "imaging/formats/gBMP.h"
+#include "imaging/formats/gPCX.h"
+#include "imaging/formats/gTGA.h"
 #include "imaging/uGraphic.h"
 #include "imaging/uMemBmp.h"
 
@@ -53,8 +56,31 @@ bool WriteBmpWith(tMemBmp& picture, tBuffStream& stream, const std::vector<std::
   return true;
 }
 
+bool WriteTgaWith(tMemBmp& picture, tBuffStream& stream, const std::vector<std::string>& words) {
+  int bits = 24;
+  bool rle = false, top = false;
+  for (size_t i = 1; i < words.size(); ++i) {
+    if (words[i] == "rle") {
+      rle = true;
+    } else if (words[i] == "top") {
+      top = true;
+    } else {
+      bits = std::atoi(words[i].c_str());
+    }
+  }
+  WriteTGA(picture, stream, rle, bits, top);
+  return true;
+}
+
+bool WritePcxWith(tMemBmp& picture, tBuffStream& stream, const std::vector<std::string>&) {
+  WritePCX(picture, stream);
+  return true;
+}
+
 const tWriter kWriters[] = {
     {"bmp", WriteBmpWith},
+    {"tga", WriteTgaWith},
+    {"pcx", WritePcxWith},
 };
 
 std::vector<std::string> Split(const std::string& s, char sep) {
