@@ -1,6 +1,8 @@
 #include "imaging/formats/gPCX.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cstring>
 #include <vector>
 
@@ -82,6 +84,25 @@ bool ReadTrailer(tBuffStream& s, uint8_t* palette) {
     return false;
   std::memcpy(palette, trailer + 1, 768);
   return true;
+}
+
+// kSpread[b] holds the 8 bits of b, the most significant first, one in each byte.
+static_assert(std::endian::native == std::endian::little);
+const std::array<uint64_t, 256> kSpread = [] {
+  std::array<uint64_t, 256> table{};
+  for (int b = 0; b < 256; ++b)
+    for (int k = 0; k < 8; ++k)
+      if (b & (0x80 >> k)) table[b] |= uint64_t(1) << (8 * k);
+  return table;
+}();
+
+// One-bit planes to one byte per pixel, plane 0 the lowest bit; 8 pixels per plane byte.
+void MergePlanes(const uint8_t* scan, uint8_t* pixels, int bytesPerLine, int planes) {
+  for (int i = 0; i < bytesPerLine; ++i, pixels += 8) {
+    uint64_t eight = 0;
+    for (int p = 0; p < planes; ++p) eight |= kSpread[scan[p * bytesPerLine + i]] << p;
+    std::memcpy(pixels, &eight, 8);
+  }
 }
 
 // Run-length decoding of scan lines; a run may go on into the next line.
@@ -259,9 +280,8 @@ void LoadPCX(tGraphicID& id) {
         line[2] = red[x];
       }
     } else {
-      // One bit per plane, plane 0 the lowest bit of the index.
-      // (The picture stores 2 to 8 bits as 8.)
-      PlanarToChunky(scan.data(), pixels.data(), bytesPerLine, planes);
+      // One bit per plane; the picture stores 2 to 8 bits as 8.
+      MergePlanes(scan.data(), pixels.data(), bytesPerLine, planes);
       std::memcpy(line, pixels.data(), static_cast<size_t>(width));
     }
     if (!whole) {
