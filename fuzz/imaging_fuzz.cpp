@@ -1,10 +1,12 @@
 // Feeds arbitrary bytes to the format registry the way a picture window does: identify, decode
 // the first image, then ask for the next until the handler is done; then reads every row back
-// through the picture's conversions and writes it with one of the writers, and runs the picture
-// operations and colour reductions on it (small pictures only, with parameters taken from the
-// input). Pictures are capped at 4 MB so hostile sizes end in "Insufficient Memory" instead of
-// exhausting the fuzzer.
+// through the picture's conversions and writes it with the BMP, Targa or PCX writer (the last two
+// must read back whole), runs the picture operations and colour reductions on it (small pictures
+// only, with parameters taken from the input), and writes small ones with the PNG writer, whose
+// file the PNG reader must take back without an error. Pictures are capped at 4 MB so hostile
+// sizes end in "Insufficient Memory" instead of exhausting the fuzzer.
 #include <cstdint>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <new>
@@ -17,6 +19,7 @@
 #include "imaging/formats/gPCX.h"
 #include "imaging/formats/gTGA.h"
 #include "imaging/uGraphic.h"
+#include "imaging/formats/gPNG.h"
 #include "imaging/uImageOps.h"
 #include "imaging/uMemBmp.h"
 
@@ -45,19 +48,33 @@ void ReadRows(tMemBmp& picture) {
 void WriteBack(tMemBmp& picture, uint8_t choice) {
   if (int64_t(picture.Width()) * picture.Height() > kMaxRowCheckPixels) return;
   static const int kBits[] = {1, 4, 8, 15, 16, 24, 32, 3};
-  tBuffStream out("out.bmp", std::make_unique<TMemoryStream>(), true);
-  switch (choice >> 6) {
-    case 1:
+  const int writer = choice >> 6;  // 1 Targa, 2 PCX, else BMP
+  auto* memory = new TMemoryStream();
+  {
+    tBuffStream out("out", std::unique_ptr<TStream>(memory), true);
+    if (writer == 1) {
       WriteTGA(picture, out, choice & 0x20, kBits[choice & 7], choice & 0x10);
-      break;
-    case 2:
+    } else if (writer == 2) {
       WritePCX(picture, out);
-      break;
-    default:
+    } else {
       WriteBMP(picture, out, choice & 0x10, choice & 0x20, kBits[choice & 7]);
+      return;
+    }
+    out.Flush();
+    // What the Targa and PCX writers store their readers take back whole, within the readers'
+    // limits (PCX: at least 2 x 2, lines of at most 2048 bytes).
+    const int width = picture.Width(), height = picture.Height();
+    if (width > kMaxTrueColorSide || height > kMaxTrueColorSide) return;
+    if (writer == 2 && (width < 2 || height < 2 || width > 2048)) return;
+    auto* reader = new tBuffStream("out", std::make_unique<TMemoryStream>(memory->Data()), false);
+    tGraphicID id(reader);
+    if (!id.IdentifyPicture()) abort();
+    id.LoadPicture();
+    if (id.ErrorCode != 0) abort();
   }
 }
 
+constexpr int64_t kMaxPngPixels = 1 << 16;  // deflate at level 9 is slow
 constexpr int64_t kMaxOperationPixels = 1 << 14;
 
 // Each operation on the decoded picture, which must come out of all of them unchanged. Sizes
@@ -115,6 +132,27 @@ void Operate(tMemBmp& picture, const uint8_t* data, size_t size) {
   }
 }
 
+void PngRoundTrip(tMemBmp& picture, uint8_t choice) {
+  if (picture.Width() <= 0 || picture.Height() <= 0) return;
+  if (int64_t(picture.Width()) * picture.Height() > kMaxPngPixels) return;
+  // The reader's size limits are narrower than what the writer can store.
+  if (picture.Width() > kMaxTrueColorSide || picture.Height() > kMaxTrueColorSide) return;
+  const bool interlaced = choice & 0x80;
+  auto* memory = new TMemoryStream();
+  {
+    tBuffStream out("out.png", std::unique_ptr<TStream>(memory), true);
+    WritePNG(picture, out, "fuzz", choice & 0x40 ? "A comment" : "", interlaced, choice & 7,
+             choice & 8 ? 45 : 0);
+    out.Flush();
+    if (out.AtEnd) abort();
+    auto* reader = new tBuffStream("out.png", std::make_unique<TMemoryStream>(memory->Data()), false);
+    tGraphicID id(reader);
+    if (!id.IdentifyPicture()) abort();
+    id.LoadPicture();
+    if (id.ErrorCode != 0) abort();  // everything written must come back whole
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -144,6 +182,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ReadRows(*id.Bitmap);
     WriteBack(*id.Bitmap, size ? data[size - 1] : 0);
     Operate(*id.Bitmap, data, size);
+    PngRoundTrip(*id.Bitmap, size > 1 ? data[size - 2] : 0);
   }
   return 0;
 }

@@ -9,6 +9,7 @@
 #include "foundation/uUtil.h"
 #include "imaging/formats/gBMP.h"
 #include "imaging/formats/gPCX.h"
+#include "imaging/formats/gPNG.h"
 #include "imaging/formats/gTGA.h"
 
 uint16_t GraphicOptions = 0;
@@ -20,24 +21,39 @@ std::vector<tGraphicFile>& FormatList() {
   return list;
 }
 
-const char* const kFormatNames[] = {
-    "CompuServe GIF", "CompuServe RLE",    "MacPaint",   "PC Paintbrush PCX", "PC Paint/Pictor",
-    "Dr. Halo",       "Rix",               "Targa",      "IFF/ILBM/HAM",      "BitMaP",
-    "Tiff",           "GEM/Ventura IMG",   "JPEG",       "RIP Icon",          "PBMPLUS",
-    "PNG",            "Windows icon",      "Windows metafile", "Not a graphic"};
+const char* const kFormatNames[] = {"CompuServe GIF",
+                                    "CompuServe RLE",
+                                    "MacPaint",
+                                    "PC Paintbrush PCX",
+                                    "PC Paint/Pictor",
+                                    "Dr. Halo",
+                                    "Rix",
+                                    "Targa",
+                                    "IFF/ILBM/HAM",
+                                    "BitMaP",
+                                    "Tiff",
+                                    "GEM/Ventura IMG",
+                                    "JPEG",
+                                    "RIP Icon",
+                                    "PBMPLUS",
+                                    "PNG",
+                                    "Windows icon",
+                                    "Windows metafile",
+                                    "Not a graphic"};
 
-const char* const kErrorNames[] = {"Bad Block ID",        "Bad MinCde",        "End Of File",
-                                   "Interlace Overrun",   "Sequential Overrun", "Bad Code",
-                                   "Invalid Image",       "Run Length Error",  "Unknown Compression",
-                                   "Insufficient Memory", "Disk full?",        "File damaged",
-                                   "Unsupported color space"};
+const char* const kErrorNames[] = {
+    "Bad Block ID",           "Bad MinCde",         "End Of File",
+    "Interlace Overrun",      "Sequential Overrun", "Bad Code",
+    "Invalid Image",          "Run Length Error",   "Unknown Compression",
+    "Insufficient Memory",    "Disk full?",         "File damaged",
+    "Unsupported color space"};
 
 struct tDisplayMode {
   int width, height, x, y;
 };
-constexpr tDisplayMode kDisplayModes[] = {{320, 200, 6, 5},  {320, 400, 3, 5},   {360, 480, 9, 16},
-                                          {640, 200, 12, 5}, {640, 350, 48, 35}, {640, 400, 6, 5},
-                                          {1280, 1024, 15, 16}};
+constexpr tDisplayMode kDisplayModes[] = {
+    {320, 200, 6, 5},   {320, 400, 3, 5}, {360, 480, 9, 16},   {640, 200, 12, 5},
+    {640, 350, 48, 35}, {640, 400, 6, 5}, {1280, 1024, 15, 16}};
 
 std::string Cut255(std::string s) {
   if (s.size() > 255) s.resize(255);
@@ -67,7 +83,6 @@ void ReplaceAll(std::string& s, const std::string& from, const std::string& to) 
 }
 
 }  // namespace
-
 
 std::string FormatName(int formatId) {
   return formatId >= 0 && formatId <= fmtNone ? kFormatNames[formatId] : "";
@@ -100,8 +115,10 @@ void RegisterFormat(tGraphicProc identify, tGraphicProc load, tGraphicProc next)
 
 void RegisterAllFormats() {
   FormatList().clear();
-  // The order is the order of identification.
+  // The order is the order of identification: BMP, ICO, GIF, PNG, TGA, RLE, MAC, PBM, IMG, RIP,
+  // RIX, PIC, PCX, HLO, LBM, TIF, WMF, JPG. Each format unit's Register call goes in its place.
   RegisterBMP();
+  RegisterPNG();
   RegisterTGA();
   RegisterPCX();
 }
@@ -156,11 +173,11 @@ bool tGraphicID::IdentifyPicture() {
   if (Stream->Base > 0) AddInfoLine(Format("%sMacBinary header (skipped)", {"b"}));
   DetectAspect();
   if (AspectX + AspectY > 2)
-    AddInfoLine(Format("%sAspect %d:%d (%dx%d)", {"b", AspectX, AspectY, DisplayWidth,
-                                                   DisplayHeight}));
+    AddInfoLine(
+        Format("%sAspect %d:%d (%dx%d)", {"b", AspectX, AspectY, DisplayWidth, DisplayHeight}));
   if (FormatId == fmtGIF || FormatId == fmtJPG)
-    AddInfoLine(Format("%s<img width=%d height=%d src=\"%s\">",
-                       {"m", Width, Height, BaseName(FileName)}));
+    AddInfoLine(
+        Format("%s<img width=%d height=%d src=\"%s\">", {"m", Width, Height, BaseName(FileName)}));
   return true;
 }
 
@@ -215,7 +232,8 @@ bool tGraphicID::OpenMemoryCopy() {
   if (!file) return false;
   std::vector<uint8_t> bytes;
   uint8_t chunk[65536];
-  for (int32_t n; (n = file->Read(chunk, sizeof chunk)) > 0;) bytes.insert(bytes.end(), chunk, chunk + n);
+  for (int32_t n; (n = file->Read(chunk, sizeof chunk)) > 0;)
+    bytes.insert(bytes.end(), chunk, chunk + n);
   delete Stream;
   Stream = new tBuffStream(FileName, std::make_unique<TMemoryStream>(std::move(bytes)), false);
   Stream->SetBase(identBase_);
@@ -291,7 +309,8 @@ void tGraphicID::SaveBits() {
 
 void tGraphicID::RestoreBits() {
   if (Bitmap && Bitmap->HasLayout())
-    std::memcpy(Bitmap->Bits, SavedBits.data(), std::min<size_t>(SavedBits.size(), Bitmap->ImageSize));
+    std::memcpy(Bitmap->Bits, SavedBits.data(),
+                std::min<size_t>(SavedBits.size(), Bitmap->ImageSize));
   SavedBits.clear();
   SavedBits.shrink_to_fit();
 }

@@ -110,11 +110,16 @@ TEST(GraphicSize, Limits) {
   struct Case {
     int w, h, colors;
     bool valid;
-  } cases[] = {{30000, 30000, 256, true}, {30001, 1, 256, false}, {10000, 10000, 257, true},
-               {10001, 5, 280, false},    {0, 5, 2, false},       {5, 0, 2, false},
+  } cases[] = {{30000, 30000, 256, true},
+               {30001, 1, 256, false},
+               {10000, 10000, 257, true},
+               {10001, 5, 280, false},
+               {0, 5, 2, false},
+               {5, 0, 2, false},
                {1, 1, 2, true}};
   for (const Case& c : cases)
-    EXPECT_EQ(ValidPictureSize(c.w, c.h, c.colors), c.valid) << c.w << "x" << c.h << "x" << c.colors;
+    EXPECT_EQ(ValidPictureSize(c.w, c.h, c.colors), c.valid)
+        << c.w << "x" << c.h << "x" << c.colors;
   EXPECT_TRUE(CheckPictureSize(0, 0, 2));
   EXPECT_TRUE(SpanFits(0, 1));
   EXPECT_FALSE(SpanFits(5, 5));
@@ -150,7 +155,7 @@ TEST_F(GraphicTest, SmallFileGetsOnePassOnly) {
   EXPECT_EQ(identifyCalls, 1);
 }
 
-TEST_F(GraphicTest, MacBinaryHeaderIsSkipped) {
+TEST_F(GraphicTest, MacBinaryHeaderIsPassedOver) {
   std::vector<uint8_t> file(128, 0);
   std::vector<uint8_t> body = TestFile(4, 3, 1);
   file.insert(file.end(), body.begin(), body.end());
@@ -360,9 +365,12 @@ TEST(GraphicRemarks, NormalizeLineBreaks) {
 TEST(GraphicText, Helpers) {
   tGraphicID id(nullptr);
   id.Width = 640, id.Height = 480;
-  for (auto [colors, text] : std::vector<std::pair<int, std::string>>{
-           {256, "640x480x256"}, {280, "640x480x16m"}, {288, "640x480x16m"},
-           {271, "640x480x32k"}, {272, "640x480x64k"}, {257, "640x480x???k"}}) {
+  for (auto [colors, text] : std::vector<std::pair<int, std::string>>{{256, "640x480x256"},
+                                                                      {280, "640x480x16m"},
+                                                                      {288, "640x480x16m"},
+                                                                      {271, "640x480x32k"},
+                                                                      {272, "640x480x64k"},
+                                                                      {257, "640x480x???k"}}) {
     id.Colors = static_cast<uint16_t>(colors);
     EXPECT_EQ(id.SizeText(), text);
   }

@@ -105,9 +105,7 @@ void tMemBmp::Allocate(int width, int height, bool grayFlag, const uint8_t* pale
 }
 
 int tMemBmp::Width() const { return InfoHeader ? static_cast<int32_t>(Get32(InfoHeader + 4)) : 0; }
-int tMemBmp::Height() const {
-  return InfoHeader ? static_cast<int32_t>(Get32(InfoHeader + 8)) : 0;
-}
+int tMemBmp::Height() const { return InfoHeader ? static_cast<int32_t>(Get32(InfoHeader + 8)) : 0; }
 int tMemBmp::BitCount() const { return InfoHeader ? Get16(InfoHeader + 14) : 0; }
 
 int tMemBmp::ColorCount() const {
@@ -255,15 +253,14 @@ uint16_t* tMemBmp::GetLine16(int y, int depth) {
   const uint8_t* rgb = GetRGBLine(y);
   for (int x = 0; x < width; ++x, rgb += 3) {
     uint8_t b = rgb[0], g = rgb[1], r = rgb[2];
-    row16_[x] = depth == 15 ? static_cast<uint16_t>(((r & 0xF8) << 7) | ((g & 0xF8) << 2) | (b >> 3))
-                            : static_cast<uint16_t>(((r & 0xF8) << 8) | ((g & 0xFC) << 3) | (b >> 3));
+    row16_[x] = depth == 15
+                    ? static_cast<uint16_t>(((r & 0xF8) << 7) | ((g & 0xF8) << 2) | (b >> 3))
+                    : static_cast<uint16_t>(((r & 0xF8) << 8) | ((g & 0xFC) << 3) | (b >> 3));
   }
   return row16_.data();
 }
 
-bool tMemBmp::MasksReady() const {
-  return ChannelMasks[0] || ChannelMasks[1] || ChannelMasks[2];
-}
+bool tMemBmp::MasksReady() const { return ChannelMasks[0] || ChannelMasks[1] || ChannelMasks[2]; }
 
 void tMemBmp::InitMasks() {
   if (!MasksReady()) {

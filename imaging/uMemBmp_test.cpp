@@ -108,8 +108,8 @@ TEST(MemBmp, MasksGiveChannelShifts) {
   struct Case {
     uint32_t mask;
     int32_t shift;
-  } cases[] = {{0x001F, -3}, {0x07E0, 3}, {0xF800, 8}, {0xFF0000, 16}, {0x80000000u, 24},
-               {0xFFE00000u, 21}, {0, 0}};
+  } cases[] = {{0x001F, -3},      {0x07E0, 3},       {0xF800, 8}, {0xFF0000, 16},
+               {0x80000000u, 24}, {0xFFE00000u, 21}, {0, 0}};
   for (const Case& c : cases) {
     tMemBmp bmp;
     bmp.Allocate(1, 1, false, nullptr, 0, 32);

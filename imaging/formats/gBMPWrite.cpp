@@ -157,7 +157,10 @@ class tRleRow {
 void WriteBMP(tMemBmp& picture, tBuffStream& stream, bool os2Style, bool rle, int bitsPerPixel) {
   const int width = picture.Width(), height = picture.Height();
   const int b = StoredBits(bitsPerPixel, os2Style);
-  const tLayout l = LayoutFor(b, width, height, picture.ColorCount());
+  tLayout l = LayoutFor(b, width, height, picture.ColorCount());
+  // An OS/2 header has no colours-used field: readers take 2^bits entries, so the table must
+  // have them all or the rows would be read from the wrong place.
+  if (os2Style && b <= 8) l.entries = 1 << b, l.colorsUsed = 0;
   const uint32_t headerSize = os2Style ? 12 : 40;
   uint32_t compression = 0;
   if (!os2Style) compression = rle ? (b == 8 ? 1 : b == 4 ? 2 : 0) : (b == 16 ? 3 : 0);
