@@ -112,36 +112,51 @@ class tRunDecoder {
 
   // Fills n bytes; false when the data ran out (the rest is then 0).
   bool Fill(uint8_t* out, int n) {
-    int i = 0;
-    while (i < n) {
+    uint8_t* o = out;
+    uint8_t* const stop = out + n;
+    while (o < stop) {
       if (pending_ > 0) {
-        const int k = std::min(pending_, n - i);
-        std::memset(out + i, value_, static_cast<size_t>(k));
-        i += k;
+        const int k = std::min<int>(pending_, static_cast<int>(stop - o));
+        std::memset(o, value_, static_cast<size_t>(k));
+        o += k;
         pending_ -= k;
         continue;
       }
-      if (s_.Index >= s_.BytesValid && s_.Available() == 0) return Short(out, i, n);
-      // Plain bytes straight from the buffer, up to the next count byte.
+      if (s_.Index >= s_.BytesValid && s_.Available() == 0) return Short(out, o, stop);
+      // Straight from the buffer while a count byte and its value are both in it.
       const uint8_t* in = s_.Buffer + s_.Index;
-      const int avail = std::min(s_.BytesValid - s_.Index, n - i);
-      int k = 0;
-      while (k < avail && in[k] < 0xC0) ++k;
-      std::memcpy(out + i, in, static_cast<size_t>(k));
-      i += k;
-      s_.Index += k;
-      if (k == avail) continue;
-      const int count = s_.Buffer[s_.Index++] & 0x3F;
-      if (s_.Index >= s_.BytesValid && s_.Available() == 0) return Short(out, i, n);
-      value_ = s_.Buffer[s_.Index++];
-      pending_ = count;
+      const uint8_t* const last = s_.Buffer + s_.BytesValid - 1;
+      while (o < stop && in < last) {
+        const uint8_t b = *in++;
+        if (b < 0xC0) {
+          *o++ = b;
+        } else {
+          pending_ = b & 0x3F;
+          value_ = *in++;
+          break;
+        }
+      }
+      if (o < stop && in == last && pending_ == 0) {
+        // The buffer's last byte: a plain value, or a count whose value is in the next block.
+        const uint8_t b = *in++;
+        s_.Index = static_cast<int32_t>(in - s_.Buffer);
+        if (b < 0xC0) {
+          *o++ = b;
+        } else {
+          if (s_.Available() == 0) return Short(out, o, stop);
+          pending_ = b & 0x3F;
+          value_ = s_.Buffer[s_.Index++];
+        }
+        continue;
+      }
+      s_.Index = static_cast<int32_t>(in - s_.Buffer);
     }
     return true;
   }
 
  private:
-  static bool Short(uint8_t* out, int i, int n) {
-    std::memset(out + i, 0, static_cast<size_t>(n - i));
+  static bool Short(uint8_t*, uint8_t* o, uint8_t* stop) {
+    std::memset(o, 0, static_cast<size_t>(stop - o));
     return false;
   }
 
@@ -245,8 +260,8 @@ void LoadPCX(tGraphicID& id) {
   tBuffStream& s = *id.Stream;
   tMemBmp& pic = *id.Bitmap;
   const int bits = st->Bits(), planes = st->Planes(), bytesPerLine = st->BytesPerLine();
-  id.AddInfoLine(Format("%s%d bit(s)/pixel, %d plane(s) %d byte(s)/line",
-                        {"g", bits, planes, bytesPerLine}));
+  id.AddInfoLine(
+      Format("%s%d bit(s)/pixel, %d plane(s) %d byte(s)/line", {"g", bits, planes, bytesPerLine}));
   if (!st->PaletteFound && id.BitsPerPixel <= 8)
     id.AddInfoLine(Format("%sNo PCX palette found! (using substitute palette)", {"b"}));
   if (st->XMin() || st->YMin())

@@ -37,9 +37,9 @@ struct tPcxRecipe {
     std::copy(headerPalette.begin(), headerPalette.end(), v.begin() + 16);
     v[65] = static_cast<uint8_t>(planes);
     int bpl = bytesPerLine >= 0 ? bytesPerLine
-              : planes == 1    ? (width * bits + 7) / 8
-              : planes == 3    ? width
-                               : (width + 7) / 8;
+              : planes == 1     ? (width * bits + 7) / 8
+              : planes == 3     ? width
+                                : (width + 7) / 8;
     Set16(v, 66, bpl);
     v.insert(v.end(), data.begin(), data.end());
     v.insert(v.end(), trailer.begin(), trailer.end());
@@ -95,12 +95,14 @@ TEST_F(PcxTest, IdentificationTests) {
       {"4 planes of 8 bits, version 5", [](tPcxRecipe& r) { r.planes = 4; }, false},
       {"3 planes of 8 bits", [](tPcxRecipe& r) { r.planes = 3; }, true},
       // Three planes are expected to hold a byte per pixel, whatever their bits.
-      {"3 planes of 1 bit", [](tPcxRecipe& r) { r.bits = 1, r.planes = 3, r.width = 40, r.bytesPerLine = 5; }, false},
+      {"3 planes of 1 bit",
+       [](tPcxRecipe& r) { r.bits = 1, r.planes = 3, r.width = 40, r.bytesPerLine = 5; }, false},
       {"3 planes of 1 bit, a byte each", [](tPcxRecipe& r) { r.bits = 1, r.planes = 3; }, true},
       {"bytes per line 8 over", [](tPcxRecipe& r) { r.bytesPerLine = 12; }, true},
       {"bytes per line 9 over", [](tPcxRecipe& r) { r.bytesPerLine = 13; }, false},
       {"bytes per line short", [](tPcxRecipe& r) { r.bytesPerLine = 3; }, false},
-      {"bytes per line over 2048", [](tPcxRecipe& r) { r.width = 2045, r.bytesPerLine = 2049; }, false},
+      {"bytes per line over 2048", [](tPcxRecipe& r) { r.width = 2045, r.bytesPerLine = 2049; },
+       false},
       {"one pixel wide", [](tPcxRecipe& r) { r.width = 1; }, false},
       {"ymin over 10000", [](tPcxRecipe& r) { r.ymin = 10001; }, false},
       {"24 bits over 10000 high", [](tPcxRecipe& r) { r.planes = 3, r.height = 10001; }, false},
@@ -127,7 +129,8 @@ TEST_F(PcxTest, SixteenColourPlanes) {
   // Plane p of every line: 80 bytes of 0xF0 >> p's pattern, as runs of 40 twice.
   for (int y = 0; y < 480; ++y)
     for (int p = 0; p < 4; ++p)
-      for (int k = 0; k < 2; ++k) r.data.insert(r.data.end(), {0xC0 | 40, static_cast<uint8_t>(1 << p)});
+      for (int k = 0; k < 2; ++k)
+        r.data.insert(r.data.end(), {0xC0 | 40, static_cast<uint8_t>(1 << p)});
   auto id = Decode(r.Build());
   ASSERT_NE(id, nullptr);
   EXPECT_EQ(id->BitsPerPixel, 4);
@@ -215,6 +218,30 @@ TEST_F(PcxTest, RunsAndShortData) {
   }
 }
 
+// The stream's buffer holds 4096 bytes: a count byte as the last of them takes its value from
+// the next block.
+TEST_F(PcxTest, RunSplitAcrossBufferBlocks) {
+  for (int shift : {-1, 0, 1}) {
+    tPcxRecipe r;
+    r.width = 100, r.height = 41;
+    r.data.assign(size_t(4095 + shift), 1);
+    r.data.insert(r.data.end(), {0xC0 | 5, 7});
+    r.data.resize(4100 + 1, 2);
+    auto id = Decode(r.Build());
+    ASSERT_NE(id, nullptr);
+    EXPECT_EQ(id->ErrorCode, 0);
+    std::vector<uint8_t> all;
+    for (int y = 0; y < 41; ++y) {
+      auto row = Row(*id->Bitmap, y, 100);
+      all.insert(all.end(), row.begin(), row.end());
+    }
+    std::vector<uint8_t> want(size_t(4095 + shift), 1);
+    want.resize(4100 + shift, 7);
+    want.resize(4100, 2);
+    EXPECT_EQ(all, want) << shift;
+  }
+}
+
 // A picture box away from the top left still decodes every line, from row 0.
 TEST_F(PcxTest, BoxOffsetDecodesAllLines) {
   tPcxRecipe r;
@@ -253,12 +280,16 @@ TEST_F(PcxTest, PaletteSources) {
     bool noPaletteLine;
   } cases[] = {
       {"16 colours: header palette", 5, 4, 1, false, 2, "Type 5h", {103, 104, 105}, false},
-      {"16 colours, version 2: standard colours", 2, 4, 1, false, 2, "Type 2", RGB(ega.data(), 1), false},
-      {"16 colours, version 3: standard colours", 3, 1, 4, false, 2, "Type 3", RGB(ega.data(), 1), false},
+      {"16 colours, version 2: standard colours", 2, 4, 1, false, 2, "Type 2", RGB(ega.data(), 1),
+       false},
+      {"16 colours, version 3: standard colours", 3, 1, 4, false, 2, "Type 3", RGB(ega.data(), 1),
+       false},
       {"256 colours: trailer", 5, 8, 1, true, 2, "Type 5i", {28, 35, 42}, false},
-      {"256 colours, no trailer: substitute", 5, 8, 1, false, 300, "Type 5", RGB(substitute.data(), 1), true},
+      {"256 colours, no trailer: substitute", 5, 8, 1, false, 300, "Type 5",
+       RGB(substitute.data(), 1), true},
       // A file under 769 bytes: the probe would land before the file.
-      {"256 colours, small file: substitute", 5, 8, 1, false, 2, "Type 5", RGB(substitute.data(), 1), true},
+      {"256 colours, small file: substitute", 5, 8, 1, false, 2, "Type 5",
+       RGB(substitute.data(), 1), true},
       {"8 colours: substitute", 5, 1, 3, false, 2, "Type 5", RGB(substitute.data(), 1), true},
       {"16 colours, trailer first", 5, 1, 4, true, 2, "Type 5i", {28, 35, 42}, false},
   };
@@ -277,8 +308,9 @@ TEST_F(PcxTest, PaletteSources) {
     id->Bitmap->GetPalette(table);
     EXPECT_EQ(RGB(table, 1), c.entry1);
     EXPECT_EQ(id->HasPalette, c.subType.size() > 6 ? 1 : 0);
-    const bool line = std::find(id->Info.begin(), id->Info.end(),
-                                "bNo PCX palette found! (using substitute palette)") != id->Info.end();
+    const bool line =
+        std::find(id->Info.begin(), id->Info.end(),
+                  "bNo PCX palette found! (using substitute palette)") != id->Info.end();
     EXPECT_EQ(line, c.noPaletteLine);
   }
 }
@@ -351,8 +383,8 @@ TEST_F(PcxTest, WriterLayout) {
     int pictureBits, width;
     int bits, planes, bytesPerLine;
     bool trailer;
-  } cases[] = {{1, 9, 1, 1, 2, false},  {4, 5, 4, 1, 3, false},  {8, 5, 8, 1, 5, true},
-               {24, 5, 8, 3, 5, true},  {15, 3, 8, 3, 3, true},  {32, 3, 8, 3, 3, true}};
+  } cases[] = {{1, 9, 1, 1, 2, false}, {4, 5, 4, 1, 3, false}, {8, 5, 8, 1, 5, true},
+               {24, 5, 8, 3, 5, true}, {15, 3, 8, 3, 3, true}, {32, 3, 8, 3, 3, true}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.pictureBits);
     auto pic = pictest::Pattern(c.width, 3, c.pictureBits);
@@ -460,7 +492,8 @@ TEST_F(PcxTest, PpmtopcxFilesMatchPcxtoppm) {
   auto dir = testsupport::ScratchDir("pcx_ppmtopcx");
   const std::string d = dir.string();
   // A picture with smooth areas and noise (runs and literals), quantised to each colour count.
-  ASSERT_EQ(testsupport::Run("convert -size 203x77 -seed 4 plasma:fractal '" + d + "/full.ppm'"), 0);
+  ASSERT_EQ(testsupport::Run("convert -size 203x77 -seed 4 plasma:fractal '" + d + "/full.ppm'"),
+            0);
   for (int n : {2, 4, 16, 200})
     ASSERT_EQ(testsupport::Run("pnmquant " + std::to_string(n) + " '" + d + "/full.ppm' > '" + d +
                                "/q" + std::to_string(n) + ".ppm' 2>/dev/null"),
@@ -471,9 +504,11 @@ TEST_F(PcxTest, PpmtopcxFilesMatchPcxtoppm) {
     int bits, planes;
     bool sameColours;
   } cases[] = {
-      {"-packed", "q2", 1, 1, false},  {"-packed", "q4", 2, 1, false},  {"-packed", "q16", 4, 1, true},
-      {"-planes 2", "q4", 1, 2, false}, {"-planes 4", "q16", 1, 4, true}, {"-8bit", "q16", 8, 1, true},
-      {"-8bit", "q200", 8, 1, true},   {"-24bit", "q16", 8, 3, true},   {"", "full", 8, 3, true},
+      {"-packed", "q2", 1, 1, false},   {"-packed", "q4", 2, 1, false},
+      {"-packed", "q16", 4, 1, true},   {"-planes 2", "q4", 1, 2, false},
+      {"-planes 4", "q16", 1, 4, true}, {"-8bit", "q16", 8, 1, true},
+      {"-8bit", "q200", 8, 1, true},    {"-24bit", "q16", 8, 3, true},
+      {"", "full", 8, 3, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.options << " " << c.source);

@@ -17,7 +17,6 @@ uint16_t Get16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 
 // The 18-byte header and what identification derived from it, for Load.
 struct tTgaState : tCodecState {
   uint8_t Header[kHeaderSize] = {};
-  int ImageType = 0;
   int XOrigin = 0, YOrigin = 0, Width = 0, Height = 0, Depth = 0;
   bool Rle = false, TopDown = false;
   int32_t DataOffset = 0;
@@ -190,7 +189,6 @@ void IdentifyTGA(tGraphicID& id) {
 
   auto st = std::make_unique<tTgaState>();
   std::memcpy(st->Header, h, kHeaderSize);
-  st->ImageType = imageType;
   st->XOrigin = xOrigin, st->YOrigin = yOrigin;
   st->Width = width, st->Height = height, st->Depth = depth;
   st->Rle = imageType > 8;
@@ -250,8 +248,8 @@ void LoadTGA(tGraphicID& id) {
   id.IdentWidth = static_cast<uint16_t>(width);
   id.IdentHeight = static_cast<uint16_t>(height);
   if (st->XOrigin || st->YOrigin)
-    id.AddInfoLine(Format("%s%dx%d image at %d,%d", {"b", width, height, st->XOrigin,
-                                                     st->YOrigin}));
+    id.AddInfoLine(
+        Format("%s%dx%d image at %d,%d", {"b", width, height, st->XOrigin, st->YOrigin}));
   id.AddInfoLine(st->TopDown ? "gTop down" : "gBottom up");
   s.Seek(st->DataOffset);
 

@@ -17,7 +17,9 @@ void Put16(uint8_t* p, int v) {
 void WriteTGA(tMemBmp& picture, tBuffStream& stream, bool rle, int bitsPerPixel, bool topDown) {
   const int width = picture.Width(), height = picture.Height();
   const int colors = picture.ColorCount();
-  int depth = bitsPerPixel >= 1 && bitsPerPixel <= 8 ? 8 : bitsPerPixel >= 9 && bitsPerPixel <= 16 ? 16 : 24;
+  int depth = bitsPerPixel >= 1 && bitsPerPixel <= 8    ? 8
+              : bitsPerPixel >= 9 && bitsPerPixel <= 16 ? 16
+                                                        : 24;
   if (depth == 8 && colors > 256) depth = 24;
   // The grey flag alone is not trusted: a 1-bit picture carries it whatever its two colours.
   const bool gray = depth == 8 && picture.GrayFlag &&

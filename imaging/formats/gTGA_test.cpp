@@ -82,16 +82,22 @@ TEST_F(TgaTest, IdentificationTests) {
       {"map type 0 with a mapped image", [](tTgaRecipe& r) { r.imageType = 1; }, false},
       {"map type 2", [](tTgaRecipe& r) { r.mapType = 2; }, false},
       {"first map index 256",
-       [](tTgaRecipe& r) { r.mapType = 1, r.firstIndex = 256, r.mapLength = 1, r.entryBits = 24, r.map.assign(3, 0); },
+       [](tTgaRecipe& r) {
+         r.mapType = 1, r.firstIndex = 256, r.mapLength = 1, r.entryBits = 24, r.map.assign(3, 0);
+       },
        false},
       {"map of 257 entries",
-       [](tTgaRecipe& r) { r.mapType = 1, r.mapLength = 257, r.entryBits = 24, r.map.assign(771, 0); },
+       [](tTgaRecipe& r) {
+         r.mapType = 1, r.mapLength = 257, r.entryBits = 24, r.map.assign(771, 0);
+       },
        false},
       {"map entries of 8 bits",
        [](tTgaRecipe& r) { r.mapType = 1, r.mapLength = 2, r.entryBits = 8, r.map.assign(2, 0); },
        false},
       {"map entries of 15 bits count as 16",
-       [](tTgaRecipe& r) { r.mapType = 1, r.imageType = 1, r.mapLength = 2, r.entryBits = 15, r.map.assign(4, 0); },
+       [](tTgaRecipe& r) {
+         r.mapType = 1, r.imageType = 1, r.mapLength = 2, r.entryBits = 15, r.map.assign(4, 0);
+       },
        true},
       {"depth 15", [](tTgaRecipe& r) { r.depth = 15, r.padding = 16; }, false},
       {"depth 4", [](tTgaRecipe& r) { r.depth = 4; }, false},
@@ -100,21 +106,26 @@ TEST_F(TgaTest, IdentificationTests) {
       {"descriptor 0x28 + 1", [](tTgaRecipe& r) { r.descriptor = 41; }, false},
       {"image type 4", [](tTgaRecipe& r) { r.imageType = 4; }, false},
       {"image type 12", [](tTgaRecipe& r) { r.imageType = 12; }, false},
-      {"run-length data may be short", [](tTgaRecipe& r) { r.imageType = 11, r.data.clear(); }, true},
+      {"run-length data may be short", [](tTgaRecipe& r) { r.imageType = 11, r.data.clear(); },
+       true},
       {"uncompressed data one byte short", [](tTgaRecipe& r) { r.data.pop_back(); }, false},
-      {"an ID field counts", [](tTgaRecipe& r) {
+      {"an ID field counts",
+       [](tTgaRecipe& r) {
          r.idLength = 5;
          for (int i = 0; i < 5; ++i) r.data.pop_back();
-       }, false},
+       },
+       false},
       {"zero width", [](tTgaRecipe& r) { r.width = 0; }, false},
       {"origin not left of the width", [](tTgaRecipe& r) { r.xOrigin = 4; }, false},
       {"origin left of the width", [](tTgaRecipe& r) { r.xOrigin = 3, r.yOrigin = 1; }, true},
       {"height over 30000", [](tTgaRecipe& r) { r.height = 30001, r.imageType = 11; }, false},
       // The canvas (origin plus size) has the picture's limits: 9000 + 5000 > 10000 at 24 bits.
       {"true-colour canvas over 10000",
-       [](tTgaRecipe& r) { r.imageType = 10, r.depth = 24, r.width = 9000, r.xOrigin = 5000; }, false},
+       [](tTgaRecipe& r) { r.imageType = 10, r.depth = 24, r.width = 9000, r.xOrigin = 5000; },
+       false},
       {"true-colour canvas of 10000",
-       [](tTgaRecipe& r) { r.imageType = 10, r.depth = 24, r.width = 6000, r.xOrigin = 4000; }, true},
+       [](tTgaRecipe& r) { r.imageType = 10, r.depth = 24, r.width = 6000, r.xOrigin = 4000; },
+       true},
       {"grey canvas of 30000",
        [](tTgaRecipe& r) { r.imageType = 11, r.height = 20000, r.yOrigin = 10000; }, true},
       {"grey canvas over 30000",
@@ -188,9 +199,9 @@ TEST_F(TgaTest, OriginPlacesTheImageInACanvas) {
     EXPECT_EQ(id->IdentWidth, 100);
     EXPECT_EQ(id->IdentHeight, 50);
     EXPECT_EQ(id->RowsDone, 50);
-    const std::vector<std::string> want = {"kpic.tga", "b110x70x256 Targa 8 grayscale uncompressed ",
-                                           "b100x50 image at 10,20",
-                                           descriptor == 32 ? "gTop down" : "gBottom up"};
+    const std::vector<std::string> want = {
+        "kpic.tga", "b110x70x256 Targa 8 grayscale uncompressed ", "b100x50 image at 10,20",
+        descriptor == 32 ? "gTop down" : "gBottom up"};
     EXPECT_EQ(id->Info, want);
     tMemBmp& pic = *id->Bitmap;
     // File row k holds the values 100k .. 100k + 99 (mod 256).
@@ -348,7 +359,8 @@ TEST_F(TgaTest, EntryConversion) {
   uint8_t palette[6];
   const uint8_t map[] = {0x00, 0x7C, 0xE0, 0x03};
   TgaMapToRGB(map, 2, palette, 15);
-  EXPECT_EQ(std::vector<uint8_t>(palette, palette + 6), (std::vector<uint8_t>{0xF8, 0, 0, 0, 0xF8, 0}));
+  EXPECT_EQ(std::vector<uint8_t>(palette, palette + 6),
+            (std::vector<uint8_t>{0xF8, 0, 0, 0, 0xF8, 0}));
 }
 
 TEST_F(TgaTest, OutOfMemoryIsErrorTen) {
@@ -377,7 +389,8 @@ std::vector<uint8_t> Written(tMemBmp& pic, bool rle, int bits, bool top) {
 // A grey picture whose palette runs from white (entry 0) to black.
 std::unique_ptr<tMemBmp> InvertedGray(int width, int height, int colors, int bits) {
   auto pic = pictest::Pattern(width, height, bits);
-  for (int i = 0; i < colors; ++i) std::memset(pic->ColorTable + i * 4, 255 - i * 255 / (colors - 1), 3);
+  for (int i = 0; i < colors; ++i)
+    std::memset(pic->ColorTable + i * 4, 255 - i * 255 / (colors - 1), 3);
   pic->GrayFlag = 1;
   return pic;
 }
@@ -387,7 +400,7 @@ struct WriteCase {
   int bits;
   int imageType, depth;
 };
-const WriteCase kWriteCases[] = {{1, 8, 1, 8},   {4, 8, 1, 8},  {8, 8, 1, 8},  {0, 8, 3, 8},
+const WriteCase kWriteCases[] = {{1, 8, 1, 8},   {4, 8, 1, 8},    {8, 8, 1, 8},    {0, 8, 3, 8},
                                  {8, 16, 2, 16}, {24, 16, 2, 16}, {15, 24, 2, 24}, {24, 24, 2, 24},
                                  {24, 8, 2, 24}, {32, 24, 2, 24}};
 
@@ -406,7 +419,8 @@ TEST_F(TgaTest, WriterRoundTripsThroughTheReader) {
           EXPECT_EQ(file[16], c.depth);
           EXPECT_EQ(file[17], top ? 0x20 : 0);
           if (!packed) {
-            EXPECT_EQ(file.size(), 18u + (file[5] | file[6] << 8) * 3 + size_t(width) * 5 * c.depth / 8);
+            EXPECT_EQ(file.size(),
+                      18u + (file[5] | file[6] << 8) * 3 + size_t(width) * 5 * c.depth / 8);
           }
           auto id = Decode(file);
           ASSERT_NE(id, nullptr);
@@ -459,10 +473,11 @@ bool DecodeImageMagickOriented(const std::filesystem::path& file, testsupport::R
 // The Truevision suite and two more run-length files. 16-bit pixels keep each channel at the top
 // of its byte with the low bits 0, where the others scale: tolerance 7.
 const std::pair<const char*, int> kSuite[] = {
-    {"cbw8.tga", 0},      {"ccm8.tga", 7},      {"ctc16.tga", 7},     {"ctc24.tga", 0},
-    {"ctc32.tga", 0},     {"ubw8.tga", 0},      {"ucm8.tga", 7},      {"utc16.tga", 7},
-    {"utc24.tga", 0},     {"utc32.tga", 0},     {"flag_b16.tga", 7},  {"flag_b32.tga", 0},
-    {"flag_t16.tga", 7},  {"flag_t32.tga", 0},  {"monochrome8_bottom_left_rle.tga", 0}};
+    {"cbw8.tga", 0},     {"ccm8.tga", 7},     {"ctc16.tga", 7},
+    {"ctc24.tga", 0},    {"ctc32.tga", 0},    {"ubw8.tga", 0},
+    {"ucm8.tga", 7},     {"utc16.tga", 7},    {"utc24.tga", 0},
+    {"utc32.tga", 0},    {"flag_b16.tga", 7}, {"flag_b32.tga", 0},
+    {"flag_t16.tga", 7}, {"flag_t32.tga", 0}, {"monochrome8_bottom_left_rle.tga", 0}};
 
 TEST_F(TgaTest, SuiteMatchesIndependentDecoders) {
   if (!testsupport::HaveTools()) GTEST_SKIP() << "reference decoders not available";
@@ -473,7 +488,8 @@ TEST_F(TgaTest, SuiteMatchesIndependentDecoders) {
     EXPECT_EQ(ours.formatId, fmtTGA);
     EXPECT_EQ(ours.errorCode, 0);
     testsupport::RgbImage netpbm, magick;
-    ASSERT_TRUE(testsupport::DecodeReference(tReference::Netpbm, TgaFile(name), netpbm, "tgatoppm"));
+    ASSERT_TRUE(
+        testsupport::DecodeReference(tReference::Netpbm, TgaFile(name), netpbm, "tgatoppm"));
     EXPECT_EQ(testsupport::ComparePixels(ours.image, netpbm, tolerance), "");
     ASSERT_TRUE(DecodeImageMagickOriented(TgaFile(name), magick));
     EXPECT_EQ(testsupport::ComparePixels(ours.image, magick, tolerance), "");
@@ -494,10 +510,10 @@ TEST_F(TgaTest, WrittenFilesReadBackWithTgatoppm) {
   auto dir = testsupport::ScratchDir("tga_writer");
   for (const WriteCase& c : kWriteCases) {
     for (bool rle : {false, true}) {
-      SCOPED_TRACE(testing::Message() << "picture " << c.pictureBits << " bits " << c.bits
-                                      << " rle " << rle);
-      auto pic = c.pictureBits ? pictest::Pattern(131, 9, c.pictureBits)
-                               : InvertedGray(131, 9, 16, 4);
+      SCOPED_TRACE(testing::Message()
+                   << "picture " << c.pictureBits << " bits " << c.bits << " rle " << rle);
+      auto pic =
+          c.pictureBits ? pictest::Pattern(131, 9, c.pictureBits) : InvertedGray(131, 9, 16, 4);
       auto file = dir / "w.tga";
       testsupport::WriteFile(file, Written(*pic, rle, c.bits, rle));
       testsupport::RgbImage theirs;
