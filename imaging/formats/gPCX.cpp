@@ -110,7 +110,8 @@ class tRunDecoder {
  public:
   explicit tRunDecoder(tBuffStream& s) : s_(s) {}
 
-  // Fills n bytes; false when the data ran out (the rest is then 0).
+  // Fills n bytes, with 8 bytes of room after them; false when the data ran out (the rest is
+  // then 0).
   bool Fill(uint8_t* out, int n) {
     uint8_t* o = out;
     uint8_t* const stop = out + n;
@@ -130,11 +131,18 @@ class tRunDecoder {
         const uint8_t b = *in++;
         if (b < 0xC0) {
           *o++ = b;
-        } else {
-          pending_ = b & 0x3F;
-          value_ = *in++;
+          continue;
+        }
+        const int count = b & 0x3F;
+        const uint8_t value = *in++;
+        if (count > stop - o) {
+          pending_ = count, value_ = value;
           break;
         }
+        // Eight bytes a time; what lands past the run is written over next (or is slack).
+        const uint64_t eight = value * 0x0101010101010101ull;
+        for (int k = 0; k < count; k += 8) std::memcpy(o + k, &eight, 8);
+        o += count;
       }
       if (o < stop && in == last && pending_ == 0) {
         // The buffer's last byte: a plain value, or a count whose value is in the next block.
@@ -270,7 +278,7 @@ void LoadPCX(tGraphicID& id) {
 
   const int width = pic.Width(), height = id.IdentHeight;
   const int scanBytes = planes * bytesPerLine;
-  std::vector<uint8_t> scan(static_cast<size_t>(scanBytes));
+  std::vector<uint8_t> scan(static_cast<size_t>(scanBytes) + 8);
   std::vector<uint8_t> pixels(size_t(bytesPerLine) * 8 + 8);
   tRunDecoder decoder(s);
   // Rows from the top of the picture; the box's top (ymin) only moves it on a larger screen.
