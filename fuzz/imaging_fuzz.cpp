@@ -1,10 +1,10 @@
 // Feeds arbitrary bytes to the format registry the way a picture window does: identify, decode
 // the first image, then ask for the next until the handler is done; then reads every row back
-// through the picture's conversions and writes it with the BMP and TIFF writers, runs the
-// picture operations and colour reductions on it (small pictures only, with parameters taken from
-// the input), and writes small ones with the PNG writer, whose file the PNG reader must take back
-// without an error. Pictures are capped at 4 MB so hostile sizes end in "Insufficient Memory"
-// instead of exhausting the fuzzer.
+// through the picture's conversions and writes it with the TIFF writer and with the BMP, Targa
+// or PCX writer (the last two must read back whole), runs the picture operations and colour
+// reductions on it (small pictures only, with parameters taken from the input), and writes small
+// ones with the PNG writer, whose file the PNG reader must take back without an error. Pictures
+// are capped at 4 MB so hostile sizes end in "Insufficient Memory" instead of exhausting the fuzzer.
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
@@ -17,6 +17,8 @@
 #include "imaging/Quantize.h"
 #include "imaging/formats/gBMP.h"
 #include "imaging/formats/gTIF.h"
+#include "imaging/formats/gPCX.h"
+#include "imaging/formats/gTGA.h"
 #include "imaging/uGraphic.h"
 #include "imaging/formats/gPNG.h"
 #include "imaging/uImageOps.h"
@@ -47,11 +49,33 @@ void ReadRows(tMemBmp& picture) {
 void WriteBack(tMemBmp& picture, uint8_t choice) {
   if (int64_t(picture.Width()) * picture.Height() > kMaxRowCheckPixels) return;
   static const int kBits[] = {1, 4, 8, 15, 16, 24, 32, 3};
-  tBuffStream out("out.bmp", std::make_unique<TMemoryStream>(), true);
-  WriteBMP(picture, out, choice & 0x10, choice & 0x20, kBits[choice & 7]);
   tBuffStream tif("out.tif", std::make_unique<TMemoryStream>(), true);
   WriteTIFF(picture, tif, choice & 0x80 ? "fuzz" : "", kBits[choice & 7], choice & 0x40,
             true, choice & 0x20);
+  const int writer = choice >> 6;  // 1 Targa, 2 PCX, else BMP
+  auto* memory = new TMemoryStream();
+  {
+    tBuffStream out("out", std::unique_ptr<TStream>(memory), true);
+    if (writer == 1) {
+      WriteTGA(picture, out, choice & 0x20, kBits[choice & 7], choice & 0x10);
+    } else if (writer == 2) {
+      WritePCX(picture, out);
+    } else {
+      WriteBMP(picture, out, choice & 0x10, choice & 0x20, kBits[choice & 7]);
+      return;
+    }
+    out.Flush();
+    // What the Targa and PCX writers store their readers take back whole, within the readers'
+    // limits (PCX: at least 2 x 2, lines of at most 2048 bytes).
+    const int width = picture.Width(), height = picture.Height();
+    if (width > kMaxTrueColorSide || height > kMaxTrueColorSide) return;
+    if (writer == 2 && (width < 2 || height < 2 || width > 2048)) return;
+    auto* reader = new tBuffStream("out", std::make_unique<TMemoryStream>(memory->Data()), false);
+    tGraphicID id(reader);
+    if (!id.IdentifyPicture()) abort();
+    id.LoadPicture();
+    if (id.ErrorCode != 0) abort();
+  }
 }
 
 constexpr int64_t kMaxPngPixels = 1 << 16;  // deflate at level 9 is slow

@@ -12,6 +12,8 @@
 #include "imaging/formats/gPNG.h"
 #include "imaging/formats/gTIF.h"
 #include "imaging/formats/gJPG.h"
+#include "imaging/formats/gPCX.h"
+#include "imaging/formats/gTGA.h"
 
 uint16_t GraphicOptions = 0;
 
@@ -121,6 +123,8 @@ void RegisterAllFormats() {
   RegisterBMP();
   RegisterGIF();
   RegisterPNG();
+  RegisterTGA();
+  RegisterPCX();
   RegisterTIF();
   RegisterJPG();
 }

@@ -12,7 +12,8 @@
 //                gif[:i][:t=INDEX][:b=INDEX][:c=COMMENT] (interlaced, transparent, background),
 //                png[:i][:fFILTER][:gGAMMA][:cCOMMENT] (i interlaced, filter 0..5, gamma x 100)
 //                tif[:BITS][:lzw][:ccitt][:DESCRIPTION]
-//                or jpeg:QUALITY[:progressive][:comment=TEXT]
+//                jpeg:QUALITY[:progressive][:comment=TEXT],
+//                tga:BITS[:rle][:top] or pcx
 // Exit codes: 0 decoded, 1 not a picture, 2 decoded with an error, 3 usage or output failure.
 #include <algorithm>
 #include <cctype>
@@ -31,6 +32,8 @@
 #include "imaging/formats/gPNG.h"
 #include "imaging/formats/gTIF.h"
 #include "imaging/formats/gJPG.h"
+#include "imaging/formats/gPCX.h"
+#include "imaging/formats/gTGA.h"
 #include "imaging/uGraphic.h"
 #include "imaging/uMemBmp.h"
 
@@ -151,12 +154,35 @@ bool WriteGifWith(tMemBmp& picture, tBuffStream& stream, const std::vector<std::
   return true;
 }
 
+bool WriteTgaWith(tMemBmp& picture, tBuffStream& stream, const std::vector<std::string>& words) {
+  int bits = 24;
+  bool rle = false, top = false;
+  for (size_t i = 1; i < words.size(); ++i) {
+    if (words[i] == "rle") {
+      rle = true;
+    } else if (words[i] == "top") {
+      top = true;
+    } else {
+      bits = std::atoi(words[i].c_str());
+    }
+  }
+  WriteTGA(picture, stream, rle, bits, top);
+  return true;
+}
+
+bool WritePcxWith(tMemBmp& picture, tBuffStream& stream, const std::vector<std::string>&) {
+  WritePCX(picture, stream);
+  return true;
+}
+
 const tWriter kWriters[] = {
     {"bmp", WriteBmpWith},
     {"gif", WriteGifWith},
     {"png", WritePngWith},
     {"tif", WriteTifWith},
     {"jpeg", WriteJpegWith},
+    {"tga", WriteTgaWith},
+    {"pcx", WritePcxWith},
 };
 
 std::vector<std::string> Split(const std::string& s, char sep) {
