@@ -167,8 +167,11 @@ void TOrvex_DirOutline::SetDirectory(const std::string& path) {
   if (p.size() >= 2 && p[1] == ':' && drive_ && Upper(p[0]) == Upper(drive_)) {
     OpenPath(p);
     Change();
-  } else if (p.size() >= 2 && p[1] == ':') {
-    SetDrive(p[0]);
+  } else if (p.size() >= 2 && p[1] == ':' && Upper(p[0]) >= 'A' && Upper(p[0]) <= 'Z') {
+    // Another drive: the tree is built on it, opened down to this folder (the drive's root
+    // would lose the folder asked for).
+    drive_ = p[0];
+    BuildTree();
   }
 }
 
