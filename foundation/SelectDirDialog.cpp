@@ -81,9 +81,8 @@ TSelectDirDlg::TSelectDirDlg(TComponent* owner, int pixelsPerInch)
   OKButton = new TButton(this, this, "OK", b[sdiOKButton].Left, b[sdiOKButton].Top,
                          b[sdiOKButton].Width, b[sdiOKButton].Height);
   OKButton->SetDefault(true);
-  CancelButton = new TButton(this, this, "Cancel", b[sdiCancelButton].Left,
-                             b[sdiCancelButton].Top, b[sdiCancelButton].Width,
-                             b[sdiCancelButton].Height);
+  CancelButton = new TButton(this, this, "Cancel", b[sdiCancelButton].Left, b[sdiCancelButton].Top,
+                             b[sdiCancelButton].Width, b[sdiCancelButton].Height);
   CancelButton->SetCancel(true);
   CancelButton->ModalResult = mrCancel;
   HelpButton = new TButton(this, this, "&Help", b[sdiHelpButton].Left, b[sdiHelpButton].Top,
@@ -121,9 +120,10 @@ void TSelectDirDlg::FormCreate() {
   // module's entry); none elsewhere, and the button stays hidden.
   HMODULE user = GetModuleHandleW(L"user32.dll");
   using TGetCaps = HMODULE(WINAPI*)(WORD);
-  auto getCaps = user ? reinterpret_cast<TGetCaps>(
-                            reinterpret_cast<void*>(GetProcAddress(user, "WNETGETCAPS")))
-                      : nullptr;
+  auto getCaps =
+      user
+          ? reinterpret_cast<TGetCaps>(reinterpret_cast<void*>(GetProcAddress(user, "WNETGETCAPS")))
+          : nullptr;
   if (getCaps) {
     HMODULE net = getCaps(0xFFFF);
     if (net)
@@ -180,8 +180,8 @@ void TSelectDirDlg::HideHelp() {
   auto b = SelectDirLayout(false, ppi_);
   OKButton->SetBounds(b[sdiOKButton].Left, b[sdiOKButton].Top, b[sdiOKButton].Width,
                       b[sdiOKButton].Height);
-  CancelButton->SetBounds(b[sdiCancelButton].Left, b[sdiCancelButton].Top,
-                          b[sdiCancelButton].Width, b[sdiCancelButton].Height);
+  CancelButton->SetBounds(b[sdiCancelButton].Left, b[sdiCancelButton].Top, b[sdiCancelButton].Width,
+                          b[sdiCancelButton].Height);
 }
 
 void TSelectDirDlg::OKClick() {
@@ -197,8 +197,8 @@ void TSelectDirDlg::OKClick() {
     } catch (const std::exception&) {
     }
     if (folder.empty() || !FolderExists(folder)) {
-      SoundMessageDlg("Unable to create directory " + folder, mtError, MsgDlgButtons({mbOK}),
-                      false, HelpContext);
+      SoundMessageDlg("Unable to create directory " + folder, mtError, MsgDlgButtons({mbOK}), false,
+                      HelpContext);
       DirEdit->SetFocus();
       return;
     }

@@ -117,8 +117,8 @@ TMessageForm::TMessageForm(TComponent* owner, const std::string& text, TMsgDlgTy
   FinishCreate();
 }
 
-int SoundMessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons,
-                    bool soundOn, int helpContext) {
+int SoundMessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons, bool soundOn,
+                    int helpContext) {
   PlayDialogSound(soundOn, type);
   auto* form = new TMessageForm(nullptr, text, type, buttons);
   form->HelpContext = helpContext;

@@ -30,5 +30,5 @@ class TMessageForm : public TForm {
 // Plays the sound (when on and the type has one), then shows the box modally; returns the modal
 // result of the button pressed (OK 1 ... YesToAll 10; 2 when closed otherwise). helpContext
 // answers F1 and the Help button.
-int SoundMessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons,
-                    bool soundOn, int helpContext);
+int SoundMessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons, bool soundOn,
+                    int helpContext);

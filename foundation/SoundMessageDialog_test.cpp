@@ -142,8 +142,9 @@ TEST(SoundMessageDlg, HelpShowsTheContextAndKeepsTheBoxOpen) {
   std::vector<int> asked;
   Application.OnHelp = [&](int context) { asked.push_back(context); };
   TDriver driver;
-  driver.Then([] { return PressButton("Information", "&Help"); })
-      .Then([&] { return !asked.empty() && PressButton("Information", "OK"); });
+  driver.Then([] { return PressButton("Information", "&Help"); }).Then([&] {
+    return !asked.empty() && PressButton("Information", "OK");
+  });
   driver.Start();
   EXPECT_EQ(SoundMessageDlg("Saved.", mtInformation, MsgDlgButtons({mbOK, mbHelp}), false, 1234),
             1);

@@ -79,8 +79,8 @@ HTREEITEM TOrvex_DirOutline::InsertChild(HTREEITEM parent, HTREEITEM after,
 std::string TOrvex_DirOutline::GetItemPath(HTREEITEM node) const {
   std::vector<std::string> texts;
   for (HTREEITEM n = node; n;
-       n = reinterpret_cast<HTREEITEM>(::SendMessageW(Handle(), TVM_GETNEXTITEM, TVGN_PARENT,
-                                                      reinterpret_cast<LPARAM>(n))))
+       n = reinterpret_cast<HTREEITEM>(
+           ::SendMessageW(Handle(), TVM_GETNEXTITEM, TVGN_PARENT, reinterpret_cast<LPARAM>(n))))
     texts.insert(texts.begin(), Text(n));
   return OutlineItemPath(texts);
 }

@@ -108,7 +108,7 @@ TEST(DirOutline, DrivesAndTextCase) {
   int changes = 0;
   o.OnChange = [&](TComponent*) { ++changes; };
   o.SetDrive(static_cast<char>(toupper(drive)));  // the same drive in the other case
-  o.SetDrive('1');                                  // not a drive letter
+  o.SetDrive('1');                                // not a drive letter
   EXPECT_EQ(changes, 0);
   EXPECT_EQ(o.Directory(), Lower(RemoveBackslash(dir)));
 

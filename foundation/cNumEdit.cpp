@@ -26,10 +26,10 @@ std::wstring ToWide(const std::u16string& s) { return std::wstring(s.begin(), s.
 TNumEdit::TNumEdit(TComponent* owner, TWindow* parent, int x, int y, int width, int height)
     : TWindow(owner) {
   // A multi-line edit, as single-line edits of the older systems cannot align right.
-  CreateControl(parent, L"EDIT",
-                WS_VISIBLE | WS_TABSTOP | ES_MULTILINE | ES_AUTOHSCROLL |
-                    AlignmentStyle(alignment_),
-                WS_EX_CLIENTEDGE, x, y, width, height);
+  CreateControl(
+      parent, L"EDIT",
+      WS_VISIBLE | WS_TABSTOP | ES_MULTILINE | ES_AUTOHSCROLL | AlignmentStyle(alignment_),
+      WS_EX_CLIENTEDGE, x, y, width, height);
 }
 
 void TNumEdit::SetAlignment(TAlignment alignment) {
@@ -37,8 +37,8 @@ void TNumEdit::SetAlignment(TAlignment alignment) {
   alignment_ = alignment;
   std::string text = Text();
   RecreateWnd([alignment](TCreateParams& p) {
-    p.style = (p.style & ~static_cast<DWORD>(ES_LEFT | ES_RIGHT | ES_CENTER)) |
-              AlignmentStyle(alignment);
+    p.style =
+        (p.style & ~static_cast<DWORD>(ES_LEFT | ES_RIGHT | ES_CENTER)) | AlignmentStyle(alignment);
   });
   SetText(text);
 }

@@ -6,7 +6,7 @@
 
 struct tNumEditState {
   std::u16string Text;
-  int SelStart = 0;   // the caret when nothing is selected
+  int SelStart = 0;  // the caret when nothing is selected
   int SelLength = 0;
 };
 

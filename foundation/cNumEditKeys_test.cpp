@@ -49,29 +49,29 @@ TEST(NumEditKeys, TypedCharacters) {
     const char16_t* after;
   } cases[] = {
       {u"12|", u'3', two, u"123|"},
-      {u"12|", u'x', two, u"12|"},            // not a number's character
+      {u"12|", u'x', two, u"12|"},  // not a number's character
       {u"12|", u' ', whole, u"12|"},
-      {u"1234|", u'5', two, u"1234|"},        // four integer digits already
-      {u"1234.|", u'5', two, u"1234.5|"},     // decimals are not integer digits
-      {u"[12]", u'7', two, u"7|"},            // a digit replaces the selection
-      {u"[12]", u'.', two, u"12.|"},          // the separator only cancels it, then is typed
-      {u"|-5", u'3', two, u"-3|5"},           // caret moved behind the sign first
-      {u"-|0", u'4', two, u"-4|"},            // the zero gives way
+      {u"1234|", u'5', two, u"1234|"},     // four integer digits already
+      {u"1234.|", u'5', two, u"1234.5|"},  // decimals are not integer digits
+      {u"[12]", u'7', two, u"7|"},         // a digit replaces the selection
+      {u"[12]", u'.', two, u"12.|"},       // the separator only cancels it, then is typed
+      {u"|-5", u'3', two, u"-3|5"},        // caret moved behind the sign first
+      {u"-|0", u'4', two, u"-4|"},         // the zero gives way
       {u"0|", u'8', two, u"8|"},
       {u"0|.50", u'8', two, u"8|.50"},
-      {u"1.|23", u'9', two, u"1.9|3"},        // over the next decimal
-      {u"1.23|", u'9', two, u"1.23|"},        // the decimals are full
+      {u"1.|23", u'9', two, u"1.9|3"},  // over the next decimal
+      {u"1.23|", u'9', two, u"1.23|"},  // the decimals are full
       {u"1.2|", u'9', two, u"1.29|"},
-      {u"12|.5", u'6', two, u"126|.5"},       // at the separator: integer part
+      {u"12|.5", u'6', two, u"126|.5"},  // at the separator: integer part
       {u"1|2", u'5', whole, u"15|2"},
-      {u"12|", u'-', two, u"-12|"},           // the sign toggles; the key itself is dropped
+      {u"12|", u'-', two, u"-12|"},  // the sign toggles; the key itself is dropped
       {u"-12|", u'-', two, u"12|"},
       {u"|-12", u'-', two, u"|12"},
-      {u"1|2.5", u'.', two, u"12.|5"},        // a second separator jumps behind the first
-      {u"12|", u'.', whole, u"12|"},          // no decimals: no separator
-      {u"1|2", u'.', free, u"12.|"},          // any decimals: at the end
-      {u"12", 1, two, u"[12]"},               // Ctrl+A
-      {u"12|3", 8, two, u"1|3"},              // Backspace
+      {u"1|2.5", u'.', two, u"12.|5"},  // a second separator jumps behind the first
+      {u"12|", u'.', whole, u"12|"},    // no decimals: no separator
+      {u"1|2", u'.', free, u"12.|"},    // any decimals: at the end
+      {u"12", 1, two, u"[12]"},         // Ctrl+A
+      {u"12|3", 8, two, u"1|3"},        // Backspace
       {u"1[23]", 8, two, u"1|"},
   };
   for (auto& c : cases) {
@@ -111,9 +111,9 @@ TEST(NumEditKeys, TextValue) {
     const char16_t* text;
     double value;
   } cases[] = {
-      {u"1,234.50", 1234.5}, {u"", 0},      {u"-", 0},       {u"-12.25", -12.25},
-      {u"abc", 0},           {u"12abc", 0}, {u" 42 ", 42},   {u"1.2.3", 0},
-      {u"0x10", 0},          {u"inf", 0},   {u"1e400", 0},   {u"\u00e912", 0},
+      {u"1,234.50", 1234.5}, {u"", 0},      {u"-", 0},     {u"-12.25", -12.25},
+      {u"abc", 0},           {u"12abc", 0}, {u" 42 ", 42}, {u"1.2.3", 0},
+      {u"0x10", 0},          {u"inf", 0},   {u"1e400", 0}, {u"\u00e912", 0},
   };
   for (auto& c : cases) EXPECT_EQ(NumEditTextValue(c.text, u',', u'.'), c.value) << Narrow(c.text);
   // Another locale: blank thousands, comma decimals; a point is then no number's character.

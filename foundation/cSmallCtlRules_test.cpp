@@ -21,8 +21,8 @@ TEST(ProgressRules, PercentOf) {
   EXPECT_EQ(ProgressPercentOf(1, 1000), 1);  // raised from 0
   EXPECT_EQ(ProgressPercentOf(5, 0), 0);
   EXPECT_EQ(ProgressPercentOf(0, 7), 0);
-  EXPECT_EQ(ProgressPercentOf(1, 8), 12);   // 12.5 to the even neighbour
-  EXPECT_EQ(ProgressPercentOf(3, 8), 38);   // 37.5
+  EXPECT_EQ(ProgressPercentOf(1, 8), 12);  // 12.5 to the even neighbour
+  EXPECT_EQ(ProgressPercentOf(3, 8), 38);  // 37.5
   EXPECT_EQ(ProgressPercentOf(50, 50), 100);
   EXPECT_EQ(ProgressPercentOf(int64_t{3} << 40, int64_t{4} << 40), 75);
 }

@@ -56,8 +56,7 @@ bool TTrayIcon::NotifyIcon(DWORD message, NOTIFYICONDATAW& data) {
 
 void TTrayIcon::AddIcon() {
   if (!ready_ || !removed_) return;
-  if (!NotifyIcon(NIM_ADD, data_))
-    throw EOutOfResources("Cannot create shell notification icon");
+  if (!NotifyIcon(NIM_ADD, data_)) throw EOutOfResources("Cannot create shell notification icon");
   removed_ = false;
 }
 

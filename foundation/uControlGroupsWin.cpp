@@ -86,9 +86,7 @@ void Apply(const std::vector<std::pair<TWindow*, tGroupButton>>& list,
 }
 }  // namespace
 
-bool IsPastLastItem(const TListBox& list, int index) {
-  return IsPastLastItem(list.Count(), index);
-}
+bool IsPastLastItem(const TListBox& list, int index) { return IsPastLastItem(list.Count(), index); }
 
 void MoveListBoxItem(TListBox& source, TListBox& target, int x, int y) {
   MoveRows(source, target, x, y,

@@ -11,8 +11,8 @@ int MsgDlgModalResult(TMsgDlgBtn button) {
 
 std::string MsgDlgButtonCaption(TMsgDlgBtn button) {
   static const char* const kCaptions[kMsgDlgBtnCount] = {
-      "&Yes", "&No", "OK", "Cancel", "&Abort", "&Retry", "&Ignore", "&All", "N&o to All",
-      "Yes to &All", "&Help"};
+      "&Yes",    "&No",  "OK",         "Cancel",      "&Abort", "&Retry",
+      "&Ignore", "&All", "N&o to All", "Yes to &All", "&Help"};
   return button >= 0 && button < kMsgDlgBtnCount ? kCaptions[button] : "";
 }
 

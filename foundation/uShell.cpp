@@ -3,8 +3,8 @@
 #include <windows.h>
 
 #include <mmsystem.h>
-#include <shlobj.h>
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include "foundation/uFiles.h"
 #include "foundation/uUtil.h"
@@ -42,8 +42,8 @@ std::wstring NulList(const std::string& name, const std::vector<std::string>* li
 bool ShellOpen(const std::string& fileName, std::string& errorText) {
   // The first release of Windows 95 takes the name only unquoted.
   std::string name = IsWin95First() ? fileName : "\"" + fileName + "\"";
-  HINSTANCE result = ShellExecuteW(nullptr, L"open", Utf8ToWide(name).c_str(), nullptr, nullptr,
-                                   SW_SHOWNORMAL);
+  HINSTANCE result =
+      ShellExecuteW(nullptr, L"open", Utf8ToWide(name).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
   errorText = ShellErrorText(reinterpret_cast<intptr_t>(result));
   return errorText.empty();
 }
@@ -53,7 +53,7 @@ std::string ShellFindExecutable(const std::string& fileName) {
 }
 
 int ShellFileOperation(const std::string& name, const std::vector<std::string>* list,
-                  const std::string* destination, unsigned flags, unsigned operation) {
+                       const std::string* destination, unsigned flags, unsigned operation) {
   std::wstring from = NulList(name, list);
   std::wstring to = destination ? Utf8ToWide(*destination) + std::wstring(2, L'\0') : L"";
   SHFILEOPSTRUCTW op{};
@@ -87,7 +87,8 @@ bool CopyFiles(const std::string& name, const std::vector<std::string>* list,
 }
 
 bool MoveFileRenaming(const std::string& name, const std::string& destination, bool allowUndo) {
-  return ShellFileOperation(name, nullptr, &destination, MoveRenamingFlags(allowUndo), kFoMove) == 0;
+  return ShellFileOperation(name, nullptr, &destination, MoveRenamingFlags(allowUndo), kFoMove) ==
+         0;
 }
 
 bool CopyFileRenaming(const std::string& name, const std::string& destination) {

@@ -17,7 +17,7 @@ std::string ShellFindExecutable(const std::string& fileName);
 // One shell file operation on the names of the list (when given) or the one name; names are
 // taken as they are. Returns the shell's result (0: done; a cancelled operation is not 0).
 int ShellFileOperation(const std::string& name, const std::vector<std::string>* list,
-                  const std::string* destination, unsigned flags, unsigned operation);
+                       const std::string* destination, unsigned flags, unsigned operation);
 // FOF_NOCONFIRMATION, or 0 on removable and network drives (by the path's first letter).
 unsigned NoConfirmFlag(const std::string& path);
 bool DeleteFiles(const std::string& name, const std::vector<std::string>* list, bool recycle);
@@ -33,8 +33,8 @@ bool CopyFileRenaming(const std::string& name, const std::string& destination);
 // false when the link could not be saved.
 bool CreateShortcut(const std::string& linkFile, const std::string& target,
                     const std::string& description, const std::string& arguments,
-                    const std::string& workingFolder, const std::string& iconFile,
-                    int iconIndex, int showCommand, unsigned short hotKey);
+                    const std::string& workingFolder, const std::string& iconFile, int iconIndex,
+                    int showCommand, unsigned short hotKey);
 // The folder of a CSIDL value; '' when the shell has no such folder.
 std::string GetSpecialFolderPath(int folder);
 

@@ -6,10 +6,18 @@ std::string ShellErrorText(intptr_t code) {
     intptr_t code;
     const char* name;
   } kNames[] = {
-      {2, "ERROR_FILE_NOT_FOUND"},     {3, "ERROR_PATH_NOT_FOUND"}, {11, "ERROR_BAD_FORMAT"},
-      {5, "SE_ERR_ACCESSDENIED"},      {27, "SE_ERR_ASSOCINCOMPLETE"}, {30, "SE_ERR_DDEBUSY"},
-      {29, "SE_ERR_DDEFAIL"},          {28, "SE_ERR_DDETIMEOUT"},   {32, "SE_ERR_DLLNOTFOUND"},
-      {31, "SE_ERR_NOASSOC"},          {8, "SE_ERR_OOM"},           {26, "SE_ERR_SHARE"},
+      {2, "ERROR_FILE_NOT_FOUND"},
+      {3, "ERROR_PATH_NOT_FOUND"},
+      {11, "ERROR_BAD_FORMAT"},
+      {5, "SE_ERR_ACCESSDENIED"},
+      {27, "SE_ERR_ASSOCINCOMPLETE"},
+      {30, "SE_ERR_DDEBUSY"},
+      {29, "SE_ERR_DDEFAIL"},
+      {28, "SE_ERR_DDETIMEOUT"},
+      {32, "SE_ERR_DLLNOTFOUND"},
+      {31, "SE_ERR_NOASSOC"},
+      {8, "SE_ERR_OOM"},
+      {26, "SE_ERR_SHARE"},
   };
   for (const auto& n : kNames)
     if (n.code == code) return n.name;
