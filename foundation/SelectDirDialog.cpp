@@ -95,6 +95,7 @@ TSelectDirDlg::TSelectDirDlg(TComponent* owner, int pixelsPerInch)
   FileList->Name = "FileList";
   DriveList->SetDirList(DirList);
   DirList->OnChange = [this](TComponent*) { DirListChange(); };
+  DriveList->OnChange = [this](TComponent*) { DriveListChange(); };
   NetButton->OnClick = [this](TComponent*) { NetClick(); };
   // OK closes only when OKClick accepts the folder.
   OKButton->OnClick = [this](TComponent*) { OKClick(); };
