@@ -9,11 +9,16 @@
 #include "foundation/uUtil.h"
 #include "imaging/formats/gBMP.h"
 #include "imaging/formats/gGIF.h"
-#include "imaging/formats/gPNG.h"
-#include "imaging/formats/gTIF.h"
+#include "imaging/formats/gIMG.h"
 #include "imaging/formats/gJPG.h"
+#include "imaging/formats/gLBM.h"
+#include "imaging/formats/gMAC.h"
+#include "imaging/formats/gPBM.h"
 #include "imaging/formats/gPCX.h"
+#include "imaging/formats/gPNG.h"
+#include "imaging/formats/gRLE.h"
 #include "imaging/formats/gTGA.h"
+#include "imaging/formats/gTIF.h"
 
 uint16_t GraphicOptions = 0;
 
@@ -124,7 +129,12 @@ void RegisterAllFormats() {
   RegisterGIF();
   RegisterPNG();
   RegisterTGA();
+  RegisterRLE();
+  RegisterMAC();
+  RegisterPBM();
+  RegisterIMG();
   RegisterPCX();
+  RegisterLBM();
   RegisterTIF();
   RegisterJPG();
 }
