@@ -8,10 +8,17 @@
 #include "foundation/uPlatform.h"
 #include "foundation/uUtil.h"
 #include "imaging/formats/gBMP.h"
+#include "imaging/formats/gHLO.h"
+#include "imaging/formats/gICO.h"
+#include "imaging/formats/gPIC.h"
+#include "imaging/formats/gRIP.h"
+#include "imaging/formats/gRIX.h"
 
 uint16_t GraphicOptions = 0;
 
 namespace {
+
+const tGraphicFile* metafileHandler = nullptr;
 
 std::vector<tGraphicFile>& FormatList() {
   static std::vector<tGraphicFile> list;
@@ -92,7 +99,15 @@ void RegisterAllFormats() {
   FormatList().clear();
   // The order is the order of identification.
   RegisterBMP();
+  RegisterICO();
+  RegisterRIP();
+  RegisterRIX();
+  RegisterPIC();
+  RegisterHLO();
+  if (metafileHandler) FormatList().push_back(*metafileHandler);
 }
+
+void SetMetafileHandler(const tGraphicFile* handler) { metafileHandler = handler; }
 
 void UnregisterAllFormats() {
   FormatList().clear();
