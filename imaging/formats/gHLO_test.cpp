@@ -259,7 +259,7 @@ TEST_F(HloTest, PlanarPictureShowsPlaneByPlane) {
   const tPalette16 ega = EgaPalette();
   EXPECT_TRUE(std::equal(ega.begin(), ega.end(), id->Palette));
   // Cut short: the rows so far stay, the error is End Of File.
-  file.resize(file.size() / 2);
+  file.erase(file.begin() + static_cast<long>(file.size() / 2), file.end());
   id = Decode(file, "x.pic");
   ASSERT_TRUE(id);
   EXPECT_EQ(id->ErrorCode, errEndOfFile);

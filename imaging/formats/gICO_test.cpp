@@ -300,7 +300,7 @@ TEST_F(IcoTest, BackgroundColourBecomesEntryZero) {
 
 TEST_F(IcoTest, TruncatedMaskKeepsTheColourRows) {
   std::vector<uint8_t> file = IconFile({Pattern(16, 16, 8)});
-  file.resize(file.size() - 40);
+  file.erase(file.end() - 40, file.end());
   auto id = Decode(file, "cut.ico");
   ASSERT_TRUE(id);
   EXPECT_EQ(id->ErrorCode, errEndOfFile);

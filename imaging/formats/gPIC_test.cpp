@@ -135,8 +135,10 @@ TEST_F(PicTest, DepthsAndPalettesMatchFfmpeg) {
     r.paletteType = c.paletteType;
     const std::string what = "plane info " + std::to_string(c.planeInfo) + " palette " +
                              std::to_string(c.palette.size());
-    const auto file = dir / ("x" + std::to_string(c.planeInfo) + "_" +
-                             std::to_string(c.palette.size()) + ".pic");
+    std::string name = "x";
+    name.append(std::to_string(c.planeInfo)).append("_");
+    name.append(std::to_string(c.palette.size())).append(".pic");
+    const auto file = dir / name;
     testsupport::WriteFile(file, r.Build());
     testsupport::tOurDecode ours = testsupport::DecodeOurs(file);
     ASSERT_TRUE(ours.identified) << what;
@@ -246,7 +248,7 @@ TEST_F(PicTest, InfoLinesAndTruncation) {
   EXPECT_EQ(id->Info[2].rfind("g", 0), 0u);
   EXPECT_NE(id->Info[2].find(" compressed blocks"), std::string::npos);
   EXPECT_EQ(id->Info[3].rfind("gblock 1: ", 0), 0u);
-  file.resize(file.size() - 10);
+  file.erase(file.end() - 10, file.end());
   id = Decode(file, "x.pic");
   ASSERT_TRUE(id);
   EXPECT_EQ(id->ErrorCode, errEndOfFile);
