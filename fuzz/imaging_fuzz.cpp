@@ -112,7 +112,8 @@ std::string CutWithPalette() {
   std::error_code ec;
   const fs::path dir = fs::temp_directory_path(ec) / "tavis_fuzz_imaging";
   fs::create_directories(dir, ec);
-  std::vector<uint8_t> pal = {'A', 'H', 227, 0, 136, 0, 10, 0, 0, 0, 0, 0, 15, 0, 255, 0, 255, 0, 255, 0};
+  std::vector<uint8_t> pal = {'A', 'H', 227, 0, 136, 0, 10,  0, 0,   0,
+                              0,   0,   15,  0, 255, 0, 255, 0, 255, 0};
   pal.resize(40, 0);
   for (int i = 0; i < 16 * 3; ++i) pal.insert(pal.end(), {static_cast<uint8_t>(i * 5), 0});
   tBuffStream out("", CreateFileStream((dir / "fuzz.pal").string()), true);

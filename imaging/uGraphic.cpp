@@ -104,6 +104,7 @@ void RegisterAllFormats() {
   RegisterRIX();
   RegisterPIC();
   RegisterHLO();
+  // Metafiles come after TIF and before JPG.
   if (metafileHandler) FormatList().push_back(*metafileHandler);
 }
 

@@ -101,7 +101,8 @@ fs::path Written(const fs::path& dir, const std::string& name, const std::vector
 [[maybe_unused]] tMaker Tool(const std::string& name, const std::string& command) {
   return [=](const fs::path& dir) -> fs::path {
     if (!testsupport::HaveTools()) return {};
-    if (testsupport::Run("cd '" + dir.string() + "' && " + command + " >" + name + " 2>/dev/null") != 0)
+    if (testsupport::Run("cd '" + dir.string() + "' && " + command + " >" + name +
+                         " 2>/dev/null") != 0)
       return {};
     return dir / name;
   };
@@ -120,7 +121,8 @@ fs::path Written(const fs::path& dir, const std::string& name, const std::vector
 
 const std::vector<tFormatCase>& Cases() {
   static const std::vector<tFormatCase> cases = {
-      {fmtBMP, IdentifyBMP, [](const fs::path& d) { return Written(d, "x.bmp", SmallBmp()); }, true},
+      {fmtBMP, IdentifyBMP, [](const fs::path& d) { return Written(d, "x.bmp", SmallBmp()); },
+       true},
 #ifdef HAVE_ICO
       {fmtICO, IdentifyICO,
        [](const fs::path& d) {

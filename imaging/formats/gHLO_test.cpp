@@ -47,7 +47,9 @@ void Encode(std::vector<uint8_t>& out, const std::vector<uint8_t>& bytes) {
   }
 }
 
-uint8_t CutPixel(int x, int y, int colors) { return static_cast<uint8_t>((x / 3 + y * 2) % colors); }
+uint8_t CutPixel(int x, int y, int colors) {
+  return static_cast<uint8_t>((x / 3 + y * 2) % colors);
+}
 
 std::vector<uint8_t> CutFile(int width, int height, int colors) {
   std::vector<uint8_t> v;
@@ -117,7 +119,8 @@ TEST_F(HloTest, CutFilesMatchImageMagick) {
     EXPECT_EQ(ours.formatId, fmtHLO);
     EXPECT_EQ(ours.errorCode, 0) << what;
     testsupport::RgbImage theirs;
-    ASSERT_TRUE(DecodeReference(testsupport::tReference::ImageMagick, "CUT:" + cut.string(), theirs))
+    ASSERT_TRUE(
+        DecodeReference(testsupport::tReference::ImageMagick, "CUT:" + cut.string(), theirs))
         << what;
     EXPECT_EQ(testsupport::ComparePixels(ours.image, theirs), "") << what;
   }
@@ -208,7 +211,8 @@ TEST_F(HloTest, InterleavedFieldsDropTheirGap) {
     std::vector<uint8_t> stream;
     for (int f = 0; f < c.fields; ++f) {
       if (f > 0) stream.insert(stream.end(), size_t(c.gap), 0x77);
-      for (int y = f; y < c.height; y += c.fields) stream.insert(stream.end(), size_t(c.rowBytes), rowByte(y));
+      for (int y = f; y < c.height; y += c.fields)
+        stream.insert(stream.end(), size_t(c.rowBytes), rowByte(y));
     }
     // Half the data, a record end, the rest.
     std::vector<uint8_t> first(stream.begin(), stream.begin() + stream.size() / 2);

@@ -90,9 +90,10 @@ void IdentifyICO(tGraphicID& id) {
   if (images.size() > 1) {
     for (size_t i = 0; i < images.size(); ++i) {
       const tImage& im = images[i];
-      lines.push_back(Format("%sIcon %d: %s", {"b", static_cast<int>(i + 1),
-                                                ImageSizeText(im.Width, im.Width,
-                                                              static_cast<uint16_t>(ColorCode(im.Bits)))}));
+      lines.push_back(
+          Format("%sIcon %d: %s",
+                 {"b", static_cast<int>(i + 1),
+                  ImageSizeText(im.Width, im.Width, static_cast<uint16_t>(ColorCode(im.Bits)))}));
       if (im.Width == width && im.Bits > images[0].Bits && im.Bits <= 8) chosen = i;
     }
   }

@@ -18,10 +18,10 @@ using testsupport::RgbImage;
 // One image of a hand-made icon: a 40-byte header, the colour table, the XOR and AND rows.
 struct tIconImage {
   int width = 16, height = 16, bits = 1;
-  int colorField = -1;  // the directory's colour byte pair; -1: 2^bits below 256, else 0
-  std::vector<uint8_t> table;         // RGBQUAD entries, 2^bits of them
-  std::vector<uint8_t> pixels;        // one index per pixel, top row first
-  std::vector<uint8_t> mask;          // one 0/1 per pixel, top row first
+  int colorField = -1;          // the directory's colour byte pair; -1: 2^bits below 256, else 0
+  std::vector<uint8_t> table;   // RGBQUAD entries, 2^bits of them
+  std::vector<uint8_t> pixels;  // one index per pixel, top row first
+  std::vector<uint8_t> mask;    // one 0/1 per pixel, top row first
   std::vector<uint8_t> Build() const {
     std::vector<uint8_t> v;
     Put32(v, 40), Put32(v, width), Put32(v, height * 2), Put16(v, 1), Put16(v, bits);
@@ -136,7 +136,8 @@ void CheckEveryPaletteImage(const fs::path& file, const fs::path& dir) {
     // icotool fails a whole extraction by index when the file has a PNG image: take them all.
     const fs::path extracted = dir / "extracted";
     fs::create_directories(extracted);
-    testsupport::Run("icotool -x -o '" + extracted.string() + "' '" + file.string() + "' 2>/dev/null");
+    testsupport::Run("icotool -x -o '" + extracted.string() + "' '" + file.string() +
+                     "' 2>/dev/null");
     fs::path png;
     const std::string prefix = file.stem().string() + "_" + std::to_string(i + 1) + "_";
     for (const auto& f : fs::directory_iterator(extracted))
@@ -178,8 +179,8 @@ TEST_F(IcoTest, OnlyFilesNamedIcoAreExamined) {
   struct Case {
     const char* name;
     bool icon;
-  } cases[] = {{"a.ico", true}, {"dir.x/A.ICO", true}, {"a.Ico", true}, {"a.bmp", false},
-               {"a.ico.bak", false}, {"ico", false}};
+  } cases[] = {{"a.ico", true},  {"dir.x/A.ICO", true}, {"a.Ico", true},
+               {"a.bmp", false}, {"a.ico.bak", false},  {"ico", false}};
   for (const Case& c : cases) {
     auto id = Identify(file, c.name);
     EXPECT_EQ(id && id->FormatId == fmtICO, c.icon) << c.name;
@@ -214,8 +215,8 @@ TEST_F(IcoTest, SmallFileListsItsImagesAndTakesTheDeepestOfTheFirstWidth) {
                                          "bIcon 3: 16x16x256", "b16x16x256 Windows icon "};
   EXPECT_EQ(id->Info, want);
   EXPECT_EQ(id->BitsPerPixel, 8);
-  EXPECT_EQ(Row(*id, 5), std::vector<uint8_t>(images[2].pixels.begin() + 80,
-                                               images[2].pixels.begin() + 96));
+  EXPECT_EQ(Row(*id, 5),
+            std::vector<uint8_t>(images[2].pixels.begin() + 80, images[2].pixels.begin() + 96));
 }
 
 TEST_F(IcoTest, LargeFileShowsOnlyItsFirstImage) {
@@ -240,9 +241,11 @@ TEST_F(IcoTest, DirectoryFieldsDecideIdentification) {
       {"width 7", [](std::vector<uint8_t>& f) { f[6] = 7; }, false},
       {"height 7", [](std::vector<uint8_t>& f) { f[7] = 7; }, false},
       {"8 colours", [](std::vector<uint8_t>& f) { f[8] = 8; }, false},
-      {"gap of 16", [](std::vector<uint8_t>& f) { f.insert(f.begin() + 38, 16, 0), f[18] += 16, f[34] += 16; },
+      {"gap of 16",
+       [](std::vector<uint8_t>& f) { f.insert(f.begin() + 38, 16, 0), f[18] += 16, f[34] += 16; },
        true},
-      {"gap of 17", [](std::vector<uint8_t>& f) { f.insert(f.begin() + 38, 17, 0), f[18] += 17, f[34] += 17; },
+      {"gap of 17",
+       [](std::vector<uint8_t>& f) { f.insert(f.begin() + 38, 17, 0), f[18] += 17, f[34] += 17; },
        false},
       {"second image past the end", [](std::vector<uint8_t>& f) { f[37] = 0x10; }, false},
       {"second image size under a header", [](std::vector<uint8_t>& f) { f[30] = 39, f[31] = 0; },
@@ -256,11 +259,13 @@ TEST_F(IcoTest, DirectoryFieldsDecideIdentification) {
     auto id = Identify(file, "x.ico");
     EXPECT_EQ(id != nullptr, c.icon) << c.what;
   }
-  auto id = Identify([] {
-    std::vector<uint8_t> f = IconFile({Pattern(16, 16, 4)});
-    f.insert(f.begin() + 22, 16, 0), f[18] += 16;
-    return f;
-  }(), "x.ico");
+  auto id = Identify(
+      [] {
+        std::vector<uint8_t> f = IconFile({Pattern(16, 16, 4)});
+        f.insert(f.begin() + 22, 16, 0), f[18] += 16;
+        return f;
+      }(),
+      "x.ico");
   ASSERT_TRUE(id);
   EXPECT_EQ(id->Info[1], "gSkipping 16 unused bytes");
 }

@@ -32,7 +32,10 @@ class tRowSink {
   tRowSink(tGraphicID& id, const tPicState& st)
       : id_(id), pic_(*id.Bitmap), planar_(st.Planar()), bits_(st.Bits()) {
     const int w = id.IdentWidth;
-    rowBytes_ = planar_ || bits_ == 1 ? (w + 7) / 8 : bits_ == 2 ? (w + 3) / 4 : bits_ == 4 ? (w + 1) / 2 : w;
+    rowBytes_ = planar_ || bits_ == 1 ? (w + 7) / 8
+                : bits_ == 2          ? (w + 3) / 4
+                : bits_ == 4          ? (w + 1) / 2
+                                      : w;
     line_.resize(size_t(rowBytes_));
     row_.resize(size_t(rowBytes_) * 8);
     id.RowsDone = static_cast<uint16_t>(id.IdentHeight - 1);

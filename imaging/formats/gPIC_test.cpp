@@ -15,9 +15,7 @@ namespace {
 
 using namespace readertest;
 
-uint8_t Pixel(int x, int y, int colors) {
-  return static_cast<uint8_t>((x / 2 + y * 3) % colors);
-}
+uint8_t Pixel(int x, int y, int colors) { return static_cast<uint8_t>((x / 2 + y * 3) % colors); }
 
 // A picture in the Pictor layout, its rows (bottom first) run-coded in blocks of at most
 // blockBytes packed bytes each.
@@ -79,7 +77,8 @@ struct tPicRecipe {
         n = 1;
         code.push_back(data[i]);
       }
-      if (blocks.back().size() + code.size() > size_t(blockBytes)) blocks.emplace_back(), unpacked.push_back(0);
+      if (blocks.back().size() + code.size() > size_t(blockBytes))
+        blocks.emplace_back(), unpacked.push_back(0);
       blocks.back().insert(blocks.back().end(), code.begin(), code.end());
       unpacked.back() += static_cast<int>(n);
       i += n;
@@ -124,8 +123,8 @@ TEST_F(PicTest, DepthsAndPalettesMatchFfmpeg) {
     uint8_t planeInfo;
     int paletteType;
     std::vector<uint8_t> palette;
-  } cases[] = {{1, 0, {}},         {4, 0, {}},         {4, 3, registers}, {4, 4, rgb48},
-               {8, 5, rgb768},     {0x31, 3, registers}, {0x31, 0, {}}};
+  } cases[] = {{1, 0, {}},     {4, 0, {}},           {4, 3, registers}, {4, 4, rgb48},
+               {8, 5, rgb768}, {0x31, 3, registers}, {0x31, 0, {}}};
   const auto dir = testsupport::ScratchDir("pic_ffmpeg");
   for (const Case& c : cases) {
     tPicRecipe r;

@@ -5,9 +5,9 @@
 #include <set>
 
 #include "imaging/Palettes.h"
-#include "imaging/formats/gReader_testkit.h"
 #include "imaging/formats/gRIP.h"
 #include "imaging/formats/gRIX.h"
+#include "imaging/formats/gReader_testkit.h"
 
 namespace {
 
@@ -23,7 +23,8 @@ std::vector<uint8_t> PlaneRows(int width, int y, bool highFirst) {
   for (int p = 0; p < 4; ++p) {
     const int bit = highFirst ? 3 - p : p;
     for (int x = 0; x < width; ++x)
-      if (Pixel(x, y, 16) >> bit & 1) v[size_t(p) * bytes + x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
+      if (Pixel(x, y, 16) >> bit & 1)
+        v[size_t(p) * bytes + x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
   }
   return v;
 }
@@ -138,7 +139,8 @@ TEST_F(RipRixTest, Rix3HeaderChecks) {
       {"0xAF with storage 4", Rix3File(4, 4, 0xAF, 4)},
       {"0xAB with storage 0", Rix3File(4, 4, 0xAB, 0)},
       {"width 0", Rix3File(0, 4, 0xAF, 0)},
-      {"RIX2", [] {
+      {"RIX2",
+       [] {
          auto f = Rix3File(4, 4, 0xAF, 0);
          f[3] = '2';
          return f;
@@ -191,10 +193,17 @@ TEST_F(RipRixTest, EgaPaintShowsPlaneByPlane) {
   // Registers 2 and 4, 3 and 5, 10 and 12, 11 and 13 trade places; each is an EGA colour.
   const auto ega64 = Ega64Palette();
   for (int i = 0; i < 16; ++i) {
-    int r = i == 2 ? 4 : i == 4 ? 2 : i == 3 ? 5 : i == 5 ? 3 : i == 10 ? 12 : i == 12 ? 10
-            : i == 11 ? 13 : i == 13 ? 11 : i;
-    EXPECT_TRUE(std::equal(id->Palette + i * 3, id->Palette + i * 3 + 3,
-                           ega64.begin() + registers[r] * 3))
+    int r = i == 2    ? 4
+            : i == 4  ? 2
+            : i == 3  ? 5
+            : i == 5  ? 3
+            : i == 10 ? 12
+            : i == 12 ? 10
+            : i == 11 ? 13
+            : i == 13 ? 11
+                      : i;
+    EXPECT_TRUE(
+        std::equal(id->Palette + i * 3, id->Palette + i * 3 + 3, ega64.begin() + registers[r] * 3))
         << i;
   }
 }

@@ -98,9 +98,7 @@ bool DrawnBounds(HMETAFILE wmf, RECT& bounds) {
   return ok && bounds.right >= bounds.left && bounds.bottom >= bounds.top;
 }
 
-int Scaled(int units, int dpi, int perInch) {
-  return MulDiv(std::abs(units), dpi, perInch);
-}
+int Scaled(int units, int dpi, int perInch) { return MulDiv(std::abs(units), dpi, perInch); }
 
 // Loads the metafile and works out its size; false when GDI does not take it.
 bool LoadMetafile(const std::vector<uint8_t>& data, tMetafile& m) {
@@ -121,7 +119,8 @@ bool LoadMetafile(const std::vector<uint8_t>& data, tMetafile& m) {
     const int left = GetS16(h + 6), top = GetS16(h + 8), right = GetS16(h + 10),
               bottom = GetS16(h + 12), inch = GetLE16(h + 14);
     if (inch == 0) return false;
-    m.Wmf = SetMetaFileBitsEx(static_cast<UINT>(data.size() - kPlaceableHeader), h + kPlaceableHeader);
+    m.Wmf =
+        SetMetaFileBitsEx(static_cast<UINT>(data.size() - kPlaceableHeader), h + kPlaceableHeader);
     if (!m.Wmf) return false;
     m.Width = Scaled(right - left, dpiX, inch);
     m.Height = Scaled(bottom - top, dpiY, inch);

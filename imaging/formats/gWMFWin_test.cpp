@@ -1,8 +1,7 @@
 #include "imaging/formats/gWMFWin.h"
 
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -78,9 +77,9 @@ TEST_F(WmfTest, CollectedMetafilesIdentifyWithTheirSize) {
   struct Case {
     const char* name;
     int width, height;  // at 96 dots per inch; 0: only identified
-  } cases[] = {{"ant.wmf", 211, 137},    {"arrow01.wmf", 169, 158},
+  } cases[] = {{"ant.wmf", 211, 137},      {"arrow01.wmf", 169, 158},
                {"fjftest.wmf", 794, 1123}, {"formula1.wmf", 222, 41},
-               {"sample2.wmf", 300, 129}, {"test_libuemf_ref.wmf", 1122, 794},
+               {"sample2.wmf", 300, 129},  {"test_libuemf_ref.wmf", 1122, 794},
                {"p0000001.wmf", 320, 119}, {"text.wmf", 0, 0}};
   for (const Case& c : cases) {
     const fs::path file = testsupport::TestData("wmf") / c.name;
@@ -104,7 +103,8 @@ TEST_F(WmfTest, CollectedMetafilesIdentifyWithTheirSize) {
     EXPECT_TRUE(ink) << c.name;
     // Renderings to look at, when asked for (scripts/screenshot-wmf): a folder to put them in.
     if (const char* shots = std::getenv("TAVIS_SCREENSHOTS")) {
-      const std::string out = std::string(shots) + "/wmf-" + fs::path(c.name).stem().string() + ".bmp";
+      const std::string out =
+          std::string(shots) + "/wmf-" + fs::path(c.name).stem().string() + ".bmp";
       tBuffStream stream(out, CreateFileStream(out), true);
       WriteBMP(pic, stream, false, false, 24);
     }
@@ -158,15 +158,17 @@ TEST_F(WmfTest, DamagedMetafilesAreNotIdentified) {
   } cases[] = {
       {"empty", {}},
       {"header only", std::vector<uint8_t>(plain.begin(), plain.begin() + 10)},
-      {"type 3", [&] {
+      {"type 3",
+       [&] {
          auto v = plain;
          v[0] = 3;
          return v;
        }()},
-      {"placeable with inch 0", [&] {
+      {"placeable with inch 0",
+       [&] {
          std::vector<uint8_t> v;
-         Put32(v, 0x9AC6CDD7), Put16(v, 0), Put16(v, 0), Put16(v, 0), Put16(v, 100),
-             Put16(v, 100), Put16(v, 0), Put32(v, 0), Put16(v, 0);
+         Put32(v, 0x9AC6CDD7), Put16(v, 0), Put16(v, 0), Put16(v, 0), Put16(v, 100), Put16(v, 100),
+             Put16(v, 0), Put32(v, 0), Put16(v, 0);
          v.insert(v.end(), plain.begin(), plain.end());
          return v;
        }()},
