@@ -9,6 +9,9 @@
 #include <filesystem>
 #include <system_error>
 
+#include <ctime>
+
+#include "foundation/uUtil.h"
 #include "resources/uResStrings.h"
 
 namespace {

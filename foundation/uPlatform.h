@@ -9,6 +9,8 @@
 
 #include "foundation/uRegistryStore.h"
 
+#include "foundation/uTypes.h"
+
 struct tWindowsVersion {
   int PlatformId = 2;  // 0 Win32s, 1 Windows 9x, 2 NT family
   int Major = 6;

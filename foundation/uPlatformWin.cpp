@@ -5,6 +5,7 @@
 #include "foundation/uPlatform.h"
 #include "foundation/uPlatformWinFiles.h"
 #include "foundation/uRegistryWin.h"
+#include "foundation/uUtil.h"
 #include "framework/Text.h"
 
 namespace {

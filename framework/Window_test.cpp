@@ -2,7 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "framework/Application.h"
+#include "framework/Button.h"
+#include "framework/Form.h"
+#include "framework/ListBox.h"
 
 TEST(Window, PrivateMessageReachesItsHandler) {
   TWindow w;
@@ -21,18 +27,59 @@ TEST(Window, PrivateMessageReachesItsHandler) {
   EXPECT_EQ(seen, 1234);
   w.SetCaption("caption \xC3\xA9");
   EXPECT_EQ(w.Caption(), "caption \xC3\xA9");
+  EXPECT_EQ(TWindow::FromHandle(w.Handle()), &w);
   w.Destroy();
   EXPECT_EQ(w.Handle(), nullptr);
 }
 
-TEST(Application, ProcessMessagesHonoursQuit) {
-  Application.Terminated = false;
-  PostQuitMessage(7);
-  Application.ProcessMessages();
-  EXPECT_TRUE(Application.Terminated);
-  // The quit message was handed on for the outer loop; take it so later tests run clean.
-  MSG msg;
-  EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-  EXPECT_EQ(msg.wParam, 7u);
-  Application.Terminated = false;
+TEST(Window, ChildNotificationsReachTheControlThatSentThem) {
+  TForm form(nullptr);
+  auto* button = new TButton(&form, &form, "&Go", 10, 10, 80, 24);
+  auto* list = new TListBox(&form, &form, 10, 40, 120, 100, lbOwnerDrawFixed);
+  int clicks = 0;
+  std::vector<int> drawn;
+  button->OnClick = [&](TComponent* sender) {
+    EXPECT_EQ(sender, button);
+    ++clicks;
+  };
+  list->OnDrawItem = [&](TComponent*, int index, const RECT& r, UINT) {
+    drawn.push_back(index);
+    list->Canvas().FillRect(r);
+  };
+  list->Add("a");
+  list->Add("b");
+  // A real click: the button tells its parent form (WM_COMMAND), which hands it back.
+  button->Send(BM_CLICK);
+  EXPECT_EQ(clicks, 1);
+  // Painting the list makes the system send WM_DRAWITEM to the form for each row.
+  form.Show();
+  list->Repaint();
+  EXPECT_NE(std::find(drawn.begin(), drawn.end(), 1), drawn.end());
+  EXPECT_EQ(TWindow::FromHandle(list->Handle()), list);
+  EXPECT_EQ(list->Parent(), &form);
+}
+
+TEST(Window, ChildGoesWithItsOwnerAndForgetsItsParent) {
+  auto* form = new TForm(nullptr);
+  auto* list = new TListBox(form, form, 0, 0, 50, 50);
+  HWND h = list->Handle();
+  ASSERT_TRUE(IsWindow(h));
+  delete form;
+  EXPECT_FALSE(IsWindow(h));
+}
+
+TEST(Window, ReleaseWaitsForTheRunningHandler) {
+  auto* form = new TForm(nullptr);
+  bool freed = false;
+  form->OnDestroy = [&](TComponent*) { freed = true; };
+  bool aliveAfterRelease = false;
+  form->OnMessage(WM_USER + 1, [&](WPARAM, LPARAM) {
+    form->Release();
+    aliveAfterRelease = !freed;
+    form->Tag = 7;  // still safe to touch
+    return LRESULT(0);
+  });
+  form->Send(WM_USER + 1);
+  EXPECT_TRUE(aliveAfterRelease);
+  EXPECT_TRUE(freed);
 }

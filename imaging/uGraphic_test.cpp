@@ -155,7 +155,7 @@ TEST_F(GraphicTest, SmallFileGetsOnePassOnly) {
   EXPECT_EQ(identifyCalls, 1);
 }
 
-TEST_F(GraphicTest, MacBinaryHeaderIsSkipped) {
+TEST_F(GraphicTest, MacBinaryHeaderIsPassedOver) {
   std::vector<uint8_t> file(128, 0);
   std::vector<uint8_t> body = TestFile(4, 3, 1);
   file.insert(file.end(), body.begin(), body.end());

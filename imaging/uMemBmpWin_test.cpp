@@ -55,6 +55,22 @@ TEST(MemBmpWin, PaletteAndSixteenBitPicturesBecomeDibs) {
   }
 }
 
+TEST(MemBmpWin, ValuesPastTheTableShowBlack) {
+  tMemBmp picture;
+  uint8_t quads[2 * 4] = {0x10, 0x20, 0x30, 0, 0xF0, 0xE0, 0xD0, 0};
+  picture.Allocate(2, 1, false, quads, 2, 8);
+  picture.ScanLine(0)[0] = 1;
+  picture.ScanLine(0)[1] = 200;
+  HBITMAP bitmap = AssignToBitmap(picture);
+  ASSERT_NE(bitmap, nullptr);
+  std::vector<uint8_t> rows = Rows24(bitmap, 2, 1);
+  DeleteObject(bitmap);
+  EXPECT_EQ(rows[0], 0xF0);
+  EXPECT_EQ(rows[3], 0);
+  EXPECT_EQ(rows[4], 0);
+  EXPECT_EQ(rows[5], 0);
+}
+
 TEST(MemBmpWin, NoLayoutNoBitmap) {
   tMemBmp picture;
   EXPECT_EQ(AssignToBitmap(picture), nullptr);

@@ -119,6 +119,7 @@ bool DecodeReference(tReference reference, const std::filesystem::path& file, Rg
   std::string f = Quote(file.string()), command;
   switch (reference) {
     case tReference::ImageMagick:
+    case tReference::ImageMagickWarned:
       command = "convert " + f + " -depth 8 ppm:- 2>/dev/null";
       break;
     case tReference::ImageMagickAlpha:
@@ -136,7 +137,7 @@ bool DecodeReference(tReference reference, const std::filesystem::path& file, Rg
       break;
   }
   std::vector<uint8_t> data;
-  if (Run(command, &data) != 0) return false;
+  if (Run(command, &data) != 0 && reference != tReference::ImageMagickWarned) return false;
   return ParseNetpbm(data, out);
 }
 

@@ -30,6 +30,7 @@ RgbImage PictureToRgb(tMemBmp& picture);
 enum class tReference {
   ImageMagick,       // convert FILE ppm:-
   ImageMagickAlpha,  // convert FILE pam:- (RGBA)
+  ImageMagickWarned, // convert FILE ppm:-, whose exit status is a warning about a whole picture
   Netpbm,            // the netpbm program given, FILE > stdout
   Pil,               // /usr/bin/python3 with PIL, as RGB
 };

@@ -6,11 +6,27 @@
 #include <iterator>
 #include <system_error>
 
+#ifdef _WIN32
+#include <process.h>
+#else
+#include <unistd.h>
+#endif
+
 #ifndef TAVIS_TESTDATA_DEFAULT
 #define TAVIS_TESTDATA_DEFAULT "../shared/testdata"
 #endif
 
 namespace fs = std::filesystem;
+
+namespace {
+long CurrentProcessId() {
+#ifdef _WIN32
+  return _getpid();
+#else
+  return getpid();
+#endif
+}
+}  // namespace
 
 namespace testsupport {
 
@@ -21,7 +37,9 @@ fs::path TestData(const std::string& relative) {
 }
 
 fs::path ScratchDir(const std::string& name) {
-  fs::path dir = fs::temp_directory_path() / ("tavis_test_" + name);
+  // ctest runs test cases as parallel processes: each gets its own folder.
+  fs::path dir = fs::temp_directory_path() /
+                 ("tavis_test_" + name + "_" + std::to_string(CurrentProcessId()));
   std::error_code ec;
   fs::remove_all(dir, ec);
   fs::create_directories(dir);

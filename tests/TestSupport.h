@@ -10,7 +10,7 @@ namespace testsupport {
 
 // ../shared/testdata, or $TAVIS_TESTDATA.
 std::filesystem::path TestData(const std::string& relative = "");
-// A fresh, empty folder for this test, removed by the next call with the same name.
+// A fresh, empty folder for this test process, removed by the next call with the same name.
 std::filesystem::path ScratchDir(const std::string& name);
 std::vector<uint8_t> ReadFile(const std::filesystem::path& path);
 void WriteFile(const std::filesystem::path& path, const std::vector<uint8_t>& data);

@@ -11,7 +11,7 @@ fail() { echo "FAIL: $*"; exit 1; }
 
 "$tool" -i "$data/pal8.bmp" | grep -qx 'b127x64x252 Windows Bitmap ' || fail "identify line"
 rc=0
-out=$("$tool" -i "$data/pal8v4.bmp") || rc=$?
+out=$("$tool" -i "$data/q_pal8os2v2.bmp") || rc=$?
 [ "$rc" = 1 ] && [[ $out == *"Not a graphic"* ]] || fail "not a picture ($rc)"
 
 for f in pal1 pal4rle pal8rle rgb24 rgb32bf; do

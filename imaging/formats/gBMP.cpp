@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <climits>
 #include <cstring>
 
 #include "foundation/uFormat.h"
@@ -20,6 +21,12 @@ void Put32(uint8_t* p, uint32_t v) {
 enum : uint32_t { kRgb = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3 };
 constexpr uint32_t kWindowsHeader = 40, kOs2Header = 12;
 
+// The later Windows headers (52, 56, 108 and 124 bytes) begin with the 40-byte one and carry
+// the bit-field masks inside; files written by today's programs use them.
+bool IsWindowsHeader(uint32_t size) {
+  return size == kWindowsHeader || size == 52 || size == 56 || size == 108 || size == 124;
+}
+
 // What identification found, for Load.
 struct tBmpState : tCodecState {
   uint8_t FileHeader[14] = {};
@@ -27,6 +34,7 @@ struct tBmpState : tCodecState {
   uint8_t Masks[12] = {};  // red, green, blue as stored
   int32_t HeaderBytes = 0;
   int32_t GapBytes = 0;
+  bool TopDown = false;  // negative height: the top row comes first
   int32_t PixelOffset() const { return static_cast<int32_t>(Get32(FileHeader + 10)); }
   uint16_t Bits() const { return Get16(InfoHeader + 14); }
   uint32_t Compression() const { return Get32(InfoHeader + 16); }
@@ -52,9 +60,9 @@ void DecodeRle(tGraphicID& id, bool nibbles) {
   tMemBmp& pic = *id.Bitmap;
   tBuffStream& s = *id.Stream;
   const int width = pic.Width(), height = pic.Height();
+  int x = 0;
   for (int r = 0; r < height; ++r) {
     uint8_t* row = pic.ScanLine(height - 1 - r);
-    int x = 0;
     while (x < width) {
       uint8_t count, value;
       if (!NextByte(s, count) || !NextByte(s, value)) {
@@ -77,8 +85,22 @@ void DecodeRle(tGraphicID& id, bool nibbles) {
       } else if (value == 1) {
         return;  // end of bitmap: the rows above stay black
       } else if (value == 2) {
-        id.ErrorCode = errUnknownCompression;
-        return;
+        // Delta: skip right and up; the pixels passed over stay at index 0.
+        uint8_t dx, dy;
+        if (!NextByte(s, dx) || !NextByte(s, dy)) {
+          id.ErrorCode = errEndOfFile;
+          return;
+        }
+        if (x + dx > width || r + dy >= height) {
+          id.ErrorCode = errRunLength;
+          return;
+        }
+        x += dx;
+        if (dy > 0) {
+          id.RowsDone = static_cast<uint16_t>(r + dy);
+          r += dy;
+          row = pic.ScanLine(height - 1 - r);
+        }
       } else {
         int n = value;
         if (x + n > width) {
@@ -113,11 +135,12 @@ void DecodeRle(tGraphicID& id, bool nibbles) {
       }
     }
     id.RowsDone = static_cast<uint16_t>(r + 1);
+    x = 0;
   }
 }
 
 // Uncompressed 4-bit rows, widened to the picture's 8 bits.
-void Decode4Bit(tGraphicID& id) {
+void Decode4Bit(tGraphicID& id, bool topDown) {
   tMemBmp& pic = *id.Bitmap;
   const int width = pic.Width(), height = pic.Height();
   const int packed = (width + 1) / 2, stride = (packed + 3) & ~3;
@@ -129,8 +152,19 @@ void Decode4Bit(tGraphicID& id) {
       return;
     }
     UnpackPixels(in.data(), out.data(), packed, 4);
-    std::memcpy(pic.ScanLine(height - 1 - r), out.data(), static_cast<size_t>(width));
+    std::memcpy(pic.ScanLine(topDown ? r : height - 1 - r), out.data(), static_cast<size_t>(width));
     id.RowsDone = static_cast<uint16_t>(r + 1);
+  }
+}
+
+// Top-down files are read as they lie and turned over into the picture's bottom-up order.
+void FlipRows(tMemBmp& pic) {
+  const size_t stride = static_cast<size_t>(pic.RowStride);
+  std::vector<uint8_t> tmp(stride);
+  for (int top = 0, bottom = pic.Height() - 1; top < bottom; ++top, --bottom) {
+    std::memcpy(tmp.data(), pic.ScanLine(top), stride);
+    std::memcpy(pic.ScanLine(top), pic.ScanLine(bottom), stride);
+    std::memcpy(pic.ScanLine(bottom), tmp.data(), stride);
   }
 }
 
@@ -146,6 +180,7 @@ void DecodeStraight(tGraphicID& id, const tBmpState& st) {
   const int32_t got = s.ReadAt(offset, pic.Bits, static_cast<int32_t>(pic.ImageSize));
   s.Seek(offset + got);
   if (pic.RowStride) id.RowsDone = static_cast<uint16_t>(got / pic.RowStride);
+  if (st.TopDown) FlipRows(pic);
 }
 
 }  // namespace
@@ -164,13 +199,25 @@ void IdentifyBMP(tGraphicID& id) {
   uint8_t table[256 * 4] = {};
   int entries = 0;
   uint16_t width, height, bits;
-  if (headerSize == kWindowsHeader) {
+  if (IsWindowsHeader(headerSize)) {
     std::memcpy(st->InfoHeader, p, 40);
-    p += 40;
     uint32_t compression = st->Compression();
-    if (compression == kBitFields) {
-      std::memcpy(st->Masks, p, 12);
-      p += 12;
+    if (headerSize > kWindowsHeader) {
+      if (compression == kBitFields) std::memcpy(st->Masks, p + 40, 12);
+      p += headerSize;
+    } else {
+      p += 40;
+      if (compression == kBitFields) {
+        std::memcpy(st->Masks, p, 12);
+        p += 12;
+      }
+    }
+    int32_t signedHeight = static_cast<int32_t>(Get32(st->InfoHeader + 8));
+    if (signedHeight < 0) {
+      // Top-down rows exist only uncompressed.
+      if (compression == kRle8 || compression == kRle4 || signedHeight == INT32_MIN) return;
+      st->TopDown = true;
+      Put32(st->InfoHeader + 8, static_cast<uint32_t>(-signedHeight));
     }
     width = static_cast<uint16_t>(Get32(st->InfoHeader + 4));
     height = static_cast<uint16_t>(Get32(st->InfoHeader + 8));
@@ -283,7 +330,7 @@ void LoadBMP(tGraphicID& id) {
     }
   } else if (bits == 4) {
     if (compression == kRgb) {
-      Decode4Bit(id);
+      Decode4Bit(id, st->TopDown);
     } else if (compression == kRle4) {
       DecodeRle(id, true);
     } else {

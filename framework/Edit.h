@@ -1,0 +1,16 @@
+// Single-line edit boxes.
+#pragma once
+#include "framework/Window.h"
+
+class TEdit : public TWindow {
+ public:
+  TEdit(TComponent* owner, TWindow* parent, int x, int y, int width, int height,
+        DWORD extraStyle = WS_BORDER);
+  std::string Text() const { return Caption(); }
+  void SetText(const std::string& text) { SetCaption(text); }
+  void SelectAll() { Send(EM_SETSEL, 0, -1); }
+  TNotifyEvent OnChange;
+
+ protected:
+  LRESULT WndProc(UINT message, WPARAM w, LPARAM l) override;
+};

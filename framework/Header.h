@@ -1,0 +1,38 @@
+// Header controls: a row of sections whose widths the user drags; a section can be held at a
+// minimum and maximum width (equal values fix it).
+#pragma once
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "framework/Window.h"
+
+using TSectionEvent = std::function<void(TComponent* sender, int section)>;
+
+class THeaderControl : public TWindow {
+ public:
+  THeaderControl(TComponent* owner, TWindow* parent, int x, int y, int width, int height);
+
+  int SectionCount() const;
+  int AddSection(const std::string& text, int width);
+  int SectionWidth(int index) const;
+  void SetSectionWidth(int index, int width);
+  std::string SectionText(int index) const;
+  void SetSectionText(int index, const std::string& text);
+  void SetSectionLimits(int index, int minWidth, int maxWidth);
+  // The height that suits the font.
+  int PreferredHeight() const;
+
+  // A section's width was changed (by the user or by SetSectionWidth).
+  TSectionEvent OnSectionResize;
+  TSectionEvent OnSectionClick;
+
+ protected:
+  LRESULT WndProc(UINT message, WPARAM w, LPARAM l) override;
+
+ private:
+  struct Limits {
+    int minWidth = 0, maxWidth = 10000;
+  };
+  std::vector<Limits> limits_;
+};

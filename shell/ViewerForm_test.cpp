@@ -1,0 +1,146 @@
+// The main window browsing a folder, its layout, and (when asked by scripts/screenshot-main) a
+// picture of it as a user sees it.
+#include "shell/ViewerForm.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+#include "foundation/uFiles.h"
+#include "framework/Application.h"
+#include "tests/TestSupport.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+// A folder of files of every category and two subfolders.
+std::string MakeFolder() {
+  fs::path dir = testsupport::ScratchDir("viewerform");
+  for (const char* name : {"beach.gif", "holiday photo.jpg", "notes.txt", "setup.exe",
+                           "archive.zip", "tune.mid", "boom.wav", "clip.avi", "data.bin"})
+    testsupport::WriteFile(dir / name, std::vector<uint8_t>(std::strlen(name) * 100, 'x'));
+  fs::create_directory(dir / "Summer");
+  fs::create_directory(dir / "Winter");
+  return dir.string();
+}
+
+// The window as it is on the screen (frame included) into a BMP file.
+bool SaveWindowPicture(HWND window, const std::string& path) {
+  RECT r;
+  GetWindowRect(window, &r);
+  TBitmap picture;
+  if (!picture.SetSize(r.right - r.left, r.bottom - r.top)) return false;
+  HDC screen = GetDC(nullptr);
+  BitBlt(picture.Canvas().Handle(), 0, 0, picture.Width(), picture.Height(), screen, r.left, r.top,
+         SRCCOPY);
+  ReleaseDC(nullptr, screen);
+  std::vector<uint8_t> info, bits;
+  if (!picture.GetDIB(info, bits)) return false;
+  BITMAPFILEHEADER file{};
+  file.bfType = 0x4D42;
+  file.bfOffBits = static_cast<DWORD>(sizeof file + info.size());
+  file.bfSize = static_cast<DWORD>(file.bfOffBits + bits.size());
+  std::ofstream out(fs::path(path), std::ios::binary);
+  out.write(reinterpret_cast<const char*>(&file), sizeof file);
+  out.write(reinterpret_cast<const char*>(info.data()), static_cast<std::streamsize>(info.size()));
+  out.write(reinterpret_cast<const char*>(bits.data()), static_cast<std::streamsize>(bits.size()));
+  return out.good();
+}
+
+void Pump() {
+  for (int i = 0; i < 20; ++i) {
+    Application.ProcessMessages();
+    Sleep(10);
+  }
+}
+}  // namespace
+
+TEST(ViewerForm, IsLaidOutLikeTheMainWindow) {
+  auto* form = new TViewerForm(nullptr);
+  form->FinishCreate();
+  form->Show();
+  EXPECT_EQ(ViewerForm, form);
+  EXPECT_EQ(form->Caption(), "Tavishore 32");
+  EXPECT_EQ(form->Width(), 630);
+  EXPECT_EQ(form->Height(), 475);
+  EXPECT_TRUE(form->KeyPreview);
+  THeaderControl* h = form->HeaderControl1;
+  ASSERT_EQ(h->SectionCount(), 7);
+  EXPECT_EQ(h->SectionText(0), "DRIVES / history / bookmarks");
+  EXPECT_EQ(h->SectionWidth(0), form->pnlLeft->Width());
+  // The file list's columns begin under the header's second section.
+  RECT list, header;
+  GetWindowRect(form->Orvex_FileList1->Handle(), &list);
+  GetWindowRect(h->Handle(), &header);
+  EXPECT_EQ(list.left - header.left, h->SectionWidth(0));
+  // The tag and glyph sections are held at their widths.
+  int tag = h->SectionWidth(1);
+  h->SetSectionWidth(1, tag + 20);
+  EXPECT_EQ(h->SectionWidth(1), tag);
+  // Dragging the first section moves the left panel's edge.
+  h->SetSectionWidth(0, 220);
+  EXPECT_EQ(form->pnlLeft->Width(), 220);
+  EXPECT_EQ(form->Orvex_DirList1->Width(), 220);
+  // The chain is linked.
+  EXPECT_EQ(form->Orvex_DriveCombo1->DirList(), form->Orvex_DirList1);
+  EXPECT_EQ(form->Orvex_DirList1->FileList(), form->Orvex_FileList1);
+  EXPECT_EQ(form->Orvex_FilterCombo1->FileList(), form->Orvex_FileList1);
+  EXPECT_EQ(form->Orvex_FilterCombo1->Count(), 5);
+  EXPECT_EQ(form->Orvex_FileList1->Font().Name(), "Terminal");
+  delete form;
+  EXPECT_EQ(ViewerForm, nullptr);
+}
+
+// Browses a folder with some files tagged; with TAVIS_SCREENSHOT set (a .bmp path), saves the
+// window's picture there, and with TAVIS_SCREENSHOT_FOLDER browses that folder instead.
+TEST(ViewerForm, BrowsesAFolderWithSomeFilesTagged) {
+  const char* shot = std::getenv("TAVIS_SCREENSHOT");
+  const char* given = std::getenv("TAVIS_SCREENSHOT_FOLDER");
+  std::string folder = given && *given ? std::string(given) : MakeFolder();
+  auto* form = new TViewerForm(nullptr);
+  form->FinishCreate();
+  form->SetBounds(40, 30, 630, 475);
+  form->Show();
+  TOrvex_FileList& files = *form->Orvex_FileList1;
+  form->Orvex_DirList1->SetDirectory(folder);
+  EXPECT_EQ(files.Directory(), RemoveBackslash(folder));
+  ASSERT_GE(files.Count(), 6);
+  // Tag a few files the way a user does: Ctrl-clicks, then a Shift-click for a range.
+  auto click = [&files](int row, WPARAM keys) {
+    RECT r = files.ItemRect(row);
+    files.Send(WM_LBUTTONDOWN, MK_LBUTTON | keys, MAKELPARAM(r.left + 40, r.top + 2));
+    files.Send(WM_LBUTTONUP, keys, MAKELPARAM(r.left + 40, r.top + 2));
+  };
+  click(1, MK_CONTROL);
+  click(3, MK_SHIFT);
+  click(5, MK_CONTROL);
+  click(4, 0);
+  EXPECT_EQ(files.TaggedCount(), 4);
+  EXPECT_EQ(files.GetCurrentName(), files.GetItemName(4));
+  files.SetFocus();
+  Pump();
+  form->Repaint();
+  Pump();
+  if (shot && *shot) {
+    EXPECT_TRUE(SaveWindowPicture(form->Handle(), shot));
+  }
+  delete form;
+}
+
+TEST(ViewerForm, ClosingTheMainWindowEndsTheProgramsLoop) {
+  Application.Terminated = false;
+  TViewerForm* form = Application.CreateForm<TViewerForm>();
+  EXPECT_EQ(Application.MainForm, form);
+  form->Show();
+  form->Post(WM_CLOSE);
+  EXPECT_EQ(Application.Run(), 0);
+  // The loop ended and the application freed its forms.
+  EXPECT_EQ(Application.ComponentCount(), 0);
+  EXPECT_EQ(Application.MainForm, nullptr);
+  EXPECT_EQ(ViewerForm, nullptr);
+  Application.Terminated = false;
+}
