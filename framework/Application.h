@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "framework/Component.h"
+#include "framework/Window.h"
 
 class TForm;
 
@@ -28,6 +29,9 @@ class TApplication : public TComponent {
   std::string HelpFile;
   // Asked for help with the help context of the focused window (or its nearest parent with one).
   std::function<void(int context)> OnHelp;
+
+  // The main form was minimized, or shown again after that (the tray icon takes these over).
+  TNotifyEvent OnMinimize, OnRestore;
 
   // The first form made by CreateForm; closing it ends the application.
   TForm* MainForm = nullptr;

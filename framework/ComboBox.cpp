@@ -4,8 +4,9 @@
 
 TComboBox::TComboBox(TComponent* owner, TWindow* parent, int x, int y, int width, int height,
                      TComboBoxStyle style)
-    : TWindow(owner) {
-  DWORD s = WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
+    : TWindow(owner), editable_(style == csDropDown) {
+  DWORD s = WS_VISIBLE | WS_TABSTOP | WS_VSCROLL;
+  s |= editable_ ? CBS_DROPDOWN | CBS_AUTOHSCROLL : CBS_DROPDOWNLIST;
   if (style == csOwnerDrawFixed) s |= CBS_OWNERDRAWFIXED | CBS_HASSTRINGS;
   CreateControl(parent, L"COMBOBOX", s, 0, x, y, width, height);
 }
@@ -56,8 +57,18 @@ int TComboBox::ItemIndex() const {
 void TComboBox::SetItemIndex(int index) { Send(CB_SETCURSEL, static_cast<WPARAM>(index), 0); }
 
 std::string TComboBox::Text() const {
+  if (editable_) return Caption();
   int i = ItemIndex();
   return i < 0 ? std::string() : String(i);
+}
+
+void TComboBox::SetText(const std::string& text) {
+  if (editable_) {
+    SetCaption(text);
+    return;
+  }
+  for (int i = 0; i < Count(); ++i)
+    if (String(i) == text) return SetItemIndex(i);
 }
 
 void TComboBox::SetItemHeight(int height) {

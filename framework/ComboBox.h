@@ -8,7 +8,8 @@
 #include "framework/ListBox.h"
 #include "framework/Window.h"
 
-enum TComboBoxStyle { csDropDownList, csOwnerDrawFixed };
+// csDropDown: the text can also be typed.
+enum TComboBoxStyle { csDropDownList, csOwnerDrawFixed, csDropDown };
 
 class TComboBox : public TWindow {
  public:
@@ -24,7 +25,9 @@ class TComboBox : public TWindow {
   void* Object(int index) const;
   int ItemIndex() const;
   void SetItemIndex(int index);
+  // The chosen row's text; in an editable box the typed text.
   std::string Text() const;
+  void SetText(const std::string& text);
   void SetItemHeight(int height);
   bool DroppedDown() const;
 
@@ -44,4 +47,5 @@ class TComboBox : public TWindow {
  private:
   TCanvas canvas_;
   int itemHeight_ = 16;
+  bool editable_ = false;
 };

@@ -115,6 +115,18 @@ LRESULT TForm::WndProc(UINT message, WPARAM w, LPARAM l) {
     case WM_CLOSE:
       Close();
       return 0;
+    case WM_SIZE:
+      // The main form's minimising and restoring are the application's.
+      if (Application.MainForm == this) {
+        if (w == SIZE_MINIMIZED && !minimized_) {
+          minimized_ = true;
+          if (Application.OnMinimize) Application.OnMinimize(&Application);
+        } else if (w != SIZE_MINIMIZED && minimized_) {
+          minimized_ = false;
+          if (Application.OnRestore) Application.OnRestore(&Application);
+        }
+      }
+      break;
     case WM_ACTIVATE:
       if (LOWORD(w) != WA_INACTIVE && ActiveControl && ActiveControl->HandleAllocated()) {
         ActiveControl->SetFocus();

@@ -9,7 +9,19 @@
 #include "framework/Window.h"
 
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
-enum : int { mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5 };
+enum : int {
+  mrNone = 0,
+  mrOk = 1,
+  mrCancel = 2,
+  mrAbort = 3,
+  mrRetry = 4,
+  mrIgnore = 5,
+  mrYes = 6,
+  mrNo = 7,
+  mrAll = 8,
+  mrNoToAll = 9,
+  mrYesToAll = 10
+};
 enum TPosition { poDesigned, poDefaultPosOnly, poScreenCenter, poOwnerFormCenter };
 enum TFormBorderStyle { bsSizeable, bsDialog, bsNone, bsSingle };
 
@@ -72,6 +84,7 @@ class TForm : public TWindow {
   bool modal_ = false;
   bool created_ = false;
   bool placed_ = false;
+  bool minimized_ = false;
 };
 
 // The form a window lives in (the window itself when it is a form); none for other windows.

@@ -1,12 +1,13 @@
 // Feeds arbitrary bytes to the format registry the way a picture window does: identify, decode
 // the first image, then ask for the next until the handler is done; then reads every row back
-// through the picture's conversions and writes it with the BMP, Targa or PCX writer (the last two
-// must read back whole), runs the picture operations and colour reductions on it (small pictures
-// only, with parameters taken from the input), and writes small ones with the PNG writer, whose
-// file the PNG reader must take back without an error. Pictures are capped at 4 MB so hostile
-// sizes end in "Insufficient Memory" instead of exhausting the fuzzer.
+// through the picture's conversions and writes it with the TIFF writer and with the BMP, Targa
+// or PCX writer (the last two must read back whole), runs the picture operations and colour
+// reductions on it (small pictures only, with parameters taken from the input), and writes small
+// ones with the PNG writer, whose file the PNG reader must take back without an error. Pictures
+// are capped at 4 MB so hostile sizes end in "Insufficient Memory" instead of exhausting the fuzzer.
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <new>
@@ -16,6 +17,7 @@
 #include "foundation/uBuffStream.h"
 #include "imaging/Quantize.h"
 #include "imaging/formats/gBMP.h"
+#include "imaging/formats/gTIF.h"
 #include "imaging/formats/gPCX.h"
 #include "imaging/formats/gTGA.h"
 #include "imaging/uGraphic.h"
@@ -48,6 +50,9 @@ void ReadRows(tMemBmp& picture) {
 void WriteBack(tMemBmp& picture, uint8_t choice) {
   if (int64_t(picture.Width()) * picture.Height() > kMaxRowCheckPixels) return;
   static const int kBits[] = {1, 4, 8, 15, 16, 24, 32, 3};
+  tBuffStream tif("out.tif", std::make_unique<TMemoryStream>(), true);
+  WriteTIFF(picture, tif, choice & 0x80 ? "fuzz" : "", kBits[choice & 7], choice & 0x40,
+            true, choice & 0x20);
   const int writer = choice >> 6;  // 1 Targa, 2 PCX, else BMP
   auto* memory = new TMemoryStream();
   {
@@ -153,6 +158,22 @@ void PngRoundTrip(tMemBmp& picture, uint8_t choice) {
   }
 }
 
+// A cut-out's palette comes from the ".pal" file beside it: one is written once, so cut-outs
+// are identified and decoded.
+std::string CutWithPalette() {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  const fs::path dir = fs::temp_directory_path(ec) / "tavis_fuzz_imaging";
+  fs::create_directories(dir, ec);
+  std::vector<uint8_t> pal = {'A', 'H', 227, 0, 136, 0, 10,  0, 0,   0,
+                              0,   0,   15,  0, 255, 0, 255, 0, 255, 0};
+  pal.resize(40, 0);
+  for (int i = 0; i < 16 * 3; ++i) pal.insert(pal.end(), {static_cast<uint8_t>(i * 5), 0});
+  tBuffStream out("", CreateFileStream((dir / "fuzz.pal").string()), true);
+  out.Write(pal.data(), static_cast<int32_t>(pal.size()));
+  return (dir / "fuzz.cut").string();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -165,10 +186,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   (void)ready;
   if (size > kMaxInput) return 0;
   std::vector<uint8_t> bytes(data, data + size);
-  // Odd sizes use a name without the .bmp extension, so both sides of the size-field rule run.
-  auto* stream = new tBuffStream(size & 1 ? "fuzz.dat" : "fuzz.bmp",
-                                 std::make_unique<TMemoryStream>(std::move(bytes)), false);
+  // Even sizes are named .bmp, odd ones not, so both sides of the BMP size-field rule run;
+  // sizes of 4n + 1 are icons (read only under that name) and 4n + 3 cut-outs beside a palette.
+  static const std::string kCutName = CutWithPalette();
+  const std::string name = (size & 1) == 0 ? "fuzz.bmp" : (size & 3) == 1 ? "fuzz.ico" : kCutName;
+  auto* stream = new tBuffStream(name, std::make_unique<TMemoryStream>(std::move(bytes)), false);
   tGraphicID id(stream);
+  // Half the inputs are decoded with a window's background colour, as a picture window does
+  // (the GIF reader then merges every colour table into the picture's).
+  if (size >= 2 && (data[size - 2] & 1)) id.BackgroundColor = 0x00C0C0C0;
   if (!id.IdentifyPicture()) {
     delete stream;
     return 0;

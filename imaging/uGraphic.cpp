@@ -8,13 +8,28 @@
 #include "foundation/uPlatform.h"
 #include "foundation/uUtil.h"
 #include "imaging/formats/gBMP.h"
+#include "imaging/formats/gGIF.h"
+#include "imaging/formats/gHLO.h"
+#include "imaging/formats/gICO.h"
+#include "imaging/formats/gIMG.h"
+#include "imaging/formats/gJPG.h"
+#include "imaging/formats/gLBM.h"
+#include "imaging/formats/gMAC.h"
+#include "imaging/formats/gPBM.h"
 #include "imaging/formats/gPCX.h"
+#include "imaging/formats/gPIC.h"
 #include "imaging/formats/gPNG.h"
+#include "imaging/formats/gRIP.h"
+#include "imaging/formats/gRIX.h"
+#include "imaging/formats/gRLE.h"
 #include "imaging/formats/gTGA.h"
+#include "imaging/formats/gTIF.h"
 
 uint16_t GraphicOptions = 0;
 
 namespace {
+
+const tGraphicFile* metafileHandler = nullptr;
 
 std::vector<tGraphicFile>& FormatList() {
   static std::vector<tGraphicFile> list;
@@ -118,10 +133,27 @@ void RegisterAllFormats() {
   // The order is the order of identification: BMP, ICO, GIF, PNG, TGA, RLE, MAC, PBM, IMG, RIP,
   // RIX, PIC, PCX, HLO, LBM, TIF, WMF, JPG. Each format unit's Register call goes in its place.
   RegisterBMP();
+  RegisterICO();
+  RegisterGIF();
   RegisterPNG();
   RegisterTGA();
+  RegisterRLE();
+  RegisterMAC();
+  RegisterPBM();
+  RegisterIMG();
+  RegisterRIP();
+  RegisterRIX();
+  RegisterPIC();
   RegisterPCX();
+  RegisterHLO();
+  RegisterLBM();
+  RegisterTIF();
+  // Metafiles come after TIF and before JPG (the Win32 build installs their handler).
+  if (metafileHandler) FormatList().push_back(*metafileHandler);
+  RegisterJPG();
 }
+
+void SetMetafileHandler(const tGraphicFile* handler) { metafileHandler = handler; }
 
 void UnregisterAllFormats() {
   FormatList().clear();

@@ -93,6 +93,10 @@ const std::vector<tGraphicFile>& GraphicFiles();
 void RegisterFormat(tGraphicProc identify, tGraphicProc load, tGraphicProc next);
 void RegisterAllFormats();
 void UnregisterAllFormats();
+// The metafile reader plays metafiles through the platform's drawing, so only the Win32 build
+// has one: it installs the handler here before RegisterAllFormats, which then puts it at its
+// place in the order. Without a handler metafiles stay unidentified. Null removes it.
+void SetMetafileHandler(const tGraphicFile* handler);
 // The Next of single-image formats.
 void NoNextImage(tGraphicID& id);
 

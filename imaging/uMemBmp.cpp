@@ -199,8 +199,23 @@ void tMemBmp::SetRGBLine(int y, const uint8_t* row) {
 
 void tMemBmp::PaletteRow(const uint8_t* pixels, uint8_t* out, int width, bool swapped) const {
   // Entries past the table are black: pixel values a file may hold beyond its colours.
-  uint8_t lookup[256][3] = {};
   const int entries = std::min(PaletteEntries(), 256);
+  if (width < entries) {
+    // A narrow row costs less than the lookup table (tall thin pictures have many rows).
+    for (int x = 0; x < width; ++x, out += 3) {
+      const int i = pixels[x];
+      if (i >= entries) {
+        out[0] = out[1] = out[2] = 0;
+        continue;
+      }
+      const uint8_t* q = ColorTable + i * 4;
+      out[0] = q[swapped ? 2 : 0];
+      out[1] = q[1];
+      out[2] = q[swapped ? 0 : 2];
+    }
+    return;
+  }
+  uint8_t lookup[256][3] = {};
   for (int i = 0; i < entries; ++i) {
     const uint8_t* q = ColorTable + i * 4;
     lookup[i][0] = q[swapped ? 2 : 0];

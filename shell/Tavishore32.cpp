@@ -5,6 +5,7 @@
 
 #include "foundation/uPlatformWin.h"
 #include "framework/Application.h"
+#include "imaging/formats/gWMFWin.h"
 #include "resources/uResStrings.h"
 #include "shell/ViewerForm.h"
 
@@ -12,6 +13,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int show) {
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&icc);
   InstallWin32Platform();
+  InstallMetafileReader();
   Application.Title = LoadResString(sProgramName);
   TViewerForm* form = Application.CreateForm<TViewerForm>();
   form->Show();

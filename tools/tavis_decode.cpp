@@ -9,10 +9,14 @@
 //     -a         write every image; OUT gets "-N" before its extension
 //     -o OUT     output file, "-" for standard output; ".pam" writes RGBA PAM, else PPM
 //     -w WRITER  write OUT with a writer instead: bmp:BITS[:rle][:os2],
-//                png[:i][:fFILTER][:gGAMMA][:cCOMMENT] (i interlaced, filter 0..5, gamma x 100),
+//                gif[:i][:t=INDEX][:b=INDEX][:c=COMMENT] (interlaced, transparent, background),
+//                png[:i][:fFILTER][:gGAMMA][:cCOMMENT] (i interlaced, filter 0..5, gamma x 100)
+//                tif[:BITS][:lzw][:ccitt][:DESCRIPTION]
+//                jpeg:QUALITY[:progressive][:comment=TEXT],
 //                tga:BITS[:rle][:top] or pcx
 // Exit codes: 0 decoded, 1 not a picture, 2 decoded with an error, 3 usage or output failure.
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -24,8 +28,11 @@
 #include "foundation/uIdentity.h"
 #include "foundation/uPlatform.h"
 #include "imaging/formats/gBMP.h"
-#include "imaging/formats/gPCX.h"
+#include "imaging/formats/gGIF.h"
 #include "imaging/formats/gPNG.h"
+#include "imaging/formats/gTIF.h"
+#include "imaging/formats/gJPG.h"
+#include "imaging/formats/gPCX.h"
 #include "imaging/formats/gTGA.h"
 #include "imaging/uGraphic.h"
 #include "imaging/uMemBmp.h"
@@ -80,6 +87,73 @@ bool WritePngWith(tMemBmp& picture, tBuffStream& stream, const std::vector<std::
   return true;
 }
 
+// tif:BITS[:lzw][:ccitt][:DESCRIPTION...]
+bool WriteTifWith(tMemBmp& picture, tBuffStream& stream, const std::vector<std::string>& words) {
+  int bits = picture.BitCount();
+  bool compressed = false, ccitt = false;
+  std::string description;
+  for (size_t i = 1; i < words.size(); ++i) {
+    if (words[i] == "lzw") {
+      compressed = true;
+    } else if (words[i] == "ccitt") {
+      ccitt = compressed = true;
+    } else if (!words[i].empty() && std::isdigit(static_cast<unsigned char>(words[i][0]))) {
+      bits = std::atoi(words[i].c_str());
+    } else {
+      description = words[i];
+    }
+  }
+  WriteTIFF(picture, stream, description, bits, ccitt, true, compressed);
+  return true;
+}
+
+bool WriteJpegWith(tMemBmp& picture, tBuffStream& stream, const std::vector<std::string>& words) {
+  int quality = 75;
+  bool progressive = false;
+  std::string comment;
+  for (size_t i = 1; i < words.size(); ++i) {
+    if (words[i] == "progressive") {
+      progressive = true;
+    } else if (words[i].rfind("comment=", 0) == 0) {
+      comment = words[i].substr(8);
+    } else {
+      quality = std::atoi(words[i].c_str());
+    }
+  }
+  try {
+    WriteJPEG(picture, stream, comment, quality, progressive);
+  } catch (const JPEGerror& e) {
+    std::fprintf(stderr, "%s\n", e.what());
+    return false;
+  }
+  return true;
+}
+
+bool WriteGifWith(tMemBmp& picture, tBuffStream& stream, const std::vector<std::string>& words) {
+  bool interlaced = false;
+  int transparent = -1, background = 0;
+  std::string comment;
+  for (size_t i = 1; i < words.size(); ++i) {
+    const std::string& w = words[i];
+    if (w == "i") {
+      interlaced = true;
+    } else if (w.rfind("t=", 0) == 0) {
+      transparent = std::atoi(w.c_str() + 2);
+    } else if (w.rfind("b=", 0) == 0) {
+      background = std::atoi(w.c_str() + 2);
+    } else if (w.rfind("c=", 0) == 0) {
+      comment = w.substr(2);
+    }
+  }
+  try {
+    WriteGIF(picture, stream, comment, transparent, background, interlaced);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "%s\n", e.what());
+    return false;
+  }
+  return true;
+}
+
 bool WriteTgaWith(tMemBmp& picture, tBuffStream& stream, const std::vector<std::string>& words) {
   int bits = 24;
   bool rle = false, top = false;
@@ -103,7 +177,10 @@ bool WritePcxWith(tMemBmp& picture, tBuffStream& stream, const std::vector<std::
 
 const tWriter kWriters[] = {
     {"bmp", WriteBmpWith},
+    {"gif", WriteGifWith},
     {"png", WritePngWith},
+    {"tif", WriteTifWith},
+    {"jpeg", WriteJpegWith},
     {"tga", WriteTgaWith},
     {"pcx", WritePcxWith},
 };
@@ -165,10 +242,13 @@ bool WriteNetpbm(tMemBmp& picture, const std::string& name) {
   }
   std::vector<uint8_t> rgba(pam ? size_t(width) * 4 : 0);
   const int transparent = picture.BitCount() <= 8 ? picture.TransparentIndex : -1;
-  // PPM rows are gathered in large blocks: fewer, bigger writes for big pictures.
-  std::vector<uint8_t> block;
-  const size_t rowBytes = size_t(width) * 3, blockRows = std::max<size_t>(1, (1 << 20) / rowBytes);
-  if (!pam) block.resize(rowBytes * blockRows);
+  // PPM rows are gathered in large blocks: fewer, bigger writes for big pictures. The block is
+  // kept for the next image of an animation.
+  static std::vector<uint8_t> block;
+  const size_t rowBytes = size_t(width) * 3;
+  const size_t blockRows =
+      std::clamp<size_t>((1 << 17) / std::max<size_t>(rowBytes, 1), 1, std::max(height, 1));
+  if (!pam && block.size() < rowBytes * blockRows) block.resize(rowBytes * blockRows);
   size_t filled = 0;
   for (int y = 0; y < height; ++y) {
     if (!pam) {

@@ -1,0 +1,153 @@
+#include "foundation/uShell.h"
+
+#include <windows.h>
+
+#include <mmsystem.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include "foundation/uFiles.h"
+#include "foundation/uUtil.h"
+#include "framework/Application.h"
+#include "framework/Form.h"
+#include "framework/Text.h"
+
+namespace {
+TDialogSoundPlayer& SoundPlayer() {
+  static TDialogSoundPlayer player;
+  return player;
+}
+
+// COM for the calls of one routine; left as it was found.
+class TComScope {
+ public:
+  TComScope() : hr_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+  ~TComScope() {
+    if (SUCCEEDED(hr_)) CoUninitialize();
+  }
+
+ private:
+  HRESULT hr_;
+};
+
+HWND ApplicationWindow() { return Application.MainForm ? Application.MainForm->Handle() : nullptr; }
+
+// NUL-separated names closed by a second NUL, in UTF-16.
+std::wstring NulList(const std::string& name, const std::vector<std::string>* list) {
+  std::vector<char> bytes = StringsToNulList(name, list);
+  return Utf8ToWide(std::string(bytes.begin(), bytes.end()));
+}
+}  // namespace
+
+bool ShellOpen(const std::string& fileName, std::string& errorText) {
+  // The first release of Windows 95 takes the name only unquoted.
+  std::string name = IsWin95First() ? fileName : "\"" + fileName + "\"";
+  HINSTANCE result =
+      ShellExecuteW(nullptr, L"open", Utf8ToWide(name).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  errorText = ShellErrorText(reinterpret_cast<intptr_t>(result));
+  return errorText.empty();
+}
+
+std::string ShellFindExecutable(const std::string& fileName) {
+  return FindAssociatedProgram(fileName);
+}
+
+int ShellFileOperation(const std::string& name, const std::vector<std::string>* list,
+                       const std::string* destination, unsigned flags, unsigned operation) {
+  std::wstring from = NulList(name, list);
+  std::wstring to = destination ? Utf8ToWide(*destination) + std::wstring(2, L'\0') : L"";
+  SHFILEOPSTRUCTW op{};
+  op.hwnd = ApplicationWindow();
+  op.wFunc = operation;
+  op.pFrom = from.c_str();
+  op.pTo = destination ? to.c_str() : nullptr;
+  op.fFlags = static_cast<FILEOP_FLAGS>(flags);
+  return SHFileOperationW(&op);
+}
+
+unsigned NoConfirmFlag(const std::string& path) {
+  if (path.empty()) return NoConfirmFlagFor(0);
+  std::wstring root = Utf8ToWide(path.substr(0, 1)) + L":\\";
+  return NoConfirmFlagFor(static_cast<int>(GetDriveTypeW(root.c_str())));
+}
+
+bool DeleteFiles(const std::string& name, const std::vector<std::string>* list, bool recycle) {
+  unsigned flags = recycle ? kFofAllowUndo | NoConfirmFlag(name) : 0u;
+  return ShellFileOperation(name, list, nullptr, flags, kFoDelete) == 0;
+}
+
+bool MoveFiles(const std::string& name, const std::vector<std::string>* list,
+               const std::string& destination, bool allowUndo) {
+  return ShellFileOperation(name, list, &destination, MoveFlags(allowUndo), kFoMove) == 0;
+}
+
+bool CopyFiles(const std::string& name, const std::vector<std::string>* list,
+               const std::string& destination, bool renameOnCollision) {
+  return ShellFileOperation(name, list, &destination, CopyFlags(renameOnCollision), kFoCopy) == 0;
+}
+
+bool MoveFileRenaming(const std::string& name, const std::string& destination, bool allowUndo) {
+  return ShellFileOperation(name, nullptr, &destination, MoveRenamingFlags(allowUndo), kFoMove) ==
+         0;
+}
+
+bool CopyFileRenaming(const std::string& name, const std::string& destination) {
+  return ShellFileOperation(name, nullptr, &destination, kFofRenameOnCollision, kFoCopy) == 0;
+}
+
+bool CreateShortcut(const std::string& linkFile, const std::string& target,
+                    const std::string& description, const std::string& arguments,
+                    const std::string& workingFolder, const std::string& iconFile, int iconIndex,
+                    int showCommand, unsigned short hotKey) {
+  if (linkFile.empty() || target.empty()) return false;
+  TComScope com;
+  IShellLinkW* link = nullptr;
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                              reinterpret_cast<void**>(&link))))
+    return false;
+  link->SetPath(Utf8ToWide(target).c_str());
+  if (!description.empty()) link->SetDescription(Utf8ToWide(description).c_str());
+  if (!arguments.empty()) link->SetArguments(Utf8ToWide(arguments).c_str());
+  if (!workingFolder.empty()) link->SetWorkingDirectory(Utf8ToWide(workingFolder).c_str());
+  if (!iconFile.empty()) link->SetIconLocation(Utf8ToWide(iconFile).c_str(), iconIndex);
+  if (showCommand < 10) link->SetShowCmd(showCommand);
+  link->SetHotkey(hotKey);
+  bool saved = false;
+  IPersistFile* file = nullptr;
+  if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+    std::string name = linkFile.substr(0, linkFile.size() - ExtractFileExt(linkFile).size());
+    saved = SUCCEEDED(file->Save(Utf8ToWide(name + ".lnk").c_str(), TRUE));
+    file->Release();
+  }
+  link->Release();
+  return saved;
+}
+
+std::string GetSpecialFolderPath(int folder) {
+  LPITEMIDLIST items = nullptr;
+  if (FAILED(SHGetSpecialFolderLocation(nullptr, folder, &items)) || !items) return {};
+  wchar_t path[MAX_PATH] = {};
+  bool found = SHGetPathFromIDListW(items, path) != FALSE;
+  IMalloc* shellMalloc = nullptr;
+  if (SUCCEEDED(SHGetMalloc(&shellMalloc))) {
+    shellMalloc->Free(items);
+    shellMalloc->Release();
+  }
+  return found ? WideToUtf8(path) : std::string();
+}
+
+void PlayDialogSound(bool soundOn, int messageType) {
+  if (!soundOn) return;
+  std::string name = DialogSoundName(messageType);
+  if (name.empty()) return;
+  if (SoundPlayer())
+    SoundPlayer()(name);
+  else
+    sndPlaySoundW(Utf8ToWide(name).c_str(), SND_ASYNC);
+}
+
+TDialogSoundPlayer SetDialogSoundPlayer(TDialogSoundPlayer player) {
+  TDialogSoundPlayer old = std::move(SoundPlayer());
+  SoundPlayer() = std::move(player);
+  return old;
+}
