@@ -281,7 +281,12 @@ TEST_F(FormatOrderTest, EachFormatIsIdentifiedByItsOwnHandler) {
               id->Info.end())
         << what;
   }
-  EXPECT_GE(tried, 6);
+  // Where the tools run every case is made; under Wine only the hand-made ones.
+  if (testsupport::HaveTools()) {
+    EXPECT_EQ(tried, static_cast<int>(Cases().size()));
+  } else {
+    EXPECT_GE(tried, 6);
+  }
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 #include <filesystem>
 
 #include "imaging/formats/gBMP.h"
+#include "imaging/formats/gJPG.h"
+#include "imaging/formats/gTIF.h"
 #include "imaging/formats/gReader_testkit.h"
 #include "tests/TestSupport.h"
 
@@ -60,17 +62,22 @@ std::vector<uint8_t> PlainMetafile(bool withEscape) {
   return v;
 }
 
-TEST_F(WmfTest, RegisteredBeforeTheLastFormatOnlyWhenInstalled) {
-  const auto& list = GraphicFiles();
-  int index = -1;
-  for (size_t i = 0; i < list.size(); ++i)
-    if (list[i].Identify == IdentifyWMF) index = static_cast<int>(i);
-  ASSERT_GT(index, 0);
-  // Only JPEG comes after the metafile reader.
-  EXPECT_GE(index, static_cast<int>(list.size()) - 2);
+TEST_F(WmfTest, RegisteredBetweenTiffAndJpegOnlyWhenInstalled) {
+  auto indexOf = [](tGraphicProc identify) {
+    const auto& list = GraphicFiles();
+    for (size_t i = 0; i < list.size(); ++i)
+      if (list[i].Identify == identify) return static_cast<int>(i);
+    return -1;
+  };
+  const int wmf = indexOf(IdentifyWMF);
+  ASSERT_GT(wmf, 0);
+  EXPECT_EQ(indexOf(IdentifyTIF), wmf - 1);
+  EXPECT_EQ(indexOf(IdentifyJPG), wmf + 1);
+  EXPECT_EQ(GraphicFiles().size(), 18u);
   SetMetafileHandler(nullptr);
   RegisterAllFormats();
-  for (const tGraphicFile& f : GraphicFiles()) EXPECT_NE(f.Identify, &IdentifyWMF);
+  EXPECT_EQ(indexOf(IdentifyWMF), -1);
+  EXPECT_EQ(GraphicFiles().size(), 17u);
 }
 
 TEST_F(WmfTest, CollectedMetafilesIdentifyWithTheirSize) {
