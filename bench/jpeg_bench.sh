@@ -58,19 +58,13 @@ for f in photo elephants elephants-baseline; do
   # The same pixels first, or the timing means nothing.
   cmp -s <("$tool" -o - "$file") <(djpeg "$file") || { echo "$f: pixels differ"; exit 1; }
   echo "== decode $f.jpg ($("$tool" -i "$file" | sed -n 2p | cut -c2-), $(stat -c %s "$file") bytes)"
-  # djpeg -bmp holds the whole picture as we do (a BMP is written bottom-up).
+  # djpeg -bmp holds the whole picture as we do (a BMP is written bottom-up); "decode-only" is
+  # our reader without the conversion to PPM and its output.
   hyperfine -N --warmup 2 --runs "$runs" --export-json "$dir/$f.json" \
-    -n tavis_decode "$tool -o /dev/null $file" -n djpeg "djpeg -outfile /dev/null $file" \
+    -n tavis_decode "$tool -o /dev/null $file" -n decode-only "$tool $file" \
+    -n djpeg "djpeg -outfile /dev/null $file" \
     -n djpeg-bmp "djpeg -bmp -outfile /dev/null $file" >/dev/null 2>&1
   report "$dir/$f.json" tavis_decode
-  # djpeg streams its rows to PPM; we hold the whole picture, whose first touch of every 4 KB
-  # page is a page fault. The same run with glibc's malloc asking for huge pages (for both
-  # programs) shows what is left once that cost is gone.
-  echo "  with GLIBC_TUNABLES=glibc.malloc.hugetlb=1:"
-  GLIBC_TUNABLES=glibc.malloc.hugetlb=1 hyperfine -N --warmup 2 --runs "$runs" \
-    --export-json "$dir/$f-huge.json" -n tavis_decode "$tool -o /dev/null $file" \
-    -n djpeg "djpeg -outfile /dev/null $file" >/dev/null 2>&1
-  report "$dir/$f-huge.json" tavis_decode
   for cmd in "$tool -o /dev/null $file" "djpeg -outfile /dev/null $file"; do
     /usr/bin/time -f "  peak %M KB  ${cmd%% *}" $cmd 2>&1 >/dev/null | grep peak \
       | sed "s|$root/build/release/tools/||"
