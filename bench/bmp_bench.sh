@@ -5,16 +5,7 @@
 # same picture reduced to 256 colours and stored as RLE8.
 # Usage: bench/bmp_bench.sh [runs]
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-cd "$root"
-runs=${1:-20}
-im=$(command -v convert-im6.q16 || command -v convert)
-
-cmake --preset release >/dev/null
-cmake --build --preset release --target tavis_decode >/dev/null
-tool=$root/build/release/tools/tavis_decode
-dir=$root/build/bench
-mkdir -p "$dir"
+. "$(dirname "$0")/common.sh" tavis_decode 20 "$@"
 [ -f "$dir/big24.bmp" ] || "$im" -size 4000x3000 -seed 1 plasma:fractal -blur 0x1 -depth 8 \
   -type TrueColor "bmp3:$dir/big24.bmp"
 [ -f "$dir/big8rle.bmp" ] || "$im" "$dir/big24.bmp" +dither -colors 256 -compress RLE \
@@ -33,16 +24,7 @@ for f in big24 big8rle; do
   hyperfine -N --warmup 3 --runs "$runs" --export-json "$dir/$f.json" \
     -n tavis_decode "$tool -o - $file" -n bmptopnm "bmptopnm $file" \
     -n convert "$im $file ppm:-" >/dev/null 2>&1
-  python3 - "$dir/$f.json" <<'EOF'
-import json, sys
-r = {x["command"]: x for x in json.load(open(sys.argv[1]))["results"]}
-ours = r["tavis_decode"]["mean"]
-for name in ("tavis_decode", "bmptopnm", "convert"):
-    x = r[name]
-    print(f"  {name:13s} {x['mean']*1000:7.1f} ms ± {x['stddev']*1000:5.1f}   ratio ours/{name}: {ours/x['mean']:.2f}")
-EOF
-  for cmd in "$tool -o - $file" "bmptopnm $file" "$im $file ppm:-"; do
-    /usr/bin/time -f "  peak %M KB  ${cmd%% *}" $cmd 2>&1 >/dev/null | grep peak | sed "s|$root/build/release/tools/||"
-  done
+  report "$dir/$f.json" tavis_decode
+  peak "$tool -o - $file" "bmptopnm $file" "$im $file ppm:-"
 done
 /usr/bin/time -f "  baseline: peak %M KB for a 1x1 picture" "$tool" -o - "$dir/tiny.bmp" 2>&1 >/dev/null

@@ -8,16 +8,7 @@
 # with transparency). The small test animation anim_dog.gif (4 frames, 500x362) is timed too.
 # Usage: bench/gif_bench.sh [runs]
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-cd "$root"
-runs=${1:-20}
-im=$(command -v convert-im6.q16 || command -v convert)
-
-cmake --preset release >/dev/null
-cmake --build --preset release --target tavis_decode >/dev/null
-tool=$root/build/release/tools/tavis_decode
-dir=$root/build/bench
-mkdir -p "$dir"
+. "$(dirname "$0")/common.sh" tavis_decode 20 "$@"
 if [ ! -f "$dir/big.gif" ]; then
   "$im" -size 4000x3000 -seed 1 plasma:fractal -blur 0x1 +dither -colors 256 "$dir/big.gif"
   "$im" "$dir/big.gif" -type Palette "bmp3:$dir/big8.bmp"
@@ -34,24 +25,8 @@ if [ ! -f "$dir/anim.gif" ]; then
   "$im" -delay 4 "${frames[@]}" -layers Optimize "$dir/anim.gif"
   rm -f "${frames[@]}" "$dir/anim-base.png"
 fi
-dog=${TAVIS_TESTDATA:-$root/../shared/testdata}/gif/anim_dog.gif
+dog=$testdata/gif/anim_dog.gif
 printf 'GIF89a\1\0\1\0\200\0\0\0\0\0\377\377\377,\0\0\0\0\1\0\1\0\0\2\2D\1\0;' >"$dir/tiny.gif"
-
-report() {
-  python3 - "$1" "$2" <<'EOF'
-import json, sys
-r = {x["command"]: x for x in json.load(open(sys.argv[1]))["results"]}
-ours = r[sys.argv[2]]["mean"]
-for name, x in r.items():
-    print(f"  {name:13s} {x['mean']*1000:7.1f} ms ± {x['stddev']*1000:5.1f}   ratio ours/{name}: {ours/x['mean']:.2f}")
-EOF
-}
-peak() {
-  for cmd in "$@"; do
-    /usr/bin/time -f "  peak %M KB  ${cmd%% *}" sh -c "$cmd >/dev/null" 2>&1 | grep peak \
-      | sed "s|$root/build/release/tools/||"
-  done
-}
 
 # Decoding: the first (only) picture of big.gif, every frame of the animations.
 "$tool" -o "$dir/big.ours.ppm" "$dir/big.gif"

@@ -6,17 +6,7 @@
 # channel of both 256-colour results against the photo.
 # Usage: bench/imaging_ops_bench.sh [runs]
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-cd "$root"
-runs=${1:-10}
-im=$(command -v convert-im6.q16 || command -v convert)
-testdata=${TAVIS_TESTDATA:-$root/../shared/testdata}
-
-cmake --preset release >/dev/null
-cmake --build --preset release --target tavis_picop >/dev/null
-tool=$root/build/release/tools/tavis_picop
-dir=$root/build/bench
-mkdir -p "$dir"
+. "$(dirname "$0")/common.sh" tavis_picop 10 "$@"
 photo=$dir/photo4000.bmp
 [ -f "$photo" ] || "$im" "$testdata/jpeg/video-001.jpeg" -resize '4000x3000!' -seed 1 \
   -attenuate 0.3 +noise Gaussian -type TrueColor "bmp3:$photo"
@@ -39,14 +29,7 @@ bench() {
   echo "== $label"
   hyperfine -N --warmup 1 --runs "$runs" --export-json "$dir/ops.json" \
     -n tavis_picop "$ours" -n convert "$theirs" >/dev/null 2>&1
-  python3 - "$dir/ops.json" <<'EOF'
-import json, sys
-r = {x["command"]: x for x in json.load(open(sys.argv[1]))["results"]}
-ours = r["tavis_picop"]["mean"]
-for name in ("tavis_picop", "convert"):
-    x = r[name]
-    print(f"  {name:12s} {x['mean']*1000:7.1f} ms ± {x['stddev']*1000:5.1f}   ratio ours/{name}: {ours/x['mean']:.2f}")
-EOF
+  report "$dir/ops.json" tavis_picop "" 12
 }
 bench "ReduceOptimalDithered to 256 colours" \
   "$tool reduce:256 $photo $dir/ours256.bmp" "$im $photo -colors 256 bmp3:$dir/im256.bmp"

@@ -12,21 +12,9 @@
 # The encoders read the same BMP (cjpeg reads BMP too), quality 90.
 # Usage: bench/jpeg_bench.sh [runs]
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-cd "$root"
-runs=${1:-20}
-im=$(command -v convert-im6.q16 || command -v convert)
-
-cmake --preset release >/dev/null
-cmake --build --preset release --target tavis_decode >/dev/null
-tool=$root/build/release/tools/tavis_decode
-dir=$root/build/bench
-mkdir -p "$dir"
-photo=$root/../shared/testdata/jpeg/video-001.jpeg
-[ -f "$dir/photo.ppm" ] || "$im" "$photo" -resize 4000x3000! -seed 1 -attenuate 0.3 \
-  +noise Gaussian -depth 8 "ppm:$dir/photo.ppm"
+. "$(dirname "$0")/common.sh" tavis_decode 20 "$@"
+make_photo
 [ -f "$dir/photo.jpg" ] || cjpeg -quality 90 -outfile "$dir/photo.jpg" "$dir/photo.ppm"
-[ -f "$dir/photo.bmp" ] || "$im" "$dir/photo.ppm" "bmp3:$dir/photo.bmp"
 if [ ! -f "$dir/elephants.jpg" ]; then
   deb=$(mktemp -d)
   chown _apt "$deb" 2>/dev/null || true
@@ -39,20 +27,6 @@ fi
   -outfile "$dir/elephants-baseline.jpg" "$dir/elephants.jpg"
 "$im" -size 1x1 xc:white -depth 8 "$dir/tiny.ppm" && cjpeg -outfile "$dir/tiny.jpg" "$dir/tiny.ppm"
 
-report() {
-  python3 - "$1" "$2" <<'EOF'
-import json, sys
-results = json.load(open(sys.argv[1]))["results"]
-ours = next(x for x in results if x["command"] == sys.argv[2])
-cpu = lambda x: x["user"] + x["system"]
-for x in results:
-    print(f"  {x['command']:13s} {x['mean']*1000:7.1f} ms ± {x['stddev']*1000:5.1f}  "
-          f"median {x['median']*1000:7.1f}  cpu {cpu(x)*1000:7.1f}   ratio ours/{x['command']}: "
-          f"{ours['mean']/x['mean']:.2f} (medians {ours['median']/x['median']:.2f}, "
-          f"cpu {cpu(ours)/cpu(x):.2f})")
-EOF
-}
-
 for f in photo elephants elephants-baseline; do
   file=$dir/$f.jpg
   # The same pixels first, or the timing means nothing.
@@ -64,11 +38,8 @@ for f in photo elephants elephants-baseline; do
     -n tavis_decode "$tool -o /dev/null $file" -n decode-only "$tool $file" \
     -n djpeg "djpeg -outfile /dev/null $file" \
     -n djpeg-bmp "djpeg -bmp -outfile /dev/null $file" >/dev/null 2>&1
-  report "$dir/$f.json" tavis_decode
-  for cmd in "$tool -o /dev/null $file" "djpeg -outfile /dev/null $file"; do
-    /usr/bin/time -f "  peak %M KB  ${cmd%% *}" $cmd 2>&1 >/dev/null | grep peak \
-      | sed "s|$root/build/release/tools/||"
-  done
+  report "$dir/$f.json" tavis_decode cpu
+  peak "$tool -o /dev/null $file" "djpeg -outfile /dev/null $file"
 done
 /usr/bin/time -f "  baseline: peak %M KB for a 1x1 picture" "$tool" -o /dev/null "$dir/tiny.jpg" 2>&1
 
@@ -83,5 +54,5 @@ for mode in baseline progressive; do
     -n tavis_decode "$tool -w jpeg:90$word -o $dir/ours.jpg $dir/photo.bmp" \
     -n cjpeg "cjpeg -quality 90 ${opt[*]} -outfile $dir/theirs.jpg $dir/photo.bmp" \
     >/dev/null 2>&1
-  report "$dir/encode-$mode.json" tavis_decode
+  report "$dir/encode-$mode.json" tavis_decode cpu
 done

@@ -5,16 +5,7 @@
 # The files are made here by netpbm from a 2000x1500 picture made by ImageMagick.
 # Usage: bench/planar_bench.sh [runs]
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-cd "$root"
-runs=${1:-20}
-im=$(command -v convert-im6.q16 || command -v convert)
-
-cmake --preset release >/dev/null
-cmake --build --preset release --target tavis_decode >/dev/null
-tool=$root/build/release/tools/tavis_decode
-dir=$root/build/bench
-mkdir -p "$dir"
+. "$(dirname "$0")/common.sh" tavis_decode 20 "$@"
 [ -f "$dir/planar.ppm" ] || "$im" -size 2000x1500 -seed 1 plasma:fractal -blur 0x1 -depth 8 \
   "ppm:$dir/planar.ppm"
 [ -f "$dir/planar.pgm" ] || ppmtopgm "$dir/planar.ppm" >"$dir/planar.pgm"
@@ -40,17 +31,8 @@ bench() {
   hyperfine -N --warmup 3 --runs "$runs" --export-json "$dir/$f.json" \
     -n tavis_decode "$tool -o - $file" -n "${netpbm%% *}" "$netpbm $file" \
     -n "$name" "${cmd//FILE/$file}" >/dev/null 2>&1
-  python3 - "$dir/$f.json" <<'PY'
-import json, sys
-r = json.load(open(sys.argv[1]))["results"]
-ours = r[0]["mean"]
-for x in r:
-    print(f"  {x['command']:13s} {x['mean']*1000:7.1f} ms ± {x['stddev']*1000:5.1f}   ratio ours/{x['command']}: {ours/x['mean']:.2f}")
-PY
-  for c in "$tool -o - $file" "$netpbm $file" "${cmd//FILE/$file}"; do
-    /usr/bin/time -f "  peak %M KB  ${c%% *}" $c 2>&1 >/dev/null | grep peak \
-      | sed "s|$root/build/release/tools/||"
-  done
+  report "$dir/$f.json" tavis_decode
+  peak "$tool -o - $file" "$netpbm $file" "${cmd//FILE/$file}"
 }
 
 bench planar8.lbm ilbmtoppm "ffmpeg:$ff -i FILE $ffppm"

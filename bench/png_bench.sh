@@ -7,21 +7,9 @@
 # as a BMP (our reader of netpbm files is not there), the others as a PPM.
 # Usage: bench/png_bench.sh [runs]
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-cd "$root"
-runs=${1:-10}
-im=$(command -v convert-im6.q16 || command -v convert)
-
-cmake --preset release >/dev/null
-cmake --build --preset release --target tavis_decode >/dev/null
-tool=$root/build/release/tools/tavis_decode
-dir=$root/build/bench
-mkdir -p "$dir"
-photo=$root/../shared/testdata/jpeg/video-001.jpeg
-[ -f "$dir/photo.ppm" ] || "$im" "$photo" -resize 4000x3000! -seed 1 -attenuate 0.3 \
-  +noise Gaussian -depth 8 "ppm:$dir/photo.ppm"
+. "$(dirname "$0")/common.sh" tavis_decode 10 "$@"
+make_photo
 [ -f "$dir/photo.png" ] || pnmtopng "$dir/photo.ppm" >"$dir/photo.png"
-[ -f "$dir/photo.bmp" ] || "$im" "$dir/photo.ppm" "bmp3:$dir/photo.bmp"
 "$im" -size 1x1 xc:white -depth 8 "$dir/tiny.png"
 
 # The same pixels first, or the timing means nothing.
@@ -32,25 +20,12 @@ pngcheck -q "$dir/ours.png" >/dev/null
 pngtopam "$dir/ours.png" | cmp -s - "$dir/photo.ppm" || { echo "encode: pixels differ"; exit 1; }
 rm -f "$dir/ours.ppm"
 
-report() {
-  python3 - "$1" "$2" <<'EOF'
-import json, sys
-results = json.load(open(sys.argv[1]))["results"]
-ours = next(x for x in results if x["command"] == sys.argv[2])["mean"]
-for x in results:
-    print(f"  {x['command']:13s} {x['mean']*1000:7.1f} ms ± {x['stddev']*1000:5.1f}   "
-          f"ratio ours/{x['command']}: {ours/x['mean']:.2f}")
-EOF
-}
-
 echo "== decode photo.png ($(stat -c %s "$dir/photo.png") bytes)"
 hyperfine -N --warmup 2 --runs "$runs" --export-json "$dir/decode.json" \
   -n tavis_decode "$tool -o - $dir/photo.png" -n pngtopam "pngtopam $dir/photo.png" \
   -n convert "$im $dir/photo.png ppm:-" >/dev/null 2>&1
 report "$dir/decode.json" tavis_decode
-for cmd in "$tool -o - $dir/photo.png" "pngtopam $dir/photo.png" "$im $dir/photo.png ppm:-"; do
-  /usr/bin/time -f "  peak %M KB  ${cmd%% *}" $cmd 2>&1 >/dev/null | grep peak | sed "s|$root/build/release/tools/||"
-done
+peak "$tool -o - $dir/photo.png" "pngtopam $dir/photo.png" "$im $dir/photo.png ppm:-"
 /usr/bin/time -f "  baseline: peak %M KB for a 1x1 picture" "$tool" -o - "$dir/tiny.png" 2>&1 >/dev/null
 
 echo "== encode (level 9 and adaptive filters for ours; each tool's defaults otherwise)"
@@ -61,7 +36,5 @@ report "$dir/encode.json" tavis_decode
 pnmtopng "$dir/photo.ppm" >"$dir/netpbm.png"
 "$im" "$dir/photo.ppm" "$dir/im.png"
 for f in ours netpbm im; do echo "  size $f.png $(stat -c %s "$dir/$f.png") bytes"; done
-for cmd in "$tool -w png -o $dir/ours.png $dir/photo.bmp" "pnmtopng $dir/photo.ppm" \
-           "$im $dir/photo.ppm png:-"; do
-  /usr/bin/time -f "  peak %M KB  ${cmd%% *}" $cmd 2>&1 >/dev/null | grep peak | sed "s|$root/build/release/tools/||"
-done
+peak "$tool -w png -o $dir/ours.png $dir/photo.bmp" "pnmtopng $dir/photo.ppm" \
+  "$im $dir/photo.ppm png:-"

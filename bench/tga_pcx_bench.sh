@@ -7,16 +7,7 @@
 # 16 colours in 4 planes.
 # Usage: bench/tga_pcx_bench.sh [runs]
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-cd "$root"
-runs=${1:-20}
-im=$(command -v convert-im6.q16 || command -v convert)
-
-cmake --preset release >/dev/null
-cmake --build --preset release --target tavis_decode >/dev/null
-tool=$root/build/release/tools/tavis_decode
-dir=$root/build/bench
-mkdir -p "$dir"
+. "$(dirname "$0")/common.sh" tavis_decode 20 "$@"
 [ -f "$dir/plasma.ppm" ] || "$im" -size 4000x3000 -seed 1 plasma:fractal -blur 0x1 -depth 8 \
   "ppm:$dir/plasma.ppm"
 [ -f "$dir/plasma256.ppm" ] || pnmquant 256 "$dir/plasma.ppm" >"$dir/plasma256.ppm" 2>/dev/null
@@ -44,15 +35,6 @@ for f in big24.tga big24rle.tga big8rle.tga big4planes.pcx tall8.pcx tall24.pcx;
   echo "== $f ($("$tool" -i "$file" | sed -n 2p | cut -c2-), $(stat -c %s "$file") bytes)"
   hyperfine -N --warmup 3 --runs "$runs" --export-json "$dir/$f.json" \
     -n tavis_decode "$tool -o - $file" -n $ref "$ref $file" >/dev/null 2>&1
-  python3 - "$dir/$f.json" "$ref" <<'PY'
-import json, sys
-r = {x["command"]: x for x in json.load(open(sys.argv[1]))["results"]}
-ours = r["tavis_decode"]["mean"]
-for name in ("tavis_decode", sys.argv[2]):
-    x = r[name]
-    print(f"  {name:13s} {x['mean']*1000:7.1f} ms ± {x['stddev']*1000:5.1f}   ratio ours/{name}: {ours/x['mean']:.2f}")
-PY
-  for cmd in "$tool -o - $file" "$ref $file"; do
-    /usr/bin/time -f "  peak %M KB  ${cmd%% *}" $cmd 2>&1 >/dev/null | grep peak | sed "s|$root/build/release/tools/||"
-  done
+  report "$dir/$f.json" tavis_decode
+  peak "$tool -o - $file" "$ref $file"
 done

@@ -7,16 +7,7 @@
 # a pixel) whatever the picture; tifftopnm writes PBM or PGM for bilevel and grey pictures.
 # Usage: bench/tiff_bench.sh [runs]
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-cd "$root"
-runs=${1:-10}
-im=$(command -v convert-im6.q16 || command -v convert)
-
-cmake --preset release >/dev/null
-cmake --build --preset release --target tavis_decode >/dev/null
-tool=$root/build/release/tools/tavis_decode
-dir=$root/build/bench
-mkdir -p "$dir"
+. "$(dirname "$0")/common.sh" tavis_decode 10 "$@"
 cd "$dir"
 [ -f big24.ppm ] || "$im" -size 4000x3000 -seed 1 plasma:fractal -blur 0x1 -depth 8 \
   -type TrueColor ppm:big24.ppm
@@ -38,16 +29,6 @@ for f in rgb-lzw grey-packbits bw-g4 bw-packbits; do
   echo "== $f.tif ($("$tool" -i "$file" | sed -n 2p | cut -c2-), $(stat -c %s "$file") bytes)"
   hyperfine -N --warmup 2 --runs "$runs" --export-json "$dir/$f.json" \
     -n tavis_decode "$tool -o - $file" -n tifftopnm "tifftopnm $file" >/dev/null 2>&1
-  python3 - "$dir/$f.json" <<'EOF'
-import json, sys
-r = {x["command"]: x for x in json.load(open(sys.argv[1]))["results"]}
-ours = r["tavis_decode"]["mean"]
-for name in ("tavis_decode", "tifftopnm"):
-    x = r[name]
-    print(f"  {name:13s} {x['mean']*1000:7.1f} ms ± {x['stddev']*1000:5.1f}   user {x['user']*1000:6.1f} ms"
-          f"   ratio ours/{name}: {ours/x['mean']:.2f}")
-EOF
-  for cmd in "$tool -o - $file" "tifftopnm $file"; do
-    /usr/bin/time -f "  peak %M KB  ${cmd%% *}" $cmd 2>&1 >/dev/null | grep peak | sed "s|$root/build/release/tools/||"
-  done
+  report "$dir/$f.json" tavis_decode user
+  peak "$tool -o - $file" "tifftopnm $file"
 done

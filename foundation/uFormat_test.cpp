@@ -7,22 +7,13 @@
 #include <type_traits>
 
 #include "foundation/uPlatform.h"
+#include "tests/TestSupport.h"
 
 namespace {
 
 static_assert(std::is_base_of_v<std::runtime_error, EConvertError>);
 
-// The plain platform with known separators, the one in use restored afterwards.
-class FormatTest : public testing::Test {
- protected:
-  void SetUp() override {
-    saved_ = &Platform();
-    SetPlatform(&plain_);
-  }
-  void TearDown() override { SetPlatform(saved_); }
-  tPlainPlatform plain_;
-  tPlatform* saved_ = nullptr;
-};
+using FormatTest = testsupport::tPlainPlatformTest;
 
 struct Case {
   std::string got, want;

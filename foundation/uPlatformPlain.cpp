@@ -32,23 +32,14 @@ std::string Utf8Of(const fs::path& path) {
 
 bool IsSeparator(char c) { return c == '/' || c == '\\'; }
 
-std::tm LocalTm(std::time_t t) {
+// The local date and time of a moment, to the second.
+tDateTimeFields LocalFields(std::time_t t) {
   std::tm tm{};
 #ifdef _WIN32
   localtime_s(&tm, &t);
 #else
   localtime_r(&t, &tm);
 #endif
-  return tm;
-}
-
-uint32_t DosTimeOf(const fs::path& path) {
-  std::error_code ec;
-  const auto written = fs::last_write_time(path, ec);
-  if (ec) return 0;
-  const auto sys = std::chrono::file_clock::to_sys(written);
-  const std::tm tm = LocalTm(std::chrono::system_clock::to_time_t(
-      std::chrono::time_point_cast<std::chrono::system_clock::duration>(sys)));
   tDateTimeFields f;
   f.Year = tm.tm_year + 1900;
   f.Month = tm.tm_mon + 1;
@@ -56,7 +47,16 @@ uint32_t DosTimeOf(const fs::path& path) {
   f.Hour = tm.tm_hour;
   f.Minute = tm.tm_min;
   f.Second = tm.tm_sec;
-  return FieldsToDosDateTime(f);
+  return f;
+}
+
+uint32_t DosTimeOf(const fs::path& path) {
+  std::error_code ec;
+  const auto written = fs::last_write_time(path, ec);
+  if (ec) return 0;
+  const auto sys = std::chrono::file_clock::to_sys(written);
+  return FieldsToDosDateTime(LocalFields(std::chrono::system_clock::to_time_t(
+      std::chrono::time_point_cast<std::chrono::system_clock::duration>(sys))));
 }
 
 uint32_t AttributesOf(const fs::path& path, const fs::file_status& status,
@@ -91,14 +91,7 @@ TDateTime tPlainPlatform::Now() {
   const auto ms =
       std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count();
   const std::time_t seconds = static_cast<std::time_t>(ms / 1000);
-  const std::tm tm = LocalTm(seconds);
-  tDateTimeFields f;
-  f.Year = tm.tm_year + 1900;
-  f.Month = tm.tm_mon + 1;
-  f.Day = tm.tm_mday;
-  f.Hour = tm.tm_hour;
-  f.Minute = tm.tm_min;
-  f.Second = tm.tm_sec;
+  tDateTimeFields f = LocalFields(seconds);
   f.Millisecond = static_cast<int>(ms % 1000);
   return EncodeDateTime(f);
 }

@@ -7,20 +7,11 @@
 #include <cstring>
 
 #include "foundation/uPlatform.h"
+#include "tests/TestSupport.h"
 
 namespace {
 
-// Installs a plain platform whose answers a test sets; the one in use comes back afterwards.
-class PlatformTest : public testing::Test {
- protected:
-  void SetUp() override {
-    saved_ = &Platform();
-    SetPlatform(&plain_);
-  }
-  void TearDown() override { SetPlatform(saved_); }
-  tPlainPlatform plain_;
-  tPlatform* saved_ = nullptr;
-};
+using PlatformTest = testsupport::tPlainPlatformTest;
 
 TEST(Util, FitRect) {
   struct {

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <set>
+#include <span>
 #include <tuple>
 #include <vector>
 
@@ -10,34 +12,35 @@ namespace {
 
 using tRGB = std::tuple<int, int, int>;
 
-template <size_t N>
-tRGB Entry(const std::array<uint8_t, N>& p, int i) {
-  return {p[i * 3], p[i * 3 + 1], p[i * 3 + 2]};
+tRGB Entry(std::span<const uint8_t> p, int i) { return {p[i * 3], p[i * 3 + 1], p[i * 3 + 2]}; }
+
+// Entries of a palette against their expected colours; a failure names the first that differs.
+testing::AssertionResult HasEntries(std::span<const uint8_t> p,
+                                    std::initializer_list<std::pair<int, tRGB>> want) {
+  for (const auto& [i, rgb] : want)
+    if (Entry(p, i) != rgb)
+      return testing::AssertionFailure()
+             << "entry " << i << " is " << testing::PrintToString(Entry(p, i)) << ", not "
+             << testing::PrintToString(rgb);
+  return testing::AssertionSuccess();
 }
 
 TEST(Palettes, SixteenColourTables) {
-  auto vga = VgaPalette(), ega = EgaPalette();
-  EXPECT_EQ(Entry(vga, 1), tRGB(0, 0, 128));
-  EXPECT_EQ(Entry(vga, 6), tRGB(128, 128, 0));
-  EXPECT_EQ(Entry(vga, 8), tRGB(192, 192, 192));
-  EXPECT_EQ(Entry(vga, 13), tRGB(255, 0, 255));
-  EXPECT_EQ(Entry(vga, 15), tRGB(255, 255, 255));
-  EXPECT_EQ(Entry(ega, 6), tRGB(170, 85, 0));
-  EXPECT_EQ(Entry(ega, 8), tRGB(85, 85, 85));
-  EXPECT_EQ(Entry(ega, 14), tRGB(255, 255, 85));
-  auto cga = CgaPalettes();
-  EXPECT_EQ(Entry(cga, 3), tRGB(255, 255, 0));
-  EXPECT_EQ(Entry(cga, 6), tRGB(119, 0, 0));
-  EXPECT_EQ(Entry(cga, 11), tRGB(255, 255, 255));
-  EXPECT_EQ(Entry(cga, 15), tRGB(119, 119, 119));
+  EXPECT_TRUE(HasEntries(VgaPalette(), {{1, {0, 0, 128}},
+                                        {6, {128, 128, 0}},
+                                        {8, {192, 192, 192}},
+                                        {13, {255, 0, 255}},
+                                        {15, {255, 255, 255}}}));
+  EXPECT_TRUE(
+      HasEntries(EgaPalette(), {{6, {170, 85, 0}}, {8, {85, 85, 85}}, {14, {255, 255, 85}}}));
+  EXPECT_TRUE(HasEntries(
+      CgaPalettes(),
+      {{3, {255, 255, 0}}, {6, {119, 0, 0}}, {11, {255, 255, 255}}, {15, {119, 119, 119}}}));
 }
 
 TEST(Palettes, EgaRegistersGiveTheStandardColoursAndIgnoreHighBits) {
-  auto e64 = Ega64Palette();
-  EXPECT_EQ(Entry(e64, 0), tRGB(0, 0, 0));
-  EXPECT_EQ(Entry(e64, 1), tRGB(0, 0, 170));
-  EXPECT_EQ(Entry(e64, 4), tRGB(170, 0, 0));
-  EXPECT_EQ(Entry(e64, 63), tRGB(255, 255, 255));
+  EXPECT_TRUE(HasEntries(
+      Ega64Palette(), {{0, {0, 0, 0}}, {1, {0, 0, 170}}, {4, {170, 0, 0}}, {63, {255, 255, 255}}}));
   // The adapter's power-on register values select the 16 text colours.
   uint8_t regs[16] = {0, 1, 2, 3, 4, 5, 20, 7, 56, 57, 58, 59, 60, 61, 62, 63};
   EXPECT_EQ(EgaRegistersToRGB(regs), EgaPalette());
@@ -46,16 +49,14 @@ TEST(Palettes, EgaRegistersGiveTheStandardColoursAndIgnoreHighBits) {
 }
 
 TEST(Palettes, CubeAndThumbnailPalettes) {
-  auto cube = CubePalette();
-  EXPECT_EQ(Entry(cube, 36 + 12 + 3), tRGB(51, 102, 153));
-  EXPECT_EQ(Entry(cube, 215), tRGB(255, 255, 255));
+  EXPECT_TRUE(HasEntries(CubePalette(), {{36 + 12 + 3, {51, 102, 153}}, {215, {255, 255, 255}}}));
 
   auto t = ThumbnailPalette();
-  EXPECT_EQ(Entry(t, 1), tRGB(31, 31, 159));
-  EXPECT_EQ(Entry(t, 6), tRGB(159, 95, 31));
-  EXPECT_EQ(Entry(t, 15), tRGB(255, 255, 255));
-  EXPECT_EQ(Entry(t, 16), tRGB(31, 31, 95));  // (31,31,31) is left out
-  EXPECT_EQ(Entry(t, 255), tRGB(255, 255, 159));
+  EXPECT_TRUE(HasEntries(t, {{1, {31, 31, 159}},
+                             {6, {159, 95, 31}},
+                             {15, {255, 255, 255}},
+                             {16, {31, 31, 95}},  // (31,31,31) is left out
+                             {255, {255, 255, 159}}}));
   std::set<tRGB> distinct;
   for (int i = 0; i < 256; ++i) distinct.insert(Entry(t, i));
   EXPECT_EQ(distinct.size(), 256u);
@@ -68,10 +69,7 @@ TEST(Palettes, GrayPalette) {
   EXPECT_EQ(GrayPalette(200), ramp);
   EXPECT_EQ(GrayPalette(1), ramp);
   EXPECT_EQ(GrayPalette(0), ramp);
-  auto bw = GrayPalette(2);
-  EXPECT_EQ(Entry(bw, 0), tRGB(0, 0, 0));
-  EXPECT_EQ(Entry(bw, 1), tRGB(255, 255, 255));
-  EXPECT_EQ(Entry(bw, 2), tRGB(2, 2, 2));
+  EXPECT_TRUE(HasEntries(GrayPalette(2), {{0, {0, 0, 0}}, {1, {255, 255, 255}}, {2, {2, 2, 2}}}));
   auto g16 = GrayPalette(16);
   std::vector<int> want = {0, 31, 47, 63, 79, 95, 111, 127, 143, 159, 175, 191, 207, 223, 239, 255};
   for (int k = 0; k < 16; ++k) EXPECT_EQ(g16[k * 3], want[k]) << k;
@@ -83,22 +81,19 @@ TEST(Palettes, GrayPalette) {
 }
 
 TEST(Palettes, BrowserAnd332Palettes) {
-  auto b = BrowserPalette();
-  EXPECT_EQ(Entry(b, 215), tRGB(255, 255, 255));
-  EXPECT_EQ(Entry(b, 216), tRGB(0, 0, 0));
-  EXPECT_EQ(Entry(b, 217), tRGB(63, 63, 63));
-  EXPECT_EQ(Entry(b, 223), tRGB(255, 255, 255));
-  EXPECT_EQ(Entry(b, 224), tRGB(0, 0, 0));
-  EXPECT_EQ(Entry(b, 225), tRGB(0, 0, 128));
-  EXPECT_EQ(Entry(b, 241), tRGB(31, 31, 31));
-  EXPECT_EQ(Entry(b, 255), tRGB(255, 255, 255));
-
-  auto p = Palette332();
-  EXPECT_EQ(Entry(p, 0), tRGB(0, 0, 0));
-  EXPECT_EQ(Entry(p, 1), tRGB(31, 31, 95));
-  EXPECT_EQ(Entry(p, 32 * 2 + 4 * 5 + 3), tRGB(95, 191, 223));
-  EXPECT_EQ(Entry(p, 254), tRGB(255, 255, 159));
-  EXPECT_EQ(Entry(p, 255), tRGB(255, 255, 255));
+  EXPECT_TRUE(HasEntries(BrowserPalette(), {{215, {255, 255, 255}},
+                                            {216, {0, 0, 0}},
+                                            {217, {63, 63, 63}},
+                                            {223, {255, 255, 255}},
+                                            {224, {0, 0, 0}},
+                                            {225, {0, 0, 128}},
+                                            {241, {31, 31, 31}},
+                                            {255, {255, 255, 255}}}));
+  EXPECT_TRUE(HasEntries(Palette332(), {{0, {0, 0, 0}},
+                                        {1, {31, 31, 95}},
+                                        {32 * 2 + 4 * 5 + 3, {95, 191, 223}},
+                                        {254, {255, 255, 159}},
+                                        {255, {255, 255, 255}}}));
 }
 
 TEST(Palettes, LayoutConversions) {

@@ -7,75 +7,25 @@
 #include <functional>
 
 #include "imaging/formats/gBMP.h"
+#include "imaging/formats/gGIF.h"
+#include "imaging/formats/gHLO.h"
+#include "imaging/formats/gICO.h"
+#include "imaging/formats/gIMG.h"
+#include "imaging/formats/gJPG.h"
+#include "imaging/formats/gLBM.h"
+#include "imaging/formats/gMAC.h"
+#include "imaging/formats/gPBM.h"
+#include "imaging/formats/gPCX.h"
+#include "imaging/formats/gPIC.h"
+#include "imaging/formats/gPNG.h"
+#include "imaging/formats/gRIP.h"
+#include "imaging/formats/gRIX.h"
+#include "imaging/formats/gRLE.h"
 #include "imaging/formats/gReader_testkit.h"
+#include "imaging/formats/gTGA.h"
+#include "imaging/formats/gTIF.h"
 #include "imaging/uGraphic.h"
 #include "tests/TestSupport.h"
-
-// Formats are registered as they arrive; those not built here are left out of the test.
-#if __has_include("imaging/formats/gICO.h")
-#include "imaging/formats/gICO.h"
-#define HAVE_ICO 1
-#endif
-#if __has_include("imaging/formats/gGIF.h")
-#include "imaging/formats/gGIF.h"
-#define HAVE_GIF 1
-#endif
-#if __has_include("imaging/formats/gPNG.h")
-#include "imaging/formats/gPNG.h"
-#define HAVE_PNG 1
-#endif
-#if __has_include("imaging/formats/gTGA.h")
-#include "imaging/formats/gTGA.h"
-#define HAVE_TGA 1
-#endif
-#if __has_include("imaging/formats/gRLE.h")
-#include "imaging/formats/gRLE.h"
-#define HAVE_RLE 1
-#endif
-#if __has_include("imaging/formats/gMAC.h")
-#include "imaging/formats/gMAC.h"
-#define HAVE_MAC 1
-#endif
-#if __has_include("imaging/formats/gPBM.h")
-#include "imaging/formats/gPBM.h"
-#define HAVE_PBM 1
-#endif
-#if __has_include("imaging/formats/gIMG.h")
-#include "imaging/formats/gIMG.h"
-#define HAVE_IMG 1
-#endif
-#if __has_include("imaging/formats/gRIP.h")
-#include "imaging/formats/gRIP.h"
-#define HAVE_RIP 1
-#endif
-#if __has_include("imaging/formats/gRIX.h")
-#include "imaging/formats/gRIX.h"
-#define HAVE_RIX 1
-#endif
-#if __has_include("imaging/formats/gPIC.h")
-#include "imaging/formats/gPIC.h"
-#define HAVE_PIC 1
-#endif
-#if __has_include("imaging/formats/gPCX.h")
-#include "imaging/formats/gPCX.h"
-#define HAVE_PCX 1
-#endif
-#if __has_include("imaging/formats/gHLO.h")
-#include "imaging/formats/gHLO.h"
-#define HAVE_HLO 1
-#endif
-#if __has_include("imaging/formats/gLBM.h")
-#include "imaging/formats/gLBM.h"
-#define HAVE_LBM 1
-#endif
-#if __has_include("imaging/formats/gTIF.h")
-#include "imaging/formats/gTIF.h"
-#define HAVE_TIF 1
-#endif
-#if __has_include("imaging/formats/gJPG.h")
-#include "imaging/formats/gJPG.h"
-#define HAVE_JPG 1
-#endif
 
 namespace {
 
@@ -98,7 +48,7 @@ fs::path Written(const fs::path& dir, const std::string& name, const std::vector
   return dir / name;
 }
 
-[[maybe_unused]] tMaker Tool(const std::string& name, const std::string& command) {
+tMaker Tool(const std::string& name, const std::string& command) {
   return [=](const fs::path& dir) -> fs::path {
     if (!testsupport::HaveTools()) return {};
     if (testsupport::Run("cd '" + dir.string() + "' && " + command + " >" + name +
@@ -108,7 +58,7 @@ fs::path Written(const fs::path& dir, const std::string& name, const std::vector
   };
 }
 
-[[maybe_unused]] std::vector<uint8_t> SmallBmp() {
+std::vector<uint8_t> SmallBmp() {
   tMemBmp pic;
   uint8_t quads[8] = {0, 0, 0, 0, 255, 255, 255, 0};
   pic.Allocate(8, 4, true, quads, 2, 1);
@@ -123,7 +73,6 @@ const std::vector<tFormatCase>& Cases() {
   static const std::vector<tFormatCase> cases = {
       {fmtBMP, IdentifyBMP, [](const fs::path& d) { return Written(d, "x.bmp", SmallBmp()); },
        true},
-#ifdef HAVE_ICO
       {fmtICO, IdentifyICO,
        [](const fs::path& d) {
          // 8 x 8, two colours: header, table, 8 XOR and 8 AND rows of 4 bytes.
@@ -136,17 +85,9 @@ const std::vector<tFormatCase>& Cases() {
          return Written(d, "x.ico", v);
        },
        true},
-#endif
-#ifdef HAVE_GIF
       {fmtGIF, IdentifyGIF, Tool("x.gif", "pamtogif base.ppm"), true},
-#endif
-#ifdef HAVE_PNG
       {fmtPNG, IdentifyPNG, Tool("x.png", "pnmtopng base.ppm"), true},
-#endif
-#ifdef HAVE_TGA
       {fmtTGA, IdentifyTGA, Tool("x.tga", "pamtotga base.ppm"), true},
-#endif
-#ifdef HAVE_RLE
       {fmtRLE, IdentifyRLE,
        [](const fs::path& d) {
          std::vector<uint8_t> v = {0x1B, 'G', 'H'};
@@ -154,18 +95,10 @@ const std::vector<tFormatCase>& Cases() {
          return Written(d, "x.rle", v);
        },
        true},
-#endif
-#ifdef HAVE_MAC
       // MacPaint is looked for only at the start of the file.
       {fmtMAC, IdentifyMAC, Tool("x.mac", "pbmtomacp base.pbm"), false},
-#endif
-#ifdef HAVE_PBM
       {fmtPBM, IdentifyPBM, Tool("x.ppm", "cat base.ppm"), true},
-#endif
-#ifdef HAVE_IMG
       {fmtIMG, IdentifyIMG, Tool("x.img", "pbmtogem base.pbm"), true},
-#endif
-#ifdef HAVE_RIP
       {fmtRIP, IdentifyRIP,
        [](const fs::path& d) {
          std::vector<uint8_t> v = {15, 0, 3, 0};  // 16 x 4: 4 rows of 4 planes of 2 bytes
@@ -174,8 +107,6 @@ const std::vector<tFormatCase>& Cases() {
          return Written(d, "x.icn", v);
        },
        true},
-#endif
-#ifdef HAVE_RIX
       {fmtRIX, IdentifyRIX,
        [](const fs::path& d) {
          std::vector<uint8_t> v = {'R', 'I', 'X', '3', 4, 0, 2, 0, 0xAB, 4};
@@ -183,8 +114,6 @@ const std::vector<tFormatCase>& Cases() {
          return Written(d, "x.rix", v);
        },
        true},
-#endif
-#ifdef HAVE_PIC
       {fmtPIC, IdentifyPIC,
        [](const fs::path& d) {
          std::vector<uint8_t> v;
@@ -195,11 +124,7 @@ const std::vector<tFormatCase>& Cases() {
          return Written(d, "x.pic", v);
        },
        true},
-#endif
-#ifdef HAVE_PCX
       {fmtPCX, IdentifyPCX, Tool("x.pcx", "ppmtopcx base.ppm"), true},
-#endif
-#ifdef HAVE_HLO
       {fmtHLO, IdentifyHLO,
        [](const fs::path& d) {
          std::vector<uint8_t> v = {'A', 'H', 227, 0, 0, 0, 2, 1, 0, 0, 0, 0, 0, 0, 0, 0};
@@ -207,16 +132,9 @@ const std::vector<tFormatCase>& Cases() {
          return Written(d, "x.hlo", v);
        },
        true},
-#endif
-#ifdef HAVE_LBM
       {fmtLBM, IdentifyLBM, Tool("x.lbm", "ppmtoilbm base.ppm"), true},
-#endif
-#ifdef HAVE_TIF
       {fmtTIF, IdentifyTIF, Tool("x.tif", "pamtotiff base.ppm"), true},
-#endif
-#ifdef HAVE_JPG
       {fmtJPG, IdentifyJPG, Tool("x.jpg", "cjpeg base.ppm"), true},
-#endif
   };
   return cases;
 }

@@ -1,10 +1,14 @@
 // Shared helpers for the tests: where the independent test files are, scratch folders,
 // and (natively) running Debian's reference tools.
 #pragma once
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
+
+#include "foundation/uPlatform.h"
 
 namespace testsupport {
 
@@ -30,5 +34,18 @@ struct RgbImage {
 };
 // Parses PBM/PGM/PPM/PAM (raw or plain). Returns false on malformed input.
 bool ParseNetpbm(const std::vector<uint8_t>& data, RgbImage& image);
+
+// Installs a plain platform whose answers a test sets (known separators, clock, screen); the
+// one in use comes back afterwards.
+class tPlainPlatformTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    saved_ = &Platform();
+    SetPlatform(&plain_);
+  }
+  void TearDown() override { SetPlatform(saved_); }
+  tPlainPlatform plain_;
+  tPlatform* saved_ = nullptr;
+};
 
 }  // namespace testsupport

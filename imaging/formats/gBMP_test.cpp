@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
+#include "imaging/formats/gReader_testkit.h"
 #include "tests/DiffDecode.h"
 #include "tests/TestSupport.h"
 
@@ -68,24 +70,7 @@ struct tBmpRecipe {
   }
 };
 
-class BmpTest : public testing::Test {
- protected:
-  void SetUp() override { RegisterAllFormats(); }
-  void TearDown() override { UnregisterAllFormats(); }
-
-  // Identifies and decodes bytes under the given file name.
-  std::unique_ptr<tGraphicID> Decode(const std::vector<uint8_t>& bytes,
-                                     const std::string& name = "pic.dat") {
-    auto* stream = new tBuffStream(name, std::make_unique<TMemoryStream>(bytes), false);
-    auto id = std::make_unique<tGraphicID>(stream);
-    if (!id->IdentifyPicture()) {
-      delete stream;
-      return nullptr;
-    }
-    id->LoadPicture();
-    return id;
-  }
-};
+using BmpTest = readertest::tFormatsTest;
 
 TEST_F(BmpTest, SizeFieldRule) {
   tBmpRecipe r;
@@ -250,10 +235,7 @@ TEST_F(BmpTest, SixteenBitMasks) {
     auto id = Decode(r.Build());
     ASSERT_NE(id, nullptr);
     EXPECT_EQ(id->BitsPerPixel, c.bitsPerPixel);
-    const uint8_t* rgb = id->Bitmap->GetRGBLine(0);
-    EXPECT_EQ(rgb[0], c.blue);
-    EXPECT_EQ(rgb[1], c.green);
-    EXPECT_EQ(rgb[2], c.red);
+    EXPECT_EQ(readertest::Bgr(*id, 0, 0), (std::array<uint8_t, 3>{c.blue, c.green, c.red}));
   }
 }
 

@@ -93,6 +93,21 @@ tBytes Rgb(tGraphicID& id, int x, int y) {
   return {bgr[2], bgr[1], bgr[0]};
 }
 
+// One row of pixel values as an ILBM of `planes` planes, with its colour map (none when empty)
+// and display mode (no CAMG chunk when 0), decoded.
+std::unique_ptr<tGraphicID> DecodeRow(const std::vector<uint32_t>& row, int planes,
+                                      const tBytes& cmap, uint32_t camg = 0) {
+  tBmhd h;
+  h.width = static_cast<int>(row.size());
+  h.height = 1;
+  h.planes = planes;
+  tIff iff;
+  iff.Add("BMHD", h.Build());
+  if (camg) iff.Add("CAMG", Camg(camg));
+  if (!cmap.empty()) iff.Add("CMAP", cmap);
+  return Decode(iff.Add("BODY", Planar({row}, h.width, planes)).Build());
+}
+
 TEST(LbmTest, PalettePlanes) {
   tBmhd h;
   h.planes = 2;
@@ -175,18 +190,9 @@ TEST(LbmTest, ChunkyPbmWithOddWidth) {
 
 // Each row starts from black: a modify-red pixel first keeps black's green and blue.
 TEST(LbmTest, Ham6) {
-  tBmhd h;
-  h.width = 4;
-  h.height = 1;
-  h.planes = 6;
   tBytes cmap = Cmap(16);
   cmap[3] = 10, cmap[4] = 20, cmap[5] = 30;
-  auto id = Decode(tIff()
-                       .Add("BMHD", h.Build())
-                       .Add("CAMG", Camg(0x800))
-                       .Add("CMAP", cmap)
-                       .Add("BODY", Planar({{0x2A, 0x01, 0x15, 0x33}}, 4, 6))
-                       .Build());
+  auto id = DecodeRow({0x2A, 0x01, 0x15, 0x33}, 6, cmap, 0x800);
   ASSERT_NE(id, nullptr);
   EXPECT_EQ(id->SubType, "HAM6 Type ILBM.0");
   EXPECT_EQ(id->BitsPerPixel, 12);
@@ -200,18 +206,9 @@ TEST(LbmTest, Ham6) {
 }
 
 TEST(LbmTest, Ham8) {
-  tBmhd h;
-  h.width = 4;
-  h.height = 1;
-  h.planes = 8;
   tBytes cmap = Cmap(64);
   cmap[63 * 3] = 200, cmap[63 * 3 + 1] = 201, cmap[63 * 3 + 2] = 202;
-  auto id = Decode(tIff()
-                       .Add("BMHD", h.Build())
-                       .Add("CAMG", Camg(0x800))
-                       .Add("CMAP", cmap)
-                       .Add("BODY", Planar({{0x3F, 0x45, 0xBF, 0xC1}}, 4, 8))
-                       .Build());
+  auto id = DecodeRow({0x3F, 0x45, 0xBF, 0xC1}, 8, cmap, 0x800);
   ASSERT_NE(id, nullptr);
   EXPECT_EQ(id->SubType, "HAM8 Type ILBM.0");
   EXPECT_EQ(id->BitsPerPixel, 18);
@@ -240,27 +237,14 @@ TEST(LbmTest, TwentyFourPlanes) {
 }
 
 TEST(LbmTest, ExtraHalfBrite) {
-  tBmhd h;
-  h.width = 2;
-  h.height = 1;
-  h.planes = 6;
-  auto id = Decode(tIff()
-                       .Add("BMHD", h.Build())
-                       .Add("CAMG", Camg(0x80))
-                       .Add("CMAP", Cmap(32))
-                       .Add("BODY", Planar({{8, 40}}, 2, 6))
-                       .Build());
+  auto id = DecodeRow({8, 40}, 6, Cmap(32), 0x80);
   ASSERT_NE(id, nullptr);
   EXPECT_EQ(Rgb(*id, 0, 0), (tBytes{64, 65, 66}));
   EXPECT_EQ(Rgb(*id, 1, 0), (tBytes{32, 32, 33}));
 }
 
 TEST(LbmTest, WithoutColourMapTheLevelsAreGrey) {
-  tBmhd h;
-  h.width = 4;
-  h.height = 1;
-  h.planes = 2;
-  auto id = Decode(tIff().Add("BMHD", h.Build()).Add("BODY", Planar({{0, 1, 2, 3}}, 4, 2)).Build());
+  auto id = DecodeRow({0, 1, 2, 3}, 2, {});
   ASSERT_NE(id, nullptr);
   EXPECT_EQ(id->GrayFlag, 1);
   EXPECT_EQ(id->HasPalette, 0);

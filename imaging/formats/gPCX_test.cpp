@@ -7,6 +7,7 @@
 
 #include "imaging/Palettes.h"
 #include "imaging/PictureTestUtil.h"
+#include "imaging/formats/gReader_testkit.h"
 #include "tests/DiffDecode.h"
 #include "tests/TestSupport.h"
 
@@ -53,22 +54,9 @@ struct tPcxRecipe {
   }
 };
 
-class PcxTest : public testing::Test {
+class PcxTest : public readertest::tFormatsTest {
  protected:
-  void SetUp() override { RegisterAllFormats(); }
-  void TearDown() override { UnregisterAllFormats(); }
-
-  std::unique_ptr<tGraphicID> Decode(const std::vector<uint8_t>& bytes,
-                                     const std::string& name = "pic.pcx") {
-    auto* stream = new tBuffStream(name, std::make_unique<TMemoryStream>(bytes), false);
-    auto id = std::make_unique<tGraphicID>(stream);
-    if (!id->IdentifyPicture()) {
-      delete stream;
-      return nullptr;
-    }
-    id->LoadPicture();
-    return id;
-  }
+  PcxTest() { fileName = "pic.pcx"; }
 };
 
 std::vector<uint8_t> Row(tMemBmp& pic, int y, int count) {
@@ -77,11 +65,7 @@ std::vector<uint8_t> Row(tMemBmp& pic, int y, int count) {
 }
 
 TEST_F(PcxTest, IdentificationTests) {
-  struct Case {
-    const char* what;
-    void (*change)(tPcxRecipe&);
-    bool identified;
-  } cases[] = {
+  const readertest::tIdentifyCase<tPcxRecipe> cases[] = {
       {"8 bits", [](tPcxRecipe&) {}, true},
       {"1 bit", [](tPcxRecipe& r) { r.bits = 1; }, true},
       {"2 bits", [](tPcxRecipe& r) { r.bits = 2; }, true},
@@ -108,7 +92,7 @@ TEST_F(PcxTest, IdentificationTests) {
       {"24 bits over 10000 high", [](tPcxRecipe& r) { r.planes = 3, r.height = 10001; }, false},
       {"8 bits 30000 high", [](tPcxRecipe& r) { r.height = 30000; }, true},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     tPcxRecipe r;
     c.change(r);
     r.Plain();

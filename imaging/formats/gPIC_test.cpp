@@ -99,19 +99,7 @@ std::vector<uint8_t> ExpectedRow(const tPicRecipe& r, int y) {
   return row;
 }
 
-class PicTest : public testing::Test {
- protected:
-  void SetUp() override {
-    RegisterAllFormats();
-    SetPlatform(&platform);
-  }
-  void TearDown() override {
-    UnregisterAllFormats();
-    SetPlatform(nullptr);
-    GraphicOptions = 0;
-  }
-  tWatchPlatform platform;
-};
+using PicTest = tWatchedFormatsTest;
 
 TEST_F(PicTest, DepthsAndPalettesMatchFfmpeg) {
   if (!testsupport::HaveTool("ffmpeg")) GTEST_SKIP() << "ffmpeg not available";

@@ -77,19 +77,7 @@ std::vector<uint8_t> ExpectedRow(int width, int y, int colors) {
   return row;
 }
 
-class RipRixTest : public testing::Test {
- protected:
-  void SetUp() override {
-    RegisterAllFormats();
-    SetPlatform(&platform);
-  }
-  void TearDown() override {
-    UnregisterAllFormats();
-    SetPlatform(nullptr);
-    GraphicOptions = 0;
-  }
-  tWatchPlatform platform;
-};
+using RipRixTest = tWatchedFormatsTest;
 
 TEST_F(RipRixTest, RipIconSizeMustFitTheData) {
   // 32 x 32: 512 bytes of planes; the file is 517 or 518 bytes.

@@ -1,6 +1,9 @@
-// Shared by the tests of the small palette readers: decoding bytes held in memory under a
-// chosen file name, and watching the decoder's messages.
+// Shared by the tests of the readers: decoding bytes held in memory under a chosen file name,
+// test fixtures with every format registered, and watching the decoder's messages.
 #pragma once
+#include <gtest/gtest.h>
+
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -50,6 +53,21 @@ inline std::vector<uint8_t> Row(tGraphicID& id, int y) {
   return std::vector<uint8_t>(row, row + id.Bitmap->Width());
 }
 
+// Pixel x of row y as blue, green, red.
+inline std::array<uint8_t, 3> Bgr(tGraphicID& id, int x, int y) {
+  const uint8_t* p = id.Bitmap->GetRGBLine(y) + 3 * x;
+  return {p[0], p[1], p[2]};
+}
+
+// A row of a table of identification cases: what changes in a file's recipe, and whether the
+// file is still identified.
+template <class tRecipe>
+struct tIdentifyCase {
+  const char* what;
+  void (*change)(tRecipe&);
+  bool identified;
+};
+
 // Calls OnMessage for every decoder message.
 class tWatchPlatform : public tPlainPlatform {
  public:
@@ -58,6 +76,36 @@ class tWatchPlatform : public tPlainPlatform {
     if (OnMessage) OnMessage(message, wparam);
     return 0;
   }
+};
+
+// Every format registered; Decode takes bytes under fileName unless given a name.
+class tFormatsTest : public testing::Test {
+ protected:
+  void SetUp() override { RegisterAllFormats(); }
+  void TearDown() override { UnregisterAllFormats(); }
+  std::unique_ptr<tGraphicID> Decode(const std::vector<uint8_t>& bytes) const {
+    return readertest::Decode(bytes, fileName);
+  }
+  std::unique_ptr<tGraphicID> Decode(const std::vector<uint8_t>& bytes, const std::string& name,
+                                     const std::function<void(tGraphicID&)>& before = {}) const {
+    return readertest::Decode(bytes, name, before);
+  }
+  std::string fileName = "pic.dat";
+};
+
+// The same with the decoder's messages going to platform; the graphic options are reset after.
+class tWatchedFormatsTest : public tFormatsTest {
+ protected:
+  void SetUp() override {
+    tFormatsTest::SetUp();
+    SetPlatform(&platform);
+  }
+  void TearDown() override {
+    tFormatsTest::TearDown();
+    SetPlatform(nullptr);
+    GraphicOptions = 0;
+  }
+  tWatchPlatform platform;
 };
 
 }  // namespace readertest

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 
 #include "imaging/PictureTestUtil.h"
+#include "imaging/formats/gReader_testkit.h"
 #include "tests/DiffDecode.h"
 #include "tests/TestSupport.h"
 
@@ -50,21 +52,9 @@ struct tTgaRecipe {
   }
 };
 
-class TgaTest : public testing::Test {
+class TgaTest : public readertest::tFormatsTest {
  protected:
-  void SetUp() override { RegisterAllFormats(); }
-  void TearDown() override { UnregisterAllFormats(); }
-
-  std::unique_ptr<tGraphicID> Decode(const std::vector<uint8_t>& bytes) {
-    auto* stream = new tBuffStream("pic.tga", std::make_unique<TMemoryStream>(bytes), false);
-    auto id = std::make_unique<tGraphicID>(stream);
-    if (!id->IdentifyPicture()) {
-      delete stream;
-      return nullptr;
-    }
-    id->LoadPicture();
-    return id;
-  }
+  TgaTest() { fileName = "pic.tga"; }
 };
 
 std::vector<uint8_t> Row(tMemBmp& pic, int y, int from, int count) {
@@ -73,11 +63,7 @@ std::vector<uint8_t> Row(tMemBmp& pic, int y, int from, int count) {
 }
 
 TEST_F(TgaTest, IdentificationTests) {
-  struct Case {
-    const char* what;
-    void (*change)(tTgaRecipe&);
-    bool identified;
-  } cases[] = {
+  const readertest::tIdentifyCase<tTgaRecipe> cases[] = {
       {"plain grey", [](tTgaRecipe&) {}, true},
       {"map type 0 with a mapped image", [](tTgaRecipe& r) { r.imageType = 1; }, false},
       {"map type 2", [](tTgaRecipe& r) { r.mapType = 2; }, false},
@@ -131,7 +117,7 @@ TEST_F(TgaTest, IdentificationTests) {
       {"grey canvas over 30000",
        [](tTgaRecipe& r) { r.imageType = 11, r.height = 20001, r.yOrigin = 10000; }, false},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     tTgaRecipe r;
     r.Counting();
     c.change(r);
@@ -306,10 +292,7 @@ TEST_F(TgaTest, PixelDepths) {
     auto id = Decode(r.Build());
     ASSERT_NE(id, nullptr);
     EXPECT_EQ(id->ErrorCode, 0);
-    const uint8_t* rgb = id->Bitmap->GetRGBLine(0);
-    EXPECT_EQ(rgb[0], c.blue);
-    EXPECT_EQ(rgb[1], c.green);
-    EXPECT_EQ(rgb[2], c.red);
+    EXPECT_EQ(readertest::Bgr(*id, 0, 0), (std::array<uint8_t, 3>{c.blue, c.green, c.red}));
   }
 }
 
