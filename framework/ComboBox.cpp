@@ -72,13 +72,9 @@ void TComboBox::DropDown() {
   if (OnDropDown) OnDropDown(this);
 }
 
-LRESULT TComboBox::WndProc(UINT message, WPARAM w, LPARAM l) {
-  if (message == CN_COMMAND) {
-    if (HIWORD(w) == CBN_SELCHANGE)
-      Select();
-    else if (HIWORD(w) == CBN_DROPDOWN)
-      DropDown();
-    return 0;
-  }
-  return TItemList::WndProc(message, w, l);
+void TComboBox::Notified(WORD code) {
+  if (code == CBN_SELCHANGE)
+    Select();
+  else if (code == CBN_DROPDOWN)
+    DropDown();
 }

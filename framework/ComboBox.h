@@ -25,7 +25,7 @@ class TComboBox : public TItemList {
   TNotifyEvent OnChange, OnDropDown;
 
  protected:
-  LRESULT WndProc(UINT message, WPARAM w, LPARAM l) override;
+  void Notified(WORD code) override;
   // The user picked a row: Click, then Change.
   virtual void Select();
   virtual void Change();

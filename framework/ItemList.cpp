@@ -55,6 +55,9 @@ void TItemList::DrawRow(const DRAWITEMSTRUCT& d) {
 
 LRESULT TItemList::WndProc(UINT message, WPARAM w, LPARAM l) {
   switch (message) {
+    case CN_COMMAND:
+      Notified(HIWORD(w));
+      return 0;
     case CN_MEASUREITEM:
       reinterpret_cast<MEASUREITEMSTRUCT*>(l)->itemHeight = static_cast<UINT>(itemHeight_);
       return TRUE;

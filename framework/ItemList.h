@@ -37,6 +37,8 @@ class TItemList : public TWindow {
       : TWindow(owner), messages_(messages) {}
 
   LRESULT WndProc(UINT message, WPARAM w, LPARAM l) override;
+  // A notification the control sent its parent (its CBN_ or LBN_ code).
+  virtual void Notified(WORD code) = 0;
   // Draws row index into rect on Canvas(); the brush and font colours are set for the state.
   virtual void DrawItem(int index, const RECT& rect, UINT state);
 

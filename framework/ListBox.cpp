@@ -132,13 +132,9 @@ void TListBox::SetColumns(int columns) {
   if (focused) SetFocus();
 }
 
-LRESULT TListBox::WndProc(UINT message, WPARAM w, LPARAM l) {
-  if (message == CN_COMMAND) {
-    if (HIWORD(w) == LBN_SELCHANGE)
-      Click();
-    else if (HIWORD(w) == LBN_DBLCLK)
-      DblClick();
-    return 0;
-  }
-  return TItemList::WndProc(message, w, l);
+void TListBox::Notified(WORD code) {
+  if (code == LBN_SELCHANGE)
+    Click();
+  else if (code == LBN_DBLCLK)
+    DblClick();
 }

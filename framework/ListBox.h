@@ -32,7 +32,7 @@ class TListBox : public TItemList {
   void SetColumns(int columns);
 
  protected:
-  LRESULT WndProc(UINT message, WPARAM w, LPARAM l) override;
+  void Notified(WORD code) override;
   void CreateWnd() override;
 
  private:
