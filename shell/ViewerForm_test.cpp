@@ -103,7 +103,7 @@ TEST(ViewerForm, BrowsesAFolderWithSomeFilesTagged) {
   form->Repaint();
   Pump();
   if (shot && *shot) {
-    EXPECT_TRUE(dialogtest::SaveWindowPicture(form->Handle(), shot));
+    EXPECT_TRUE(dialogtest::SaveScreenPicture(form->Handle(), shot));
   }
   delete form;
 }
