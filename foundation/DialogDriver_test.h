@@ -132,9 +132,9 @@ inline std::string WindowText(HWND h) {
   return WideToUtf8(t);
 }
 
-// The window as it is on the screen (frame included) into a BMP file.
-inline bool SaveWindowPicture(HWND window, const std::string& path) {
-  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+// The window as the screen shows it now (frame included) into a BMP file, without asking it to
+// draw first.
+inline bool SaveScreenPicture(HWND window, const std::string& path) {
   RECT r;
   GetWindowRect(window, &r);
   TBitmap picture;
@@ -154,6 +154,12 @@ inline bool SaveWindowPicture(HWND window, const std::string& path) {
   out.write(reinterpret_cast<const char*>(info.data()), static_cast<std::streamsize>(info.size()));
   out.write(reinterpret_cast<const char*>(bits.data()), static_cast<std::streamsize>(bits.size()));
   return out.good();
+}
+
+// The window, drawn afresh with its children, into a BMP file.
+inline bool SaveWindowPicture(HWND window, const std::string& path) {
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  return SaveScreenPicture(window, path);
 }
 
 // With TAVIS_SCREENSHOT_DIR set (a Windows path), saves the window there under the name.

@@ -29,19 +29,13 @@ std::string LowerAscii(std::string s) {
 
 TOrvex_DirList::TOrvex_DirList(TComponent* owner, TWindow* parent, int x, int y, int width,
                                int height)
-    : TListBox(owner, parent, x, y, width, height, lbOwnerDrawFixed) {
+    : TListBox(owner, parent, x, y, width, height, lbOwnerDrawFixed), nameHint_(*this) {
   directory_ = ProcessDirectory();
   LoadGlyphs();
-  hintTimer_ = new TTimer(this);
-  hintTimer_->SetEnabled(false);
-  hintTimer_->OnTimer = [this](TComponent*) {
-    HideHint();
-    hintItem_ = -1;
-  };
   MeasureRowHeight();
 }
 
-TOrvex_DirList::~TOrvex_DirList() { HideHint(); }
+TOrvex_DirList::~TOrvex_DirList() { nameHint_.Hide(); }
 
 void TOrvex_DirList::LoadGlyphs() {
   for (int i = 0; i < 6; ++i) glyphs_[i].LoadFromResourceName(kGlyphNames[i]);
@@ -249,18 +243,11 @@ void TOrvex_DirList::KeyDown(WORD& key, TShiftState shift) {
   }
 }
 
-void TOrvex_DirList::HideHint() {
-  if (hint_) hint_->ReleaseHint();
-  if (hintTimer_) hintTimer_->SetEnabled(false);
-}
-
 void TOrvex_DirList::MouseMove(TShiftState shift, int x, int y) {
   TListBox::MouseMove(shift, x, y);
   if (!Application.ShowHint || !ItemHint) return;
   int row = ItemAtPos({x, y});
-  if (row == hintItem_) return;
-  hintItem_ = row;
-  HideHint();
+  if (!nameHint_.MovedTo(row)) return;
   if (row < 0 || row >= static_cast<int>(rows_.size())) return;
   RECT r = ItemRect(row);
   int left = r.left + TextLeft(row, static_cast<TBitmap*>(Object(row)));
@@ -269,21 +256,13 @@ void TOrvex_DirList::MouseMove(TShiftState shift, int x, int y) {
   const std::string& text = rows_[static_cast<size_t>(row)].Text;
   SIZE size = c.TextExtent(text);
   if (size.cx <= r.right - left) return;
-  POINT p = ClientToScreen({left - 2, r.top - 2});
-  if (!hint_) hint_ = std::make_unique<THintWindow>(nullptr);
-  hint_->Font() = Font();
-  hint_->ActivateHint({p.x, p.y, p.x + size.cx + 10, p.y + size.cy + 2}, text);
-  hintTimer_->SetInterval(
-      static_cast<UINT>(std::max(1, Application.HintHidePause - Application.HintPause)));
-  hintTimer_->SetEnabled(true);
+  nameHint_.Show({left, r.top}, size, text);
 }
 
 bool TOrvex_DirList::EditItemName(int i, std::string& oldName, std::string& newName) {
   if (i < 0 || i >= static_cast<int>(rows_.size())) return false;
   RECT r = ItemRect(i);
   r.left += TextLeft(i, static_cast<TBitmap*>(Object(i)));
-  POINT p = ClientToScreen({r.left, r.top});
   oldName = rows_[static_cast<size_t>(i)].Text;
-  return EditNameInPlace(*this, {p.x, p.y, p.x + (r.right - r.left), p.y + (r.bottom - r.top)},
-                         oldName, newName);
+  return EditNameInPlace(*this, r, oldName, newName);
 }

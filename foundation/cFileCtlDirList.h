@@ -6,12 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "foundation/cFileCtlNameHint.h"
 #include "foundation/cFileCtlPaths.h"
 #include "framework/Bitmap.h"
-#include "framework/HintWindow.h"
 #include "framework/Label.h"
 #include "framework/ListBox.h"
-#include "framework/Timer.h"
 
 class TOrvex_FileList;
 class TOrvex_DriveCombo;
@@ -68,7 +67,6 @@ class TOrvex_DirList : public TListBox {
  private:
   void MeasureRowHeight();
   int TextLeft(int row, TBitmap* glyph) const;
-  void HideHint();
 
   std::string directory_;
   TOrvex_FileList* fileList_ = nullptr;
@@ -79,9 +77,7 @@ class TOrvex_DirList : public TListBox {
   bool casePreserving_ = true;
   bool caseSensitive_ = false;
   int currentRow_ = -1;
-  int hintItem_ = -1;
-  TTimer* hintTimer_ = nullptr;
-  std::unique_ptr<THintWindow> hint_;
+  TOrvex_NameHint nameHint_;
   std::vector<tDirRow> rows_;
   // CLOSEDFOLDER, OPENFOLDER, CURRENTFOLDER, HIDDENCLOSED, HIDDENOPEN, HIDDENCURRENT.
   TBitmap glyphs_[6];

@@ -56,24 +56,18 @@ bool IsPattern(const std::string& name) { return name.find_first_of("*?") != std
 
 TOrvex_FileList::TOrvex_FileList(TComponent* owner, TWindow* parent, int x, int y, int width,
                                  int height)
-    : TListBox(owner, parent, x, y, width, height, lbOwnerDrawFixed) {
+    : TListBox(owner, parent, x, y, width, height, lbOwnerDrawFixed), nameHint_(*this) {
   directory_ = ProcessDirectory();
   LoadGlyphs();
   Font().SetName("Terminal");
   Font().SetSize(9);
   Font().SetStyle(0);
   Font().SetPitch(fpFixed);
-  hintTimer_ = new TTimer(this);
-  hintTimer_->SetEnabled(false);
-  hintTimer_->OnTimer = [this](TComponent*) {
-    HideHint();
-    hintItem_ = -1;
-  };
   MeasureRowHeight();
 }
 
 TOrvex_FileList::~TOrvex_FileList() {
-  HideHint();
+  nameHint_.Hide();
   // The rows point into the entries: they go first.
   if (HandleAllocated()) Send(LB_RESETCONTENT);
   rows_.clear();
@@ -268,8 +262,7 @@ void TOrvex_FileList::ChangeDirectory(const std::string& folder) {
 
 void TOrvex_FileList::ReadFileNames() {
   if (!HandleAllocated()) return;
-  HideHint();
-  hintItem_ = -1;
+  nameHint_.Reset();
   SetProcessDirectory(directory_);
   // The rows point into the entries: they go before the entries are read again.
   BeginUpdate();
@@ -611,18 +604,11 @@ void TOrvex_FileList::KeyUp(WORD& key, TShiftState shift) {
   TListBox::KeyUp(key, shift);
 }
 
-void TOrvex_FileList::HideHint() {
-  if (hint_) hint_->ReleaseHint();
-  if (hintTimer_) hintTimer_->SetEnabled(false);
-}
-
 void TOrvex_FileList::MouseMove(TShiftState shift, int x, int y) {
   TListBox::MouseMove(shift, x, y);
   if (!Application.ShowHint || !ItemHint) return;
   int row = ItemAtPos({x, y});
-  if (row == hintItem_) return;
-  hintItem_ = row;
-  HideHint();
+  if (!nameHint_.MovedTo(row)) return;
   const TSrchRec* e = Entry(row);
   if (!e) return;
   RECT r = ItemRect(row);
@@ -636,21 +622,13 @@ void TOrvex_FileList::MouseMove(TShiftState shift, int x, int y) {
                                               static_cast<size_t>(reading_.LongestName + 1), ' ')));
   SIZE text = c.TextExtent(e->Name);
   if (text.cx <= available) return;
-  POINT p = ClientToScreen({left - 2, r.top - 2});
-  if (!hint_) hint_ = std::make_unique<THintWindow>(nullptr);
-  hint_->Font() = Font();
-  hint_->ActivateHint({p.x, p.y, p.x + text.cx + 10, p.y + text.cy + 2}, e->Name);
-  hintTimer_->SetInterval(
-      static_cast<UINT>(std::max(1, Application.HintHidePause - Application.HintPause)));
-  hintTimer_->SetEnabled(true);
+  nameHint_.Show({left, r.top}, text, e->Name);
 }
 
 bool TOrvex_FileList::EditItemName(int i, std::string& oldName, std::string& newName) {
   if (!Entry(i)) return false;
   RECT r = ItemRect(i);
   r.left += GlyphAreaWidth();
-  POINT p = ClientToScreen({r.left, r.top});
   oldName = GetItemName(i);
-  return EditNameInPlace(*this, {p.x, p.y, p.x + (r.right - r.left), p.y + (r.bottom - r.top)},
-                         oldName, newName);
+  return EditNameInPlace(*this, r, oldName, newName);
 }

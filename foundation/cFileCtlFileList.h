@@ -8,15 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "foundation/cFileCtlNameHint.h"
 #include "foundation/cFileCtlRules.h"
 #include "foundation/uFileList.h"
 #include "framework/Bitmap.h"
 #include "framework/Edit.h"
 #include "framework/Header.h"
-#include "framework/HintWindow.h"
 #include "framework/ImageList.h"
 #include "framework/ListBox.h"
-#include "framework/Timer.h"
 
 class TOrvex_DirList;
 class TOrvex_FilterCombo;
@@ -136,7 +135,6 @@ class TOrvex_FileList : public TListBox {
   void FitNameColumn();
   int GlyphAreaWidth() const;
   TBitmap& GlyphOf(const TSrchRec& e);
-  void HideHint();
   void LookUpThumbnail(TSrchRec& e);
 
   std::string directory_;
@@ -149,14 +147,12 @@ class TOrvex_FileList : public TListBox {
   bool skipFirstRead_ = false;
   bool thumbsSuspended_ = false;
   int lastIndex_ = -1;
-  int hintItem_ = -1;
   int nameColumn_ = 13;
   THeaderControl* header_ = nullptr;
   TEdit* fileEdit_ = nullptr;
   TOrvex_DirList* dirList_ = nullptr;
   TOrvex_FilterCombo* filterCombo_ = nullptr;
-  TTimer* hintTimer_ = nullptr;
-  std::unique_ptr<THintWindow> hint_;
+  TOrvex_NameHint nameHint_;
   TSortableList entries_;
   std::vector<TSrchRec*> rows_;
   tFolderReading reading_;

@@ -44,7 +44,8 @@ bool EditNameInPlace(TWindow& list, const RECT& cell, const std::string& oldName
   form.Font() = list.Font();
   form.Edit->Font() = list.Font();
   const int w = cell.right - cell.left, h = cell.bottom - cell.top;
-  form.SetBounds(cell.left, cell.top, w, h);
+  POINT p = list.ClientToScreen({cell.left, cell.top});
+  form.SetBounds(p.x, p.y, w, h);
   form.Edit->SetBounds(0, 0, w, h);
   form.Edit->SetText(oldName);
   form.Edit->SelectAll();

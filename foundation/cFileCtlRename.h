@@ -16,7 +16,7 @@ class TOrvex_RenameForm : public TForm {
   LRESULT WndProc(UINT message, WPARAM w, LPARAM l) override;
 };
 
-// Runs the rename form over a cell (screen coordinates) in the list's font, starting with the
-// old name selected; true with the new name when the user accepted.
-bool EditNameInPlace(TWindow& list, const RECT& screenCell, const std::string& oldName,
+// Runs the rename form over a cell (in the list's client coordinates) in the list's font,
+// starting with the old name selected; true with the new name when the user accepted.
+bool EditNameInPlace(TWindow& list, const RECT& cell, const std::string& oldName,
                      std::string& newName);

@@ -5,7 +5,7 @@
 #include "framework/Canvas.h"
 
 TProgress::TProgress(TComponent* owner, TWindow* parent, int x, int y, int width, int height)
-    : TWindow(owner) {
+    : TPaintedWindow(owner) {
   Font() = parent->Font();
   Create("", WS_CHILD | WS_VISIBLE, x, y, width, height, parent->Handle());
 }
@@ -114,17 +114,4 @@ void TProgress::Paint(TCanvas& canvas) {
   } else {
     painted_ = 0;
   }
-}
-
-LRESULT TProgress::WndProc(UINT message, WPARAM w, LPARAM l) {
-  switch (message) {
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_PAINT: {
-      TPaintCanvas canvas(Handle());
-      Paint(canvas);
-      return 0;
-    }
-  }
-  return TWindow::WndProc(message, w, l);
 }

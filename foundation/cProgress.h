@@ -2,13 +2,11 @@
 // (when taller than wide) growing upwards, in a raised, lowered or flat edge.
 #pragma once
 #include "foundation/cSmallCtlRules.h"
-#include "framework/Window.h"
-
-class TCanvas;
+#include "framework/PaintedWindow.h"
 
 enum tProgressStyle { prgNone, prgLowered, prgRaised };
 
-class TProgress : public TWindow {
+class TProgress : public TPaintedWindow {
  public:
   TProgress(TComponent* owner, TWindow* parent, int x = 0, int y = 0, int width = 104,
             int height = 18);
@@ -43,9 +41,7 @@ class TProgress : public TWindow {
 
  protected:
   const wchar_t* ClassName() const override { return L"TavisProgress"; }
-  UINT ClassStyle() const override { return CS_HREDRAW | CS_VREDRAW; }
-  LRESULT WndProc(UINT message, WPARAM w, LPARAM l) override;
-  virtual void Paint(TCanvas& canvas);
+  void Paint(TCanvas& canvas) override;
 
  private:
   tProgressGeometry Geometry() const;

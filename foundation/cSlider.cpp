@@ -4,7 +4,7 @@
 #include "framework/Canvas.h"
 
 TSlider::TSlider(TComponent* owner, TWindow* parent, int x, int y, int width, int height)
-    : TWindow(owner) {
+    : TPaintedWindow(owner) {
   Font() = parent->Font();
   Create("", WS_CHILD | WS_VISIBLE, x, y, width, height, parent->Handle());
 }
@@ -103,17 +103,6 @@ void TSlider::Paint(TCanvas& canvas) {
 }
 
 LRESULT TSlider::WndProc(UINT message, WPARAM w, LPARAM l) {
-  switch (message) {
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_PAINT: {
-      TPaintCanvas canvas(Handle());
-      Paint(canvas);
-      return 0;
-    }
-    case WM_ENABLE:
-      Invalidate();
-      break;
-  }
-  return TWindow::WndProc(message, w, l);
+  if (message == WM_ENABLE) Invalidate();
+  return TPaintedWindow::WndProc(message, w, l);
 }

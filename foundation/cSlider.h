@@ -2,12 +2,10 @@
 // taller than wide) counting upwards, optionally on a logarithmic scale.
 #pragma once
 #include "foundation/cSmallCtlRules.h"
+#include "framework/PaintedWindow.h"
 #include "framework/Panel.h"
-#include "framework/Window.h"
 
-class TCanvas;
-
-class TSlider : public TWindow {
+class TSlider : public TPaintedWindow {
  public:
   TSlider(TComponent* owner, TWindow* parent, int x = 0, int y = 0, int width = 150,
           int height = 24);
@@ -30,7 +28,6 @@ class TSlider : public TWindow {
 
  protected:
   const wchar_t* ClassName() const override { return L"TavisSlider"; }
-  UINT ClassStyle() const override { return CS_HREDRAW | CS_VREDRAW; }
   LRESULT WndProc(UINT message, WPARAM w, LPARAM l) override;
   void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
   void MouseMove(TShiftState shift, int x, int y) override;
@@ -41,7 +38,7 @@ class TSlider : public TWindow {
   virtual int PositionFromPoint(int x, int y) const;
   virtual RECT ThumbRect() const;
   virtual int LogPosition(int x) const;
-  virtual void Paint(TCanvas& canvas);
+  void Paint(TCanvas& canvas) override;
 
  private:
   void MoveTo(int stored);

@@ -3,11 +3,14 @@
 #include <algorithm>
 #include <vector>
 
-#include "framework/Text.h"
+namespace {
+const TItemMessages kListBoxMessages{LB_GETCOUNT, LB_ADDSTRING,   LB_RESETCONTENT, LB_GETTEXTLEN,
+                                     LB_GETTEXT,  LB_GETITEMDATA, LB_SETITEMDATA,  false};
+}  // namespace
 
 TListBox::TListBox(TComponent* owner, TWindow* parent, int x, int y, int width, int height,
                    TListBoxStyle style, bool multiSelect)
-    : TWindow(owner), ownerDraw_(style == lbOwnerDrawFixed) {
+    : TItemList(owner, kListBoxMessages), ownerDraw_(style == lbOwnerDrawFixed) {
   DWORD s = WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
   if (ownerDraw_) s |= LBS_OWNERDRAWFIXED | LBS_HASSTRINGS;
   if (multiSelect) s |= LBS_EXTENDEDSEL;
@@ -20,34 +23,6 @@ void TListBox::CreateWnd() {
   else
     itemHeight_ = static_cast<int>(Send(LB_GETITEMHEIGHT, 0, 0));
   if (columns_ > 0) Send(LB_SETCOLUMNWIDTH, static_cast<WPARAM>(Width() / columns_), 0);
-}
-
-int TListBox::Count() const {
-  return static_cast<int>(::SendMessageW(Handle(), LB_GETCOUNT, 0, 0));
-}
-
-int TListBox::Add(const std::string& text, void* object) {
-  std::wstring w = Utf8ToWide(text);
-  int i = static_cast<int>(Send(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(w.c_str())));
-  if (i >= 0) Send(LB_SETITEMDATA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(object));
-  return i;
-}
-
-void TListBox::Clear() { Send(LB_RESETCONTENT); }
-
-std::string TListBox::String(int index) const {
-  LRESULT n = ::SendMessageW(Handle(), LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
-  if (n == LB_ERR) return {};
-  std::wstring w(static_cast<size_t>(n) + 1, L'\0');
-  ::SendMessageW(Handle(), LB_GETTEXT, static_cast<WPARAM>(index),
-                 reinterpret_cast<LPARAM>(w.data()));
-  w.resize(static_cast<size_t>(n));
-  return WideToUtf8(w);
-}
-
-void* TListBox::Object(int index) const {
-  LRESULT d = ::SendMessageW(Handle(), LB_GETITEMDATA, static_cast<WPARAM>(index), 0);
-  return d == LB_ERR ? nullptr : reinterpret_cast<void*>(d);
 }
 
 void TListBox::Reserve(int rows, int textBytes) {
@@ -157,44 +132,9 @@ void TListBox::SetColumns(int columns) {
   if (focused) SetFocus();
 }
 
-void TListBox::DrawItem(int index, const RECT& rect, UINT state) {
-  if (OnDrawItem) {
-    OnDrawItem(this, index, rect, state);
-    return;
-  }
-  canvas_.FillRect(rect);
-  canvas_.TextOut(rect.left + 2, rect.top, String(index));
-}
-
-LRESULT TListBox::WndProc(UINT message, WPARAM w, LPARAM l) {
-  switch (message) {
-    case CN_COMMAND:
-      if (HIWORD(w) == LBN_SELCHANGE)
-        Click();
-      else if (HIWORD(w) == LBN_DBLCLK)
-        DblClick();
-      return 0;
-    case CN_MEASUREITEM:
-      reinterpret_cast<MEASUREITEMSTRUCT*>(l)->itemHeight = static_cast<UINT>(itemHeight_);
-      return TRUE;
-    case CN_DRAWITEM: {
-      auto* d = reinterpret_cast<DRAWITEMSTRUCT*>(l);
-      canvas_.SetHandle(d->hDC);
-      canvas_.Font = Font();
-      canvas_.Brush.SetColor(Color);
-      int index = static_cast<int>(d->itemID);
-      if (index >= 0 && (d->itemState & ODS_SELECTED)) {
-        canvas_.Brush.SetColor(clHighlight);
-        canvas_.Font.SetColor(clHighlightText);
-      }
-      if (index >= 0)
-        DrawItem(index, d->rcItem, d->itemState);
-      else
-        canvas_.FillRect(d->rcItem);
-      if (d->itemState & ODS_FOCUS) canvas_.DrawFocusRect(d->rcItem);
-      canvas_.SetHandle(nullptr);
-      return TRUE;
-    }
-  }
-  return TWindow::WndProc(message, w, l);
+void TListBox::Notified(WORD code) {
+  if (code == LBN_SELCHANGE)
+    Click();
+  else if (code == LBN_DBLCLK)
+    DblClick();
 }

@@ -3,13 +3,14 @@
 #include "framework/Canvas.h"
 
 TPanel::TPanel(TComponent* owner, TWindow* parent, int x, int y, int width, int height)
-    : TWindow(owner) {
+    : TPaintedWindow(owner) {
   Font() = parent->Font();
   Create("", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, x, y, width, height, parent->Handle(),
          WS_EX_CONTROLPARENT);
 }
 
 void TPanel::Paint(TCanvas& canvas) {
+  canvas.Font = Font();
   RECT r = ClientRect();
   if (BevelOuter != bvNone) {
     TColor top = BevelOuter == bvRaised ? clBtnHighlight : clBtnShadow;
@@ -23,18 +24,4 @@ void TPanel::Paint(TCanvas& canvas) {
     canvas.Brush.SetStyle(bsClear);
     canvas.DrawText(caption, r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
   }
-}
-
-LRESULT TPanel::WndProc(UINT message, WPARAM w, LPARAM l) {
-  switch (message) {
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_PAINT: {
-      TPaintCanvas canvas(Handle());
-      canvas.Font = Font();
-      Paint(canvas);
-      return 0;
-    }
-  }
-  return TWindow::WndProc(message, w, l);
 }

@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 
+#include "foundation/DialogDriver_test.h"
 #include "foundation/uFiles.h"
 #include "framework/Application.h"
 #include "tests/TestSupport.h"
@@ -26,29 +26,6 @@ std::string MakeFolder() {
   fs::create_directory(dir / "Summer");
   fs::create_directory(dir / "Winter");
   return dir.string();
-}
-
-// The window as it is on the screen (frame included) into a BMP file.
-bool SaveWindowPicture(HWND window, const std::string& path) {
-  RECT r;
-  GetWindowRect(window, &r);
-  TBitmap picture;
-  if (!picture.SetSize(r.right - r.left, r.bottom - r.top)) return false;
-  HDC screen = GetDC(nullptr);
-  BitBlt(picture.Canvas().Handle(), 0, 0, picture.Width(), picture.Height(), screen, r.left, r.top,
-         SRCCOPY);
-  ReleaseDC(nullptr, screen);
-  std::vector<uint8_t> info, bits;
-  if (!picture.GetDIB(info, bits)) return false;
-  BITMAPFILEHEADER file{};
-  file.bfType = 0x4D42;
-  file.bfOffBits = static_cast<DWORD>(sizeof file + info.size());
-  file.bfSize = static_cast<DWORD>(file.bfOffBits + bits.size());
-  std::ofstream out(fs::path(path), std::ios::binary);
-  out.write(reinterpret_cast<const char*>(&file), sizeof file);
-  out.write(reinterpret_cast<const char*>(info.data()), static_cast<std::streamsize>(info.size()));
-  out.write(reinterpret_cast<const char*>(bits.data()), static_cast<std::streamsize>(bits.size()));
-  return out.good();
 }
 
 void Pump() {
@@ -126,7 +103,7 @@ TEST(ViewerForm, BrowsesAFolderWithSomeFilesTagged) {
   form->Repaint();
   Pump();
   if (shot && *shot) {
-    EXPECT_TRUE(SaveWindowPicture(form->Handle(), shot));
+    EXPECT_TRUE(dialogtest::SaveScreenPicture(form->Handle(), shot));
   }
   delete form;
 }
