@@ -277,8 +277,8 @@ bool WriteNetpbm(tMemBmp& picture, const std::string& name) {
   return ok;
 }
 
-bool WriteWithWriter(tMemBmp& picture, const std::string& spec, const std::string& name) {
-  std::vector<std::string> words = Split(spec, ':');
+bool WriteWithWriter(tMemBmp& picture, const std::string& request, const std::string& name) {
+  std::vector<std::string> words = Split(request, ':');
   for (const tWriter& w : kWriters) {
     if (words[0] != w.name) continue;
     std::unique_ptr<TStream> file = CreateFileStream(name);

@@ -30,12 +30,12 @@ rc=0
 grep -q '^kRun Length Error at ' "$work/info.txt" || fail "error line"
 [ -s "$work/bad.ppm" ] || fail "partial picture not written"
 
-for spec in bmp:1 bmp:4 bmp:4:rle bmp:8 bmp:8:rle bmp:24 bmp:8:os2; do
+for kind in bmp:1 bmp:4 bmp:4:rle bmp:8 bmp:8:rle bmp:24 bmp:8:os2; do
   src=$data/pal8.bmp
-  case $spec in bmp:1) src=$data/pal1.bmp ;; bmp:4*) src=$data/pal4.bmp ;; bmp:24) src=$data/rgb24.bmp ;; esac
-  "$tool" -w "$spec" -o "$work/w.bmp" "$src" || fail "$spec write"
+  case $kind in bmp:1) src=$data/pal1.bmp ;; bmp:4*) src=$data/pal4.bmp ;; bmp:24) src=$data/rgb24.bmp ;; esac
+  "$tool" -w "$kind" -o "$work/w.bmp" "$src" || fail "$kind write"
   bmptopnm "$work/w.bmp" 2>/dev/null | "$im" pnm:- -depth 8 "ppm:$work/back.ppm"
   "$im" "$src" -depth 8 "ppm:$work/im.ppm"
-  cmp -s "$work/back.ppm" "$work/im.ppm" || fail "$spec read back by bmptopnm differs"
+  cmp -s "$work/back.ppm" "$work/im.ppm" || fail "$kind read back by bmptopnm differs"
 done
 echo "tavis_decode: all checks passed"
