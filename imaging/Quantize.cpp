@@ -180,10 +180,13 @@ void TakeColormap(tQuantizer& q, tMemBmp& out) {
 }  // namespace
 
 tMemBmpPtr ReduceColors(tMemBmp& picture, int n, const tRGBPalette* palette, int dither) {
+  // Mapping alone skips the library's upper count check: more than 256 would read past the map,
+  // which holds all a palette has.
+  n = std::min(n, 256);
   tMemBmpPtr out = NewReduced(picture, n, palette);
   if (Empty(picture)) return out;
   // The library takes the colour map in the order of our rows: blue, green, red.
-  int entries = std::clamp(n, 0, 256);
+  int entries = std::max(n, 0);
   std::vector<JSAMPLE> comp(3 * 256, 0);
   for (int i = 0; i < entries && palette; ++i) {
     comp[i] = (*palette)[i * 3 + 2];

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "imaging/Palettes.h"
+#include "imaging/formats/gByteRows.h"
 #include "imaging/uPixels.h"
 
 namespace {
@@ -85,10 +87,25 @@ tMemBmpPtr CompactPalette(tMemBmp& picture) {
   if (used == 0) return Clone(picture);
   tRGBPalette palette;
   palette.fill(0xFF);
+  uint8_t newIndex[256] = {};
   for (int i = 0, k = 0; i < 256; ++i) {
-    if (counts[i]) std::copy(colours + i * 3, colours + i * 3 + 3, palette.begin() + 3 * k++);
+    if (!counts[i]) continue;
+    std::copy(colours + i * 3, colours + i * 3 + 3, palette.begin() + 3 * k);
+    newIndex[i] = static_cast<uint8_t>(k++);
   }
-  return MapToPalette(picture, used, palette);
+  // Each used entry keeps its own colour: renumbering is exact, where a colour mapping would
+  // merge entries that are close.
+  auto out = std::make_unique<tMemBmp>();
+  int bits = BitsForColors(used);
+  tQuadPalette quads = RGBToQuads(palette);
+  out->Allocate(picture.Width(), picture.Height(), false, quads.data(), 1 << bits, bits);
+  std::vector<uint8_t> row(static_cast<size_t>(std::max(picture.Width(), 1)));
+  for (int y = 0; y < picture.Height(); ++y) {
+    const uint8_t* from = picture.GetByteLine(y);
+    for (int x = 0; x < picture.Width(); ++x) row[x] = newIndex[from[x]];
+    PutByteRow(*out, y, row.data());
+  }
+  return out;
 }
 
 tMemBmpPtr ConvertTo24Bit(tMemBmp& picture) {

@@ -253,6 +253,19 @@ TEST(ImageOps, HistogramAndCompactPalette) {
     uint32_t want = indices[i] == 3 ? 0 : indices[i] == 7 ? 1 : 2;
     EXPECT_EQ(Pixel(*compact, i % 4, i / 4), want);
   }
+
+  // Entries only a few levels apart stay apart: compacting renumbers, it does not merge.
+  auto near = pictest::Blank(4, 1, 8);
+  const uint8_t close[4][3] = {{0, 0, 0}, {4, 0, 0}, {0, 0, 4}, {200, 10, 10}};
+  for (int i = 0; i < 4; ++i) {
+    for (int c = 0; c < 3; ++c) near->ColorTable[(10 + i) * 4 + 2 - c] = close[i][c];
+    pictest::SetPixel(*near, i, 0, 10 + i);
+  }
+  auto kept = CompactPalette(*near);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(Pixel(*kept, i, 0), uint32_t(i));
+  const uint8_t* rgb = kept->GetRGBLineSwapped(0);
+  EXPECT_EQ(std::vector<uint8_t>(rgb, rgb + 12),
+            (std::vector<uint8_t>{0, 0, 0, 4, 0, 0, 0, 0, 4, 200, 10, 10}));
 }
 
 TEST(ImageOps, FilterLevels) {
