@@ -3,6 +3,23 @@
 #include "framework/Bitmap.h"
 #include "framework/Text.h"
 
+TCanvas::~TCanvas() {
+  SetHandle(nullptr);
+  Font.BeforeDelete = nullptr;
+  Pen.BeforeDelete = nullptr;
+  Brush.BeforeDelete = nullptr;
+}
+
+void TCanvas::WatchObjects() {
+  Font.BeforeDelete = [this](HGDIOBJ h) { LetGo(h, OBJ_FONT, oldFont_); };
+  Pen.BeforeDelete = [this](HGDIOBJ h) { LetGo(h, OBJ_PEN, oldPen_); };
+  Brush.BeforeDelete = [this](HGDIOBJ h) { LetGo(h, OBJ_BRUSH, oldBrush_); };
+}
+
+void TCanvas::LetGo(HGDIOBJ object, UINT type, HGDIOBJ original) {
+  if (dc_ && original && GetCurrentObject(dc_, type) == object) SelectObject(dc_, original);
+}
+
 void TCanvas::SetHandle(HDC dc) {
   if (dc_ && dc_ != dc) {
     if (oldFont_) SelectObject(dc_, oldFont_);

@@ -12,12 +12,15 @@ class TBitmap;
 
 class TCanvas {
  public:
-  TCanvas() = default;
+  TCanvas() { WatchObjects(); }
   // A canvas over a context that someone else owns (a paint or draw-item context).
-  explicit TCanvas(HDC dc) { SetHandle(dc); }
+  explicit TCanvas(HDC dc) {
+    WatchObjects();
+    SetHandle(dc);
+  }
   TCanvas(const TCanvas&) = delete;
   TCanvas& operator=(const TCanvas&) = delete;
-  virtual ~TCanvas() { SetHandle(nullptr); }
+  virtual ~TCanvas();
 
   HDC Handle() const { return dc_; }
   // Attaches to a context (nullptr lets the current one go, with its own objects restored).
@@ -62,6 +65,10 @@ class TCanvas {
   void Select();
 
  private:
+  // A pen, brush or font about to be freed is first replaced in the context by the one the
+  // context came with: Windows does not free an object that is selected.
+  void WatchObjects();
+  void LetGo(HGDIOBJ object, UINT type, HGDIOBJ original);
   HDC dc_ = nullptr;
   HGDIOBJ oldFont_ = nullptr, oldPen_ = nullptr, oldBrush_ = nullptr;
 };

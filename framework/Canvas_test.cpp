@@ -146,3 +146,30 @@ TEST(ImageList, DrawsItsImagesByIndex) {
   EXPECT_EQ(target.Canvas().Pixel(3, 0), RGB(0, 0, 255));
   EXPECT_EQ(target.Canvas().Pixel(5, 0), clWhite);
 }
+
+// A pen, brush or font changed while selected in the context is freed, not left behind: the
+// context gets its own object back first.
+TEST(Canvas, ChangedObjectsAreFreedNotLeftSelected) {
+  TBitmap bmp;
+  ASSERT_TRUE(bmp.SetSize(10, 10));
+  TCanvas& c = bmp.Canvas();
+  HDC dc = c.Handle();
+  c.Brush.SetColor(clRed);
+  c.FillRect({0, 0, 5, 5});
+  c.TextOut(0, 0, "x");
+  c.LineTo(5, 5);
+  HGDIOBJ brush = GetCurrentObject(dc, OBJ_BRUSH), font = GetCurrentObject(dc, OBJ_FONT),
+          pen = GetCurrentObject(dc, OBJ_PEN);
+  c.Brush.SetColor(clNavy);
+  c.Font.SetStyle(fsBold);
+  c.Pen.SetColor(clRed);
+  for (HGDIOBJ gone : {brush, font, pen}) {
+    EXPECT_EQ(GetObjectType(gone), 0u);
+    EXPECT_NE(GetCurrentObject(dc, OBJ_BRUSH), gone);
+    EXPECT_NE(GetCurrentObject(dc, OBJ_FONT), gone);
+    EXPECT_NE(GetCurrentObject(dc, OBJ_PEN), gone);
+  }
+  // Drawing goes on with the new objects.
+  c.FillRect({0, 0, 5, 5});
+  EXPECT_EQ(c.Pixel(1, 1), clNavy);
+}

@@ -28,7 +28,9 @@ TFont& TFont::operator=(const TFont& other) {
   return *this;
 }
 TFont::~TFont() {
-  if (handle_) DeleteObject(handle_);
+  if (!handle_) return;
+  if (BeforeDelete) BeforeDelete(handle_);
+  DeleteObject(handle_);
 }
 
 void TFont::SetName(const std::string& name) {
@@ -55,6 +57,7 @@ void TFont::SetPitch(TFontPitch pitch) {
 
 void TFont::Changed() {
   if (handle_) {
+    if (BeforeDelete) BeforeDelete(handle_);
     DeleteObject(handle_);
     handle_ = nullptr;
   }
@@ -84,7 +87,10 @@ HFONT TFont::Handle() {
 }
 
 void TPen::Free() {
-  if (handle_) DeleteObject(handle_);
+  if (handle_) {
+    if (BeforeDelete) BeforeDelete(handle_);
+    DeleteObject(handle_);
+  }
   handle_ = nullptr;
 }
 void TPen::SetColor(TColor color) {
@@ -105,7 +111,10 @@ HPEN TPen::Handle() {
 }
 
 void TBrush::Free() {
-  if (handle_) DeleteObject(handle_);
+  if (handle_) {
+    if (BeforeDelete) BeforeDelete(handle_);
+    DeleteObject(handle_);
+  }
   handle_ = nullptr;
 }
 void TBrush::SetColor(TColor color) {

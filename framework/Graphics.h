@@ -48,6 +48,9 @@ class TFont {
 
   // Runs after every change of the description (not of the colour alone).
   std::function<void()> OnChange;
+  // Runs with the handle just before it is deleted, so that a context holding it can let it go
+  // (a selected object is not freed).
+  std::function<void(HGDIOBJ)> BeforeDelete;
 
  private:
   void Changed();
@@ -73,6 +76,9 @@ class TPen {
   void SetWidth(int width);
   void SetStyle(TPenStyle style);
   HPEN Handle();
+  // Runs with the handle just before it is deleted, so that a context holding it can let it go
+  // (a selected object is not freed).
+  std::function<void(HGDIOBJ)> BeforeDelete;
 
  private:
   void Free();
@@ -93,6 +99,9 @@ class TBrush {
   void SetColor(TColor color);
   void SetStyle(TBrushStyle style);
   HBRUSH Handle();
+  // Runs with the handle just before it is deleted, so that a context holding it can let it go
+  // (a selected object is not freed).
+  std::function<void(HGDIOBJ)> BeforeDelete;
 
  private:
   void Free();

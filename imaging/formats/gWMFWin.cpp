@@ -155,13 +155,20 @@ bool Render(const tMetafile& m, std::vector<uint8_t>& bmp) {
   info.bmiHeader.biHeight = m.Height;  // bottom-up, as a BMP file stores it
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 24;
+  const size_t stride = (size_t(m.Width) * 3 + 3) & ~size_t(3), image = stride * m.Height;
+  BITMAPFILEHEADER file{};
+  file.bfType = 0x4D42;
+  file.bfOffBits = sizeof file + sizeof info.bmiHeader;
+  file.bfSize = static_cast<DWORD>(file.bfOffBits + image);
+  info.bmiHeader.biSizeImage = static_cast<DWORD>(image);
+  // The file image is had first: when memory runs out, nothing of GDI's is held yet.
+  bmp.resize(file.bfSize);
   void* bits = nullptr;
   HBITMAP dib = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   if (!dib || !bits) {
     if (dib) DeleteObject(dib);
     return false;
   }
-  const size_t stride = (size_t(m.Width) * 3 + 3) & ~size_t(3), image = stride * m.Height;
   std::memset(bits, 0xFF, image);
   HDC dc = CreateCompatibleDC(nullptr);
   HGDIOBJ old = SelectObject(dc, dib);
@@ -184,12 +191,6 @@ bool Render(const tMetafile& m, std::vector<uint8_t>& bmp) {
   GdiFlush();
   SelectObject(dc, old);
   DeleteDC(dc);
-  BITMAPFILEHEADER file{};
-  file.bfType = 0x4D42;
-  file.bfOffBits = sizeof file + sizeof info.bmiHeader;
-  file.bfSize = static_cast<DWORD>(file.bfOffBits + image);
-  info.bmiHeader.biSizeImage = static_cast<DWORD>(image);
-  bmp.resize(file.bfSize);
   std::memcpy(bmp.data(), &file, sizeof file);
   std::memcpy(bmp.data() + sizeof file, &info.bmiHeader, sizeof info.bmiHeader);
   std::memcpy(bmp.data() + file.bfOffBits, bits, image);
@@ -244,6 +245,7 @@ void LoadWMF(tGraphicID& id) {
   if (st && st->Nested) {
     tGraphicID& nested = *st->Nested;
     nested.LoadPicture();
+    if (nested.ErrorCode) id.ErrorCode = nested.ErrorCode;
     tMemBmp& inner = *nested.Bitmap;
     if (inner.HasLayout())
       std::memcpy(id.Bitmap->Bits, inner.Bits, std::min(inner.ImageSize, id.Bitmap->ImageSize));
