@@ -365,6 +365,7 @@ void tGraphicID::CloseStream() {
 void tGraphicID::ClearInfo() {
   Info.clear();
   InfoOff = 0;
+  textBytes_ = remark_.size();
 }
 
 void tGraphicID::StartInfo() {
@@ -373,7 +374,9 @@ void tGraphicID::StartInfo() {
 }
 
 void tGraphicID::AddInfoLine(const std::string& line) {
-  if (!InfoOff) Info.push_back(line);
+  if (InfoOff || line.size() > TextRoom()) return;
+  Info.push_back(line);
+  textBytes_ += line.size();
 }
 
 std::string tGraphicID::SizeText() const { return ImageSizeText(Width, Height, Colors); }
@@ -439,15 +442,24 @@ void tGraphicID::ComputeDisplaySize() {
   }
 }
 
-void tGraphicID::ClearRemark() { remark_.clear(); }
+void tGraphicID::ClearRemark() {
+  textBytes_ -= std::min(textBytes_, remark_.size());
+  remark_.clear();
+}
 
 void tGraphicID::AddRemarkChar(char c) {
   if (c != '\0' && c != '\x1A') {
-    remark_ += c;
+    if (TextRoom() > 0) {
+      remark_ += c;
+      ++textBytes_;
+    }
     return;
   }
   if (!remark_.empty()) {
-    AddInfoLine(Line('r', remark_));
+    // The remark's bytes were counted as they came, so its line goes in whatever room is left.
+    std::string line = Line('r', remark_);
+    textBytes_ += line.size() - remark_.size();
+    if (!InfoOff) Info.push_back(std::move(line));
     remark_.clear();
   }
 }

@@ -2,6 +2,7 @@
 // tGraphicID: it asks the registered handlers in a fixed order whether they know the data, then
 // drives the winning handler, which fills a tMemBmp and reports to a window by messages.
 #pragma once
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -189,12 +190,18 @@ class tGraphicID {
   std::string RemarksText(const std::string& heading);
   std::string FormatRemarks(const std::string& heading, int mode);
   bool HasRemarks() const;
+  // Bytes of info and remark text a picture may still gather: a small file must not grow
+  // hundreds of megabytes of text (compressed comments, many text entries pointing at the same
+  // bytes). Text past the budget is dropped.
+  static constexpr size_t kMaxTextBytes = size_t(4) << 20;
+  size_t TextRoom() const { return kMaxTextBytes - std::min(kMaxTextBytes, textBytes_); }
 
  private:
   void Send(unsigned message, uintptr_t wparam);
   bool OpenMemoryCopy();
 
   std::string remark_;
+  size_t textBytes_ = 0;  // info lines and the remark being gathered
   std::string remarksCache_;
   bool remarksCached_ = false;
   bool stopRecorded_ = false;

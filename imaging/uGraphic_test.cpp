@@ -380,3 +380,27 @@ TEST(GraphicText, Helpers) {
 }
 
 }  // namespace
+
+// Text gathered for one picture stops at a budget, however many comments or lines come.
+TEST(GraphicText, InfoAndRemarksStopAtTheBudget) {
+  tGraphicID id(nullptr);
+  const std::string remark(1 << 20, 'x');
+  for (int i = 0; i < 10; ++i) {
+    for (char c : remark) id.AddRemarkChar(c);
+    id.EndRemark();
+  }
+  size_t total = 0;
+  for (const std::string& line : id.Info) total += line.size();
+  // Each remark line adds its one-letter kind to the bytes counted as they came.
+  EXPECT_LE(total, tGraphicID::kMaxTextBytes + 10);
+  EXPECT_GE(total, tGraphicID::kMaxTextBytes - 10);
+  EXPECT_EQ(id.TextRoom(), 0u);
+  EXPECT_EQ(id.Info.front(), "r" + remark);  // whole remarks come first
+  id.AddInfoLine("late");
+  EXPECT_NE(id.Info.back(), "late");
+  // A new picture's information starts with the whole budget again.
+  id.ClearInfo();
+  EXPECT_EQ(id.TextRoom(), tGraphicID::kMaxTextBytes);
+  id.AddInfoLine("first");
+  EXPECT_EQ(id.Info.back(), "first");
+}

@@ -97,7 +97,7 @@ int32_t InflateText(tGraphicID& id, uint32_t count) {
   std::vector<uint8_t> in(kTextPiece), out(kTextPiece);
   int32_t total = 0;
   bool ended = false;
-  while (!ended && total < kMaxTextBytes) {
+  while (!ended && total < kMaxTextBytes && id.TextRoom() > 0) {
     z.next_out = out.data();
     z.avail_out = kTextPiece;
     while (z.avail_out > 0) {

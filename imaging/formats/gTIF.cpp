@@ -188,11 +188,13 @@ std::vector<uint32_t> tIfdReader::Values(const tEntry& e, uint32_t maxCount) {
 
 void tIfdReader::ListValues(const std::vector<uint32_t>& values) {
   if (st_.Quiet) return;
+  // Strip lists of a hostile file run to millions of entries: the first lines say enough.
+  constexpr size_t kMaxListed = 30000;
   std::string line;
-  for (size_t i = 0; i < values.size(); ++i) {
+  for (size_t i = 0; i < std::min(values.size(), kMaxListed) && id_.TextRoom() > 0; ++i) {
     if (i % 3 == 0) line = Format("%s   ", {"g"});
     line += Format("%13.0n=%.8xh ", {double(values[i]), values[i]});
-    if (i % 3 == 2 || i + 1 == values.size()) id_.AddInfoLine(line);
+    if (i % 3 == 2 || i + 1 == std::min(values.size(), kMaxListed)) id_.AddInfoLine(line);
   }
 }
 
@@ -228,7 +230,8 @@ void tIfdReader::Remark(const tEntry& e) {
   if (e.Count <= 4) {
     text.assign(e.Raw, e.Raw + e.Count);
   } else if (ValidOffset(e.Value)) {
-    text.resize(std::min<uint32_t>(e.Count, uint32_t(s_.Size) - e.Value));
+    text.resize(std::min<size_t>(std::min<uint32_t>(e.Count, uint32_t(s_.Size) - e.Value),
+                                 id_.TextRoom()));
     text.resize(
         static_cast<size_t>(std::max(0, s_.ReadAt(static_cast<int32_t>(e.Value), text.data(),
                                                   static_cast<int32_t>(text.size())))));
