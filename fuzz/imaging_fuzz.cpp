@@ -62,7 +62,11 @@ void WriteBack(tMemBmp& picture, uint8_t choice) {
     } else if (writer == 2) {
       WritePCX(picture, out);
     } else {
-      WriteBMP(picture, out, choice & 0x10, choice & 0x20, kBits[choice & 7]);
+      try {
+        WriteBMP(picture, out, choice & 0x10, choice & 0x20, kBits[choice & 7]);
+      } catch (const std::invalid_argument&) {
+        // A depth too small for the picture's colours is refused.
+      }
       return;
     }
     out.Flush();

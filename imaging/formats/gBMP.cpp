@@ -219,6 +219,8 @@ void IdentifyBMP(tGraphicID& id) {
       st->TopDown = true;
       Put32(st->InfoHeader + 8, static_cast<uint32_t>(-signedHeight));
     }
+    // Sizes are kept in 16 bits: a larger one must not wrap round to a small picture.
+    if (Get32(st->InfoHeader + 4) > 0xFFFF || Get32(st->InfoHeader + 8) > 0xFFFF) return;
     width = static_cast<uint16_t>(Get32(st->InfoHeader + 4));
     height = static_cast<uint16_t>(Get32(st->InfoHeader + 8));
     bits = st->Bits();

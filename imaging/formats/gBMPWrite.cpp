@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cstring>
+#include <stdexcept>
 #include <vector>
 
 #include "imaging/formats/gBMP.h"
@@ -157,6 +158,10 @@ class tRleRow {
 void WriteBMP(tMemBmp& picture, tBuffStream& stream, bool os2Style, bool rle, int bitsPerPixel) {
   const int width = picture.Width(), height = picture.Height();
   const int b = StoredBits(bitsPerPixel, os2Style);
+  // Indices are written as they are: a true-colour picture, or more colours than the depth
+  // holds, would be written as a wrong picture.
+  if (b <= 8 && (picture.BitCount() > 8 || picture.ColorCount() > (1 << b)))
+    throw std::invalid_argument("The picture has more colours than the chosen depth holds");
   tLayout l = LayoutFor(b, width, height, picture.ColorCount());
   // An OS/2 header has no colours-used field: readers take 2^bits entries, so the table must
   // have them all or the rows would be read from the wrong place.

@@ -123,6 +123,8 @@ TEST_F(BmpTest, HeadersThatAreNotBmp) {
       with([](std::vector<uint8_t>& v) { v[30] = 4; }),                   // compression
       with([](std::vector<uint8_t>& v) { v[18] = 0; }),                   // zero width
       with([](std::vector<uint8_t>& v) { v[22] = 0x31, v[23] = 0x75; }),  // height 30001
+      with([](std::vector<uint8_t>& v) { v[20] = 1; }),                   // width 65540
+      with([](std::vector<uint8_t>& v) { v[24] = 1; }),                   // height 65538
   };
   for (size_t i = 0; i < files.size(); ++i) EXPECT_EQ(Decode(files[i]), nullptr) << i;
 }
@@ -385,6 +387,10 @@ TEST_F(BmpTest, WriterTableSizes) {
                                          testsupport::PictureToRgb(pic)),
               "");
   }
+  // Indices cannot stand for more colours than the depth holds: such a write is refused.
+  EXPECT_THROW(Written(pic, false, false, 1), std::invalid_argument);
+  auto rgb = Sample(24, 4, 2);
+  for (int bits : {1, 4, 8}) EXPECT_THROW(Written(*rgb, false, false, bits), std::invalid_argument);
 }
 
 TEST_F(BmpTest, WriterLayoutForSixteenBits) {
