@@ -195,9 +195,13 @@ class tLineOrder {
 void IdentifyHLO(tGraphicID& id) {
   tBuffStream& s = *id.Stream;
   s.Rewind();
+  const uint8_t* b = s.BufferPtr();
+  // Every file browsed reaches this reader: the palette files beside it are looked for only
+  // when the data could be a screen or a cut at all.
+  const bool screenLike = b[0] == 'A' && b[1] == 'H';
+  if (!screenLike && !LooksLikeCut(b, s.BytesValid)) return;
   tHaloPalette pal;
   if (!HasExtension(id.FileName, ".pal")) pal = ReadPaletteFile(id.FileName);
-  const uint8_t* b = s.BufferPtr();
   auto st = std::make_unique<tHaloState>();
   st->Cut = pal.Entries > 0 && LooksLikeCut(b, s.BytesValid);
   int width, height, bits, colors, version;
