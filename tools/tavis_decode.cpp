@@ -231,8 +231,9 @@ bool WriteNetpbm(tMemBmp& picture, const std::string& name) {
   const bool pam = EndsWith(name, ".pam");
   FILE* out = name == "-" ? stdout : std::fopen(name.c_str(), "wb");
   if (!out) return false;
+  // Standard output got its buffer at the start: a stream's buffer may be set only before use.
   static char buffer[1 << 16];
-  std::setvbuf(out, buffer, _IOFBF, sizeof buffer);
+  if (out != stdout) std::setvbuf(out, buffer, _IOFBF, sizeof buffer);
   const int width = picture.Width(), height = picture.Height();
   if (pam) {
     std::fprintf(out, "P7\nWIDTH %d\nHEIGHT %d\nDEPTH 4\nMAXVAL 255\nTUPLTYPE RGB_ALPHA\nENDHDR\n",
@@ -310,6 +311,8 @@ int Usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  static char outBuffer[1 << 16];
+  std::setvbuf(stdout, outBuffer, _IOFBF, sizeof outBuffer);
   tOptions opt;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
