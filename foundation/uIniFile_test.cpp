@@ -220,6 +220,40 @@ TEST_F(IniFileTest, FailedSaveLeavesTheOldFileWhole) {
   }
 }
 
+// A file whose reads fail after so many bytes.
+class TCutStream : public TMemoryStream {
+ public:
+  TCutStream(const std::string& text, int64_t cut) : TMemoryStream(Bytes(text)), cut_(cut) {}
+  int32_t Read(void* buffer, int32_t count) override {
+    const int64_t at = Position();
+    if (at >= cut_) return 0;
+    return TMemoryStream::Read(buffer, static_cast<int32_t>(std::min<int64_t>(count, cut_ - at)));
+  }
+
+ private:
+  int64_t cut_;
+};
+
+class TCutIniFile : public TIniFile {
+ public:
+  TCutIniFile(const std::string& name, const std::string& text, int64_t cut)
+      : TIniFile(name, std::make_unique<TCutStream>(text, cut)) {}
+};
+
+TEST_F(IniFileTest, FileReadOnlyInPartIsNeverReplaced) {
+  const std::string old = "[Main Window]\r\nLeft=10\r\n[Other]\r\nx=1\r\n";
+  testsupport::WriteFile(path_, Bytes(old));
+  TCutIniFile ini(Utf8(path_), old, 20);
+  ini.WriteInteger("Main Window", "Left", 11);
+  EXPECT_FALSE(ini.UpdateFile());
+  EXPECT_EQ(Text(path_), old);
+
+  TCutIniFile whole(Utf8(path_), old, 1000);  // read to its end: an ordinary file
+  EXPECT_EQ(whole.ReadInteger("Other", "x", 0), 1);
+  whole.WriteInteger("Main Window", "Left", 11);
+  EXPECT_TRUE(whole.UpdateFile());
+}
+
 TEST_F(IniFileTest, FileThatCannotBeReadIsNeverReplaced) {
   fs::create_directory(path_);  // exists, but cannot be read as a file
   TIniFile ini(Utf8(path_));
