@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -220,23 +221,22 @@ TEST_F(IniFileTest, FailedSaveLeavesTheOldFileWhole) {
   }
 }
 
-// A file whose reads fail after so many bytes.
+// A file that gives at most `cut` bytes in its first read and nothing after it.
 class TCutStream : public TMemoryStream {
  public:
-  TCutStream(const std::string& text, int64_t cut) : TMemoryStream(Bytes(text)), cut_(cut) {}
+  TCutStream(const std::string& text, int32_t cut) : TMemoryStream(Bytes(text)), cut_(cut) {}
   int32_t Read(void* buffer, int32_t count) override {
-    const int64_t at = Position();
-    if (at >= cut_) return 0;
-    return TMemoryStream::Read(buffer, static_cast<int32_t>(std::min<int64_t>(count, cut_ - at)));
+    return read_ ? 0 : (read_ = true, TMemoryStream::Read(buffer, std::min(count, cut_)));
   }
 
  private:
-  int64_t cut_;
+  int32_t cut_;
+  bool read_ = false;
 };
 
 class TCutIniFile : public TIniFile {
  public:
-  TCutIniFile(const std::string& name, const std::string& text, int64_t cut)
+  TCutIniFile(const std::string& name, const std::string& text, int32_t cut)
       : TIniFile(name, std::make_unique<TCutStream>(text, cut)) {}
 };
 
