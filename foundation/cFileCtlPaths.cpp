@@ -33,7 +33,7 @@ void CutFirstDirectory(std::string& s) {
   }
   bool root = !s.empty() && s[0] == '\\';
   if (root) s.erase(0, 1);
-  if (!s.empty() && s[0] == '.') s.erase(0, std::min<size_t>(4, s.size()));
+  if (s.compare(0, 4, "...\\") == 0) s.erase(0, 4);
   size_t p = s.find('\\');
   if (p != std::string::npos)
     s = "...\\" + s.substr(p + 1);

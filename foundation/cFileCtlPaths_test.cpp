@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using Pairs = std::vector<std::pair<std::string, std::string>>;
 
 TEST(FilterCombo, ParsesTextAndMaskPairs) {
@@ -27,6 +29,11 @@ TEST(PathLabel, MinimizePathShortensStepByStep) {
     EXPECT_EQ(MinimizePath(path, chars, static_cast<int>(step.size())), step);
   EXPECT_EQ(MinimizePath(path, chars, 3), "beach.gif");  // as short as it gets
   EXPECT_EQ(MinimizePath("C:\\", chars, 1), "");
+  // A folder whose name starts with a dot is a folder like any other: only it is cut.
+  auto dotless = [](const std::string& s) {
+    return static_cast<int>(s.size() - std::count(s.begin(), s.end(), '.'));
+  };
+  EXPECT_EQ(MinimizePath("C:\\.a\\b\\c\\x.gif", dotless, 12), "C:\\...\\b\\c\\x.gif");
   EXPECT_EQ(MinimizePath("\\\\srv\\share\\a.gif", chars, 14), "\\...\\a.gif");
 }
 

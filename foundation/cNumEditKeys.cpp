@@ -40,8 +40,8 @@ void TypeDigit(tNumEditState& s, char16_t key, const tNumEditOptions& o) {
   const int p = found == std::u16string::npos ? 0 : static_cast<int>(found) + 1;  // 1-based
   const int c = s.SelStart;
   const bool inDecimals = p > 0 && c >= p;
-  if (!inDecimals && o.Digits > 0 && IntegerDigits(s.Text, o.DecimalSeparator) >= o.Digits) return;
-  // A leading zero gives way to the digit typed at it.
+  // A leading zero gives way to the digit typed at it; that adds no digit, so it comes before
+  // the digit limit.
   if (c < 3 && s.Text.size() >= 2 && s.Text[0] == u'-' && s.Text[1] == u'0') {
     s.SelStart = 1;
     s.SelLength = 1;
@@ -54,6 +54,7 @@ void TypeDigit(tNumEditState& s, char16_t key, const tNumEditOptions& o) {
     ReplaceSelection(s, std::u16string(1, key));
     return;
   }
+  if (!inDecimals && o.Digits > 0 && IntegerDigits(s.Text, o.DecimalSeparator) >= o.Digits) return;
   if (inDecimals && o.Decimals >= 1) {
     if (c >= p + o.Decimals) return;  // the decimals are full
     // Within the decimals a digit types over the next one.

@@ -39,6 +39,8 @@ TEST(NumEditKeys, TypedCharacters) {
   tNumEditOptions two;
   two.Decimals = 2;
   two.Digits = 4;
+  tNumEditOptions one;
+  one.Digits = 1;
   tNumEditOptions whole;  // no decimals, no digit limit
   tNumEditOptions free;
   free.Decimals = -1;
@@ -59,6 +61,9 @@ TEST(NumEditKeys, TypedCharacters) {
       {u"-|0", u'4', two, u"-4|"},         // the zero gives way
       {u"0|", u'8', two, u"8|"},
       {u"0|.50", u'8', two, u"8|.50"},
+      {u"0|", u'5', one, u"5|"},  // replacing the zero adds no digit
+      {u"-0|", u'5', one, u"-5|"},
+      {u"7|", u'5', one, u"7|"},
       {u"1.|23", u'9', two, u"1.9|3"},  // over the next decimal
       {u"1.23|", u'9', two, u"1.23|"},  // the decimals are full
       {u"1.2|", u'9', two, u"1.29|"},

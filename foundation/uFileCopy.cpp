@@ -96,12 +96,19 @@ bool SaveStringToFile(const std::string& text, const std::string& path) {
   return ok;
 }
 
+bool ReadWholeStream(TStream& in, std::string& text) {
+  const int64_t start = in.Position();
+  const int64_t size = in.Size();
+  int64_t got = 0;
+  char block[65536];
+  for (int32_t n; (n = in.Read(block, sizeof block)) > 0; got += n)
+    text.append(block, static_cast<size_t>(n));
+  return start >= 0 && size >= start && got == size - start;
+}
+
 std::string LoadStringFromFile(const std::string& path) {
   std::unique_ptr<TStream> in = OpenFileStream(path);
-  if (!in) return "";
   std::string text;
-  char block[65536];
-  int32_t n;
-  while ((n = in->Read(block, sizeof block)) > 0) text.append(block, static_cast<size_t>(n));
+  if (!in || !ReadWholeStream(*in, text)) return "";
   return text;
 }

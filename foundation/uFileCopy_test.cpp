@@ -210,3 +210,17 @@ TEST(FileCopy, StringsToAndFromFiles) {
   EXPECT_EQ(Names(dir), std::vector<std::string>{"t.txt"});
   EXPECT_FALSE(SaveStringToFile("x", Join(Join(dir, "none"), "t.txt")));
 }
+
+TEST(FileCopy, StreamReadWholeOrNotAtAll) {
+  const std::vector<uint8_t> bytes = Pattern(70000);  // more than one block
+  tBytes whole(bytes);
+  whole.Seek(5, soFromBeginning);
+  std::string text = "x";
+  EXPECT_TRUE(ReadWholeStream(whole, text));
+  EXPECT_EQ(text, "x" + std::string(bytes.begin() + 5, bytes.end()));
+  for (int64_t cut : {0, 100, 65536}) {
+    tFailingStream failing(bytes, cut);
+    std::string part;
+    EXPECT_FALSE(ReadWholeStream(failing, part)) << cut;
+  }
+}

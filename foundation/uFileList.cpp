@@ -129,7 +129,7 @@ std::string TSrchRec::SortKey(sfb_SS sequence) const {
       return key + NameText();
     }
     case SS_size:
-      std::snprintf(buf, sizeof buf, "%c%11lld", Kind(), static_cast<long long>(Size));
+      std::snprintf(buf, sizeof buf, "%c%20lld", Kind(), static_cast<long long>(Size));
       return buf + NameText();
     case SS_date: {
       const tDateTimeFields f = DosDateTimeToFields(Time);

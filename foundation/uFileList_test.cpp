@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <iterator>
 #include <random>
 
 #include "foundation/uFiles.h"
@@ -126,7 +128,13 @@ TEST(FileList, SortKeys) {
   EXPECT_EQ(file.SortKey(SS_unsorted), "          7");
   EXPECT_EQ(file.SortKey(SS_name), "3B.JPG");
   EXPECT_EQ(file.SortKey(SS_extension), "3JPG B.JPG");
-  EXPECT_EQ(file.SortKey(SS_size), "3         42B.JPG");
+  EXPECT_EQ(file.SortKey(SS_size), "3                  42B.JPG");
+  // Sizes of any magnitude order by their keys: 100 GB comes after 99 GB.
+  const int64_t sizes[] = {0, 99999999999LL, 100000000000LL, INT64_MAX};
+  for (size_t i = 1; i < std::size(sizes); ++i)
+    EXPECT_LT(TSrchRec(Item("a", 0, sizes[i - 1]), 1).SortKey(SS_size),
+              TSrchRec(Item("a", 0, sizes[i]), 1).SortKey(SS_size))
+        << sizes[i];
   EXPECT_EQ(file.SortKey(SS_date), "32001 2 313 5 8b.Jpg");
   EXPECT_EQ(TSrchRec(Item("x.jpeg"), 1).SortKey(SS_extension), "3JPEGX.JPEG");
   EXPECT_EQ(TSrchRec(Item("x.longer"), 1).SortKey(SS_extension), "3LONGERX.LONGER");

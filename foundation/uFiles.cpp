@@ -73,9 +73,10 @@ void ExpandFolderList(std::vector<std::string>& list) {
 
 bool FolderExists(const std::string& path) {
   const std::string p = RemoveBackslash(path);
-  if (p.size() == 3) return true;
-  tFoundItem item;
-  return FindFirstItem(p, item) && (item.Attributes & 16) != 0;
+  // A drive root is taken as present without asking the drive; anything else must be a real
+  // folder (a wildcard name is no folder).
+  if (p.size() == 3 && p[1] == ':' && IsSeparator(p[2])) return true;
+  return IsDirectory(p);
 }
 
 bool IsDirectory(const std::string& path) {

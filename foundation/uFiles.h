@@ -85,7 +85,10 @@ int CopyStreamToFile(int64_t startOffset, TStream& source, int64_t dosTime,
 // Writes the text's bytes as the whole file (nothing at all for an empty text); false when
 // the file could not be written.
 bool SaveStringToFile(const std::string& text, const std::string& path);
-// The file's bytes, '' when it cannot be opened.
+// Appends the stream's bytes from its position to its end; false when the reads ended before
+// the end (a read error part way), so that a cut text is never taken for the whole.
+bool ReadWholeStream(TStream& in, std::string& text);
+// The file's bytes, '' when it cannot be opened or not read whole.
 std::string LoadStringFromFile(const std::string& path);
 
 // Disks.

@@ -141,6 +141,11 @@ TEST(Files, FoldersAreTestedAndCreated) {
   EXPECT_FALSE(IsDirectory(JoinPath(dir, "file")));
   EXPECT_FALSE(IsDirectory(JoinPath(dir, "none")));
   EXPECT_TRUE(FolderExists("Q:\\"));  // a drive root is not probed
+  // Neither another three-character name nor a wildcard counts as a folder.
+  EXPECT_FALSE(FolderExists("abc"));
+  EXPECT_FALSE(FolderExists("Q:x"));
+  EXPECT_FALSE(FolderExists(JoinPath(dir, "*")));
+  EXPECT_FALSE(FolderExists(JoinPath(dir, "?")));
   EXPECT_THROW(CreateDirectoryPath(""), std::runtime_error);
   try {
     CreateDirectoryPath("");

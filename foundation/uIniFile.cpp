@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "foundation/uBuffStream.h"
+#include "foundation/uFiles.h"
 #include "foundation/uPlatform.h"
 
 namespace {
@@ -77,21 +78,28 @@ bool IniTextToInt(const std::string& text, int32_t& value) {
   return true;
 }
 
-TIniFile::TIniFile(const std::string& fileName) : fileName_(fileName) { Load(); }
+TIniFile::TIniFile(const std::string& fileName)
+    : TIniFile(fileName, TFileStream::Open(fileName, TFileStream::fmOpenRead)) {}
+
+TIniFile::TIniFile(const std::string& fileName, std::unique_ptr<TStream> source)
+    : fileName_(fileName) {
+  Load(source.get());
+}
 
 TIniFile::~TIniFile() = default;
 
-void TIniFile::Load() {
-  auto file = TFileStream::Open(fileName_, TFileStream::fmOpenRead);
+void TIniFile::Load(TStream* file) {
   if (!file) {
     std::error_code ec;
     unreadable_ = std::filesystem::exists(PathOf(fileName_), ec);
     return;
   }
   std::string text;
-  char chunk[65536];
-  for (int32_t n; (n = file->Read(chunk, sizeof chunk)) > 0;)
-    text.append(chunk, static_cast<size_t>(n));
+  if (!ReadWholeStream(*file, text)) {
+    // Part of a file is no file: nothing of it is used and it is never written back.
+    unreadable_ = true;
+    return;
+  }
   if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
 
   tSection* current = nullptr;

@@ -48,6 +48,8 @@ class TIniFile {
   bool UpdateFile();
 
  protected:
+  // Reads the settings from `source`, the file opened for reading (null when it could not be).
+  TIniFile(const std::string& fileName, std::unique_ptr<TStream> source);
   // Creates the new file that UpdateFile fills; null when it cannot be created.
   virtual std::unique_ptr<TStream> CreateNewFile(const std::string& name);
 
@@ -63,7 +65,7 @@ class TIniFile {
     bool loaded = false;  // read from the file, not added since
   };
 
-  void Load();
+  void Load(TStream* file);
   std::string Text() const;
   tSection* FindSection(const std::string& name);
   const tSection* FindSection(const std::string& name) const;

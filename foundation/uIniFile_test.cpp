@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -218,6 +219,39 @@ TEST_F(IniFileTest, FailedSaveLeavesTheOldFileWhole) {
     EXPECT_FALSE(fs::exists(ini.created)) << room;
     EXPECT_EQ(std::distance(fs::directory_iterator(dir_), {}), 1) << room;
   }
+}
+
+// A file that gives at most `cut` bytes in its first read and nothing after it.
+class TCutStream : public TMemoryStream {
+ public:
+  TCutStream(const std::string& text, int32_t cut) : TMemoryStream(Bytes(text)), cut_(cut) {}
+  int32_t Read(void* buffer, int32_t count) override {
+    return read_ ? 0 : (read_ = true, TMemoryStream::Read(buffer, std::min(count, cut_)));
+  }
+
+ private:
+  int32_t cut_;
+  bool read_ = false;
+};
+
+class TCutIniFile : public TIniFile {
+ public:
+  TCutIniFile(const std::string& name, const std::string& text, int32_t cut)
+      : TIniFile(name, std::make_unique<TCutStream>(text, cut)) {}
+};
+
+TEST_F(IniFileTest, FileReadOnlyInPartIsNeverReplaced) {
+  const std::string old = "[Main Window]\r\nLeft=10\r\n[Other]\r\nx=1\r\n";
+  testsupport::WriteFile(path_, Bytes(old));
+  TCutIniFile ini(Utf8(path_), old, 20);
+  ini.WriteInteger("Main Window", "Left", 11);
+  EXPECT_FALSE(ini.UpdateFile());
+  EXPECT_EQ(Text(path_), old);
+
+  TCutIniFile whole(Utf8(path_), old, 1000);  // read to its end: an ordinary file
+  EXPECT_EQ(whole.ReadInteger("Other", "x", 0), 1);
+  whole.WriteInteger("Main Window", "Left", 11);
+  EXPECT_TRUE(whole.UpdateFile());
 }
 
 TEST_F(IniFileTest, FileThatCannotBeReadIsNeverReplaced) {

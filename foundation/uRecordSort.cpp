@@ -313,12 +313,13 @@ void SetUp(uint16_t recordSize) {
   uint32_t pageBytes = S.perPage * S.slotSize;
   S.blockSize = pageBytes / S.recSize * S.recSize;
   S.capacity = S.pointerMode ? 255 * S.perPage - 1 : kPages * S.perPage - 2;
-  S.pages.clear();
-  for (uint32_t p = 0; p < kPages; ++p) S.pages.emplace_back(new uint8_t[pageBytes]);
+  // Counts first: should the pages not be had, the cleanup then finds no runs of this sort.
   S.count = S.runCount = S.mergedCount = S.outputIndex = 0;
   S.total = 0;
   S.activeCount = 0;
   S.runBytes.clear();
+  S.pages.clear();
+  for (uint32_t p = 0; p < kPages; ++p) S.pages.emplace_back(new uint8_t[pageBytes]);
 }
 
 void CleanUp() {
@@ -332,6 +333,14 @@ void CleanUp() {
   S.phase = tPhase::idle;
 }
 
+// Cleans up however the sort ends, also when memory runs out or a callback throws.
+struct tCleanUpGuard {
+  tCleanUpGuard() = default;
+  tCleanUpGuard(const tCleanUpGuard&) = delete;
+  tCleanUpGuard& operator=(const tCleanUpGuard&) = delete;
+  ~tCleanUpGuard() { CleanUp(); }
+};
+
 }  // namespace
 
 uint16_t SortRecords(void* context, uint16_t recordSize, tSortInputProc input, tSortLessFunc less,
@@ -341,6 +350,7 @@ uint16_t SortRecords(void* context, uint16_t recordSize, tSortInputProc input, t
   S.context = context;
   S.less = less;
   S.tempName = tempName ? tempName : SortTempFileName;
+  const tCleanUpGuard guard;
   SetUp(recordSize);
 
   S.phase = tPhase::receiving;
@@ -355,8 +365,6 @@ uint16_t SortRecords(void* context, uint16_t recordSize, tSortInputProc input, t
   if (!S.error && S.runCount > 0) Merge();
   S.phase = tPhase::delivering;
   if (!S.error) output(context);
-
-  CleanUp();
   return S.error;
 }
 

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <random>
 #include <set>
+#include <stdexcept>
 #include <vector>
 
 #include "foundation/uPlatform.h"
@@ -242,6 +243,22 @@ TEST(RecordSort, ShortReadOfARunFileGivesReadError) {
             sortReadError);
   EXPECT_TRUE(t.outputCalled);
   EXPECT_LT(t.delivered, t.n);
+  EXPECT_EQ(FilesIn(gRunFolder), 0u);
+}
+
+void Throw() { throw std::runtime_error("callback failed"); }
+
+TEST(RecordSort, CallbackThatThrowsLeavesNoRunFiles) {
+  UseScratchRuns("sort_throw");
+  tKeyed t = MakeKeyed(32764, 3 * 254, kRandom, 7);
+  t.beforeOutput = Throw;
+  EXPECT_THROW(SortRecords(&t, 32764, KeyedInput, KeyLess, KeyedOutput, ScratchRunName),
+               std::runtime_error);
+  EXPECT_EQ(FilesIn(gRunFolder), 0u);
+  tKeyed again = MakeKeyed(32764, 3 * 254, kRandom, 8);  // and the next sort starts afresh
+  EXPECT_EQ(SortRecords(&again, 32764, KeyedInput, KeyLess, KeyedOutput, ScratchRunName), sortOk);
+  EXPECT_FALSE(again.bad);
+  EXPECT_EQ(again.delivered, again.n);
   EXPECT_EQ(FilesIn(gRunFolder), 0u);
 }
 
