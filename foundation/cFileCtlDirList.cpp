@@ -5,6 +5,7 @@
 
 #include "foundation/cFileCtlDriveCombo.h"
 #include "foundation/cFileCtlFileList.h"
+#include "foundation/cFileCtlPathLabel.h"
 #include "foundation/cFileCtlProcessPath.h"
 #include "foundation/cFileCtlRename.h"
 #include "foundation/uFiles.h"
@@ -144,11 +145,17 @@ void TOrvex_DirList::SetDrive(char letter) {
 void TOrvex_DirList::Change() {
   if (fileList_) fileList_->SetDirectory(directory_);
   if (dirLabel_) {
-    int width = dirLabel_->AutoSize ? Width() : dirLabel_->Width();
-    TControlCanvas c(dirLabel_->Handle());
-    c.Font = dirLabel_->Font();
-    dirLabel_->SetCaption(MinimizePath(
-        directory_, [&c](const std::string& s) { return c.TextWidth(s); }, width));
+    // A path label shortens the folder to its width whenever it paints, so it keeps the whole
+    // folder and shows more of it once it grows; another label shows only the text it is given.
+    if (dynamic_cast<TPathLabel*>(dirLabel_) && !dirLabel_->AutoSize) {
+      dirLabel_->SetCaption(directory_);
+    } else {
+      int width = dirLabel_->AutoSize ? Width() : dirLabel_->Width();
+      TControlCanvas c(dirLabel_->Handle());
+      c.Font = dirLabel_->Font();
+      dirLabel_->SetCaption(MinimizePath(
+          directory_, [&c](const std::string& s) { return c.TextWidth(s); }, width));
+    }
   }
   if (OnChange) OnChange(this);
 }
