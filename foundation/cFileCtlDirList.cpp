@@ -189,22 +189,26 @@ void TOrvex_DirList::BuildList() {
   currentRow_ = static_cast<int>(rows_.size()) - 1;
   std::vector<tFoundItem> items;
   Platform().FindItems(JoinPath(directory_, "*.*"), items);
-  std::vector<std::string> subfolders;
+  std::vector<const tFoundItem*> subfolders;
   for (const tFoundItem& item : items) {
     if (!(item.Attributes & 16) || item.Name == "." || item.Name == "..") continue;
     if (!showHidden_ && (item.Attributes & (2 | 4))) continue;
-    subfolders.push_back(item.Name);
+    subfolders.push_back(&item);
   }
-  std::sort(subfolders.begin(), subfolders.end(), [](const std::string& a, const std::string& b) {
-    return Platform().CompareTextLocale(a, b) < 0;
+  std::sort(subfolders.begin(), subfolders.end(), [](const tFoundItem* a, const tFoundItem* b) {
+    return Platform().CompareTextLocale(a->Name, b->Name) < 0;
   });
-  for (const std::string& name : subfolders) rows_.push_back({name, drSubfolder});
+  const size_t pathRows = rows_.size();
+  for (const tFoundItem* item : subfolders) rows_.push_back({item->Name, drSubfolder});
 
   for (int i = 0; i < static_cast<int>(rows_.size()); ++i) {
     const tDirRow& row = rows_[static_cast<size_t>(i)];
     int glyph = row.Kind == drPath ? gOpen : row.Kind == drCurrent ? gCurrent : gClosed;
     if (showHidden_) {
-      uint32_t a = Platform().ItemAttributes(GetItemPath(i));
+      // Subfolders keep the attributes their search found; only the path rows are asked for.
+      size_t at = static_cast<size_t>(i);
+      uint32_t a = at >= pathRows ? subfolders[at - pathRows]->Attributes
+                                  : Platform().ItemAttributes(GetItemPath(i));
       if (a != kNoFileAttributes && (a & 2)) glyph += 3;
     }
     Add(row.Text, &glyphs_[glyph]);

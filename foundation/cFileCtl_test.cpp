@@ -459,6 +459,9 @@ TEST(Browser, DriveFolderFileFilterAndLabelAreLinked) {
   files->SetFileType(FileTypeBit(ftNormal) | FileTypeBit(ftHidden));
   EXPECT_TRUE(folders->ShowHidden());
   EXPECT_EQ(folders->Count(), folders->CurrentRow() + 3);
+  // The hidden subfolder ("secret" sorts first) takes the hidden glyph; "sub" does not.
+  EXPECT_EQ(folders->Object(folders->CurrentRow() + 1), &folders->HiddenClosedGlyph());
+  EXPECT_NE(folders->Object(folders->CurrentRow() + 2), &folders->HiddenClosedGlyph());
 
   // The filter combo sets the mask when the user picks a type.
   filter->SetFocus();
