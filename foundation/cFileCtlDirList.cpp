@@ -5,6 +5,7 @@
 
 #include "foundation/cFileCtlDriveCombo.h"
 #include "foundation/cFileCtlFileList.h"
+#include "foundation/cFileCtlPathLabel.h"
 #include "foundation/cFileCtlProcessPath.h"
 #include "foundation/cFileCtlRename.h"
 #include "foundation/uFiles.h"
@@ -144,11 +145,17 @@ void TOrvex_DirList::SetDrive(char letter) {
 void TOrvex_DirList::Change() {
   if (fileList_) fileList_->SetDirectory(directory_);
   if (dirLabel_) {
-    int width = dirLabel_->AutoSize ? Width() : dirLabel_->Width();
-    TControlCanvas c(dirLabel_->Handle());
-    c.Font = dirLabel_->Font();
-    dirLabel_->SetCaption(MinimizePath(
-        directory_, [&c](const std::string& s) { return c.TextWidth(s); }, width));
+    // A path label shortens the folder to its width whenever it paints, so it keeps the whole
+    // folder and shows more of it once it grows; another label shows only the text it is given.
+    if (dynamic_cast<TPathLabel*>(dirLabel_) && !dirLabel_->AutoSize) {
+      dirLabel_->SetCaption(directory_);
+    } else {
+      int width = dirLabel_->AutoSize ? Width() : dirLabel_->Width();
+      TControlCanvas c(dirLabel_->Handle());
+      c.Font = dirLabel_->Font();
+      dirLabel_->SetCaption(MinimizePath(
+          directory_, [&c](const std::string& s) { return c.TextWidth(s); }, width));
+    }
   }
   if (OnChange) OnChange(this);
 }
@@ -182,22 +189,26 @@ void TOrvex_DirList::BuildList() {
   currentRow_ = static_cast<int>(rows_.size()) - 1;
   std::vector<tFoundItem> items;
   Platform().FindItems(JoinPath(directory_, "*.*"), items);
-  std::vector<std::string> subfolders;
+  std::vector<const tFoundItem*> subfolders;
   for (const tFoundItem& item : items) {
     if (!(item.Attributes & 16) || item.Name == "." || item.Name == "..") continue;
     if (!showHidden_ && (item.Attributes & (2 | 4))) continue;
-    subfolders.push_back(item.Name);
+    subfolders.push_back(&item);
   }
-  std::sort(subfolders.begin(), subfolders.end(), [](const std::string& a, const std::string& b) {
-    return Platform().CompareTextLocale(a, b) < 0;
+  std::sort(subfolders.begin(), subfolders.end(), [](const tFoundItem* a, const tFoundItem* b) {
+    return Platform().CompareTextLocale(a->Name, b->Name) < 0;
   });
-  for (const std::string& name : subfolders) rows_.push_back({name, drSubfolder});
+  const size_t pathRows = rows_.size();
+  for (const tFoundItem* item : subfolders) rows_.push_back({item->Name, drSubfolder});
 
   for (int i = 0; i < static_cast<int>(rows_.size()); ++i) {
     const tDirRow& row = rows_[static_cast<size_t>(i)];
     int glyph = row.Kind == drPath ? gOpen : row.Kind == drCurrent ? gCurrent : gClosed;
     if (showHidden_) {
-      uint32_t a = Platform().ItemAttributes(GetItemPath(i));
+      // Subfolders keep the attributes their search found; only the path rows are asked for.
+      size_t at = static_cast<size_t>(i);
+      uint32_t a = at >= pathRows ? subfolders[at - pathRows]->Attributes
+                                  : Platform().ItemAttributes(GetItemPath(i));
       if (a != kNoFileAttributes && (a & 2)) glyph += 3;
     }
     Add(row.Text, &glyphs_[glyph]);

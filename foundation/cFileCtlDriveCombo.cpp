@@ -191,14 +191,10 @@ void TOrvex_DriveCombo::SetDrive(char letter) {
   driveType_ = type;
   drive_ = InCase(letter);
   int index = IndexOfDrive(drive_);
-  if (removable && index >= 0) {
-    std::string label = type == DRIVE_REMOVABLE
-                            ? VolumeText(DriveVolumeLabel(drive_), IsLower(drive_))
-                            : DriveVolumeText(drive_);
-    SetString(index, std::string(1, drive_) + ": " + label);
-  }
-  SetItemIndex(index);
   volumeName_ = DriveVolumeLabel(drive_, &volumeSerial_);
+  if (removable && index >= 0)
+    SetString(index, std::string(1, drive_) + ": " + VolumeText(volumeName_, IsLower(drive_)));
+  SetItemIndex(index);
   if (dirList_) {
     if (removable)
       dirList_->DriveChanged(drive_);

@@ -62,7 +62,10 @@ int ShellFileOperation(const std::string& name, const std::vector<std::string>* 
   op.pFrom = from.c_str();
   op.pTo = destination ? to.c_str() : nullptr;
   op.fFlags = static_cast<FILEOP_FLAGS>(flags);
-  return SHFileOperationW(&op);
+  int result = SHFileOperationW(&op);
+  // A user's No or Cancel can come back as 0 with only the abort flag set.
+  if (result == 0 && op.fAnyOperationsAborted) result = ERROR_CANCELLED;
+  return result;
 }
 
 unsigned NoConfirmFlag(const std::string& path) {

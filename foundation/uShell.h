@@ -15,7 +15,8 @@ bool ShellOpen(const std::string& fileName, std::string& errorText);
 std::string ShellFindExecutable(const std::string& fileName);
 
 // One shell file operation on the names of the list (when given) or the one name; names are
-// taken as they are. Returns the shell's result (0: done; a cancelled operation is not 0).
+// taken as they are. Returns the shell's result: 0 only when all was done; ERROR_CANCELLED
+// when the user stopped any part of it.
 int ShellFileOperation(const std::string& name, const std::vector<std::string>* list,
                        const std::string* destination, unsigned flags, unsigned operation);
 // FOF_NOCONFIRMATION, or 0 on removable and network drives (by the path's first letter).

@@ -7,7 +7,9 @@
 
 #include <shlobj.h>
 
+#include <atomic>
 #include <filesystem>
+#include <thread>
 
 #include "foundation/uFiles.h"
 #include "framework/Text.h"
@@ -54,6 +56,57 @@ TEST(Shell, CopyMoveAndRecycle) {
   EXPECT_NE(ShellFileOperation((dir / "none.gif").string(), nullptr, nullptr, kFofNoConfirmation,
                                kFoDelete),
             0);
+}
+
+namespace {
+struct tDialogSearch {
+  DWORD thread;
+  HWND found;
+};
+
+BOOL CALLBACK FindQuestion(HWND w, LPARAM data) {
+  auto* search = reinterpret_cast<tDialogSearch*>(data);
+  wchar_t cls[16] = {};
+  GetClassNameW(w, cls, 16);
+  if (GetWindowThreadProcessId(w, nullptr) != search->thread || !IsWindowVisible(w) ||
+      std::wstring(cls) != L"#32770")
+    return TRUE;
+  search->found = w;
+  return FALSE;
+}
+
+// Answers the shell's first question on the thread with the button given.
+std::thread AnswerFirstQuestion(DWORD thread, int button, std::atomic<bool>& answered) {
+  return std::thread([thread, button, &answered] {
+    for (int tries = 0; tries < 400 && !answered; ++tries) {
+      tDialogSearch search{thread, nullptr};
+      EnumWindows(FindQuestion, reinterpret_cast<LPARAM>(&search));
+      if (search.found) {
+        PostMessageW(search.found, WM_COMMAND, button, 0);
+        answered = true;
+        return;
+      }
+      Sleep(50);
+    }
+  });
+}
+}  // namespace
+
+// Answering No or Cancel to the shell's question leaves the operation failed, not done.
+TEST(Shell, DeclinedOperationFails) {
+  fs::path dir = testsupport::ScratchDir("shell_declined");
+  fs::create_directory(dir / "to");
+  Touch(dir / "a.gif", 5);
+  Touch(dir / "to" / "a.gif", 7);
+  for (int button : {IDNO, IDCANCEL}) {
+    std::atomic<bool> answered{false};
+    std::thread answer = AnswerFirstQuestion(GetCurrentThreadId(), button, answered);
+    bool copied = CopyFiles((dir / "a.gif").string(), nullptr, (dir / "to").string(), false);
+    answered = true;
+    answer.join();
+    EXPECT_FALSE(copied) << button;
+    EXPECT_EQ(fs::file_size(dir / "to" / "a.gif"), 7u) << button;
+  }
 }
 
 TEST(Shell, ShortcutsReadBack) {
