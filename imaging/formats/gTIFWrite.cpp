@@ -8,7 +8,7 @@
 #include "foundation/uUtil.h"
 #include "imaging/formats/gTIF.h"
 #include "imaging/formats/uCCITT.h"
-#include "imaging/formats/uTiffLzw.h"
+#include "imaging/formats/uLzw.h"
 
 namespace {
 
@@ -106,7 +106,7 @@ class tTiffWriter {
   const tPlan& p_;
   int width_, height_;
   std::vector<uint8_t> row_, packed_;
-  tTiffLzwEncoder lzw_;
+  std::vector<uint8_t> coded_;  // one LZW strip
   std::unique_ptr<tFaxCodec> fax_;
 };
 
@@ -149,12 +149,17 @@ const uint8_t* tTiffWriter::Row(int y) {
 void tTiffWriter::WriteStrip(int first, int rows) {
   switch (p_.Compression) {
     case 5:
-      lzw_.Start();
-      for (int y = first; y < first + rows; ++y)
-        lzw_.Add(Row(y), static_cast<size_t>(p_.RawRowBytes));
-      lzw_.Finish();
-      s_.Write(lzw_.Output.data(), static_cast<int32_t>(lzw_.Output.size()));
+    {
+      // TIFF's LZW: codes high bit first, widening one code early, a clear code to start.
+      coded_.clear();
+      tLzwEncoder lzw(8, tLzwEncoder::MsbFirst, true, [this](const uint8_t* data, int count) {
+        coded_.insert(coded_.end(), data, data + count);
+      });
+      for (int y = first; y < first + rows; ++y) lzw.Put(Row(y), p_.RawRowBytes);
+      lzw.Finish();
+      s_.Write(coded_.data(), static_cast<int32_t>(coded_.size()));
       break;
+    }
     case 4:
       fax_->EncodeStart();
       for (int y = first; y < first + rows; ++y) fax_->EncodeRow(Row(y));

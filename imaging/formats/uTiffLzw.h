@@ -53,27 +53,3 @@ class tTiffLzwDecoder {
   std::unique_ptr<tTable> table_;
   std::vector<uint8_t> out_;
 };
-
-// Codes one strip: Start writes the clear code, Add takes bytes, Finish writes the last code
-// and the end code and pads the last byte. The coded bytes collect in Output.
-class tTiffLzwEncoder {
- public:
-  std::vector<uint8_t> Output;
-  void Start();
-  void Add(const uint8_t* bytes, size_t count);
-  void Finish();
-
- private:
-  static constexpr int kSlots = 5003;
-  void PutCode(int code);
-  void ResetTable();
-  struct tSlot {
-    int16_t Prefix;
-    int16_t Code;  // 0: empty
-    uint8_t Char;
-  };
-  tSlot table_[kSlots];
-  int nextFree_ = 258, codeLength_ = 9, prefix_ = -1;
-  uint64_t bits_ = 0;
-  int bitCount_ = 0;
-};
