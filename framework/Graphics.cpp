@@ -49,6 +49,11 @@ void TFont::SetStyle(unsigned style) {
   Changed();
 }
 void TFont::SetColor(TColor color) { color_ = color; }
+void TFont::SetPixelsPerInch(int pixels) {
+  if (pixels == pixelsPerInch_) return;
+  pixelsPerInch_ = pixels;
+  Changed();
+}
 void TFont::SetPitch(TFontPitch pitch) {
   if (pitch == pitch_) return;
   pitch_ = pitch;
@@ -67,9 +72,13 @@ void TFont::Changed() {
 HFONT TFont::Handle() {
   if (!handle_) {
     LOGFONTW lf{};
-    HDC screen = GetDC(nullptr);
-    lf.lfHeight = -MulDiv(size_, GetDeviceCaps(screen, LOGPIXELSY), 72);
-    ReleaseDC(nullptr, screen);
+    int ppi = pixelsPerInch_;
+    if (ppi <= 0) {
+      HDC screen = GetDC(nullptr);
+      ppi = GetDeviceCaps(screen, LOGPIXELSY);
+      ReleaseDC(nullptr, screen);
+    }
+    lf.lfHeight = -MulDiv(size_, ppi, 72);
     lf.lfWeight = (style_ & fsBold) ? FW_BOLD : FW_NORMAL;
     lf.lfItalic = (style_ & fsItalic) != 0;
     lf.lfUnderline = (style_ & fsUnderline) != 0;

@@ -43,6 +43,9 @@ class TFont {
   void SetSize(int points);
   void SetStyle(unsigned style);
   void SetColor(TColor color);
+  // The resolution the size is measured for: 0 the screen's, else a device's (a printer's).
+  int PixelsPerInch() const { return pixelsPerInch_; }
+  void SetPixelsPerInch(int pixels);
   // The font handle, made on first use and kept until the description changes.
   HFONT Handle();
 
@@ -59,6 +62,7 @@ class TFont {
   unsigned style_ = 0;
   TFontPitch pitch_ = fpDefault;
   TColor color_ = clWindowText;
+  int pixelsPerInch_ = 0;
   HFONT handle_ = nullptr;
 };
 

@@ -1,0 +1,6 @@
+#include "viewers/ViewerHost.h"
+
+tViewerHost& ViewerHost() {
+  static tViewerHost host;
+  return host;
+}

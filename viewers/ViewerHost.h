@@ -1,0 +1,37 @@
+// What the viewer windows ask of the main window that opened them: the settings they read and
+// the services they call. The main window fills this in; until it does, the viewers run with
+// the defaults below and the services do nothing.
+#pragma once
+#include <functional>
+#include <string>
+
+class TForm;
+
+struct tViewerHost {
+  // Settings of the first main window.
+  int ParentalLevel = 0;
+  int WindowPlacement = 1;  // below 1: the system places viewer windows
+  bool MessageSounds = true;
+  bool StripTextfileBackspace = false;
+
+  // A viewer window closed.
+  std::function<void(TForm* viewer)> DecViewerCount;
+  // Offers a file to the viewers that know its type; true when one opened it.
+  std::function<bool(TForm* owner, const std::string& path)> TryKnownViewers;
+  // The operation sounds 0 (failed) to 3.
+  std::function<void(int sound)> PlayOperationSound;
+  // A file to delete when the program ends.
+  std::function<void(const std::string& path)> AddTempFile;
+  // Every main window rescans the folder (ChangedFolder, then command 5 to all of them).
+  std::function<void(const std::string& folder)> FolderChanged;
+  // A document for the shell: an HTML page in the browser.
+  std::function<void(const std::string& path)> OpenShellDocument;
+  std::function<void()> ShowAbout;
+};
+
+tViewerHost& ViewerHost();
+
+// Window messages between the viewers and their owner.
+constexpr unsigned WM_VIEWER_SHOWN = 0x0400 + 88;
+constexpr unsigned WM_DEFERRED_START = 0x0400 + 102;
+constexpr unsigned WM_FOLDER_CHANGED = 0x0400 + 114;

@@ -1,0 +1,236 @@
+// The text, zip and hex windows on real controls under the platform: files opened, searched,
+// edited, listed, extracted and scrolled as a user would; pictures of each window with
+// TAVIS_SCREENSHOT_DIR set.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+
+#include "foundation/DialogDriver_test.h"
+#include "foundation/uBuffStream.h"
+#include "framework/Application.h"
+#include "framework/Button.h"
+#include "framework/ListView.h"
+#include "framework/Printer.h"
+#include "framework/RichEdit.h"
+#include "framework/StatusBar.h"
+#include "tests/TestSupport.h"
+#include "viewers/ViewerHost.h"
+#include "viewers/hex/HexWindow.h"
+#include "viewers/hex/cHexView.h"
+#include "viewers/hex/uHexView.h"
+#include "viewers/text/TextWindow.h"
+#include "viewers/zip/ZipForm.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::unique_ptr<tBuffStream> Open(const fs::path& path) {
+  auto stream = OpenFileStream(path.string());
+  if (!stream) return nullptr;
+  return std::make_unique<tBuffStream>(path.string(), std::move(stream), false);
+}
+
+void WriteText(const fs::path& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+void Pump() { dialogtest::Pump(20); }
+
+TEST(HexWindow, ScrollsALargeFile) {
+  const fs::path dir = testsupport::ScratchDir("hexwin");
+  std::vector<uint8_t> data(6 << 20);
+  std::mt19937 rng(3);
+  for (auto& b : data) b = static_cast<uint8_t>(rng());
+  testsupport::WriteFile(dir / "big.bin", data);
+  THexWindow* w = OpenHexWindow(nullptr, (dir / "big.bin").string());
+  Pump();
+  TOrvexHexView* view = w->OrvexHexView1;
+  ASSERT_EQ(view->LineCount(), (6 << 20) / 16);
+  EXPECT_TRUE(w->PrintBtn->Enabled());
+  tHexView reference((dir / "big.bin").string());
+  view->SetTopRow(view->LineCount());  // to the end
+  Pump();
+  EXPECT_GT(view->TopRow(), view->LineCount() - 200);
+  EXPECT_EQ(view->LineText(view->LineCount() - 1), reference.FormatLine(reference.Rows - 1, 8));
+  view->SetTopRow(123456);
+  Pump();
+  EXPECT_EQ(view->TopRow(), 123456);
+  EXPECT_EQ(view->LineText(123456), reference.FormatLine(123456, 8));
+  dialogtest::Screenshot(w->Handle(), "hex-window");
+  w->Close();
+  Pump();
+}
+
+TEST(ZipWindow, ListsExtractsAndOpens) {
+  const fs::path archive = testsupport::TestData("zip/winxp.zip");
+  const fs::path many = testsupport::TestData("zip/many_formats.zip");
+  if (!fs::exists(archive) || !fs::exists(many)) GTEST_SKIP() << "test data missing";
+  auto notZip = Open(testsupport::TestData("zip/readme.notzip"));
+  ASSERT_TRUE(notZip);
+  EXPECT_FALSE(OpenZipWindow(nullptr, notZip));
+  EXPECT_TRUE(notZip);  // still the caller's
+
+  auto stream = Open(many);
+  ASSERT_TRUE(OpenZipWindow(nullptr, stream));
+  EXPECT_FALSE(stream);
+  TZipForm* form = dynamic_cast<TZipForm*>(Screen.Forms.back());
+  ASSERT_NE(form, nullptr);
+  EXPECT_EQ(form->Caption(), "Zip file many_formats.zip");
+  EXPECT_EQ(form->List->Count(), 14);
+  EXPECT_EQ(form->List->ItemText(6, 0), "$06PK101.TMP");
+  EXPECT_EQ(form->List->ItemText(6, 3), "     81,682");
+  EXPECT_EQ(form->StatusBar1->PanelText(0), "14 files 1,143,548 bytes");
+  // The imploded entry opens for viewing into the program's own folder.
+  const std::string opened = form->OpenEntry(6);
+  ASSERT_FALSE(opened.empty());
+  EXPECT_NE(opened.find("Tavishore zip"), std::string::npos);
+  EXPECT_EQ(fs::file_size(opened), 81682u);
+  dialogtest::Screenshot(form->Handle(), "zip-window");
+  form->Close();
+  Pump();
+
+  stream = Open(archive);
+  ASSERT_TRUE(OpenZipWindow(nullptr, stream));
+  form = dynamic_cast<TZipForm*>(Screen.Forms.back());
+  const fs::path out = testsupport::ScratchDir("zipwin");
+  form->ExtractAllTo(out.string());
+  const int rows = form->List->Count();
+  EXPECT_EQ(form->StatusBar1->PanelText(1), std::to_string(rows) + " files extracted");
+  int files = 0;
+  for (auto& p : fs::recursive_directory_iterator(out)) files += p.is_regular_file();
+  EXPECT_EQ(files, rows);
+  form->Close();
+  Pump();
+}
+
+TEST(TextWindow, OpensFindsReplacesAndSaves) {
+  const fs::path dir = testsupport::ScratchDir("textwin");
+  std::string text;
+  for (int i = 0; i < 300; ++i) text += "Line " + std::to_string(i) + ": the cat sat on the mat.\r\n";
+  WriteText(dir / "cats.txt", text);
+  auto binary = Open(testsupport::TestData("zip/many_formats.zip"));
+  if (binary) EXPECT_FALSE(OpenTextWindow(nullptr, binary));
+
+  auto stream = Open(dir / "cats.txt");
+  ASSERT_TRUE(OpenTextWindow(nullptr, stream));
+  auto* w = dynamic_cast<TTextWindow*>(Screen.Forms.back());
+  ASSERT_NE(w, nullptr);
+  EXPECT_EQ(w->Caption(), "\"Text\" file cats.txt");
+  w->LoadText();
+  EXPECT_EQ(w->Memo->LineCount(), 300);
+  EXPECT_EQ(w->StatusBar1->PanelText(1), "300 lines");
+  EXPECT_FALSE(w->DecodeButton->Enabled());
+  EXPECT_FALSE(w->btnHTML->Enabled());
+  EXPECT_TRUE(w->Memo->ReadOnly());
+
+  // Find: from the caret to the end, never wrapping.
+  w->Memo->SetSelection(0, 0);
+  EXPECT_TRUE(w->FindNext("CAT", false, false));
+  EXPECT_EQ(w->Memo->SelLength(), 3);
+  const int64_t first = w->Memo->SelStart();
+  EXPECT_TRUE(w->FindNext("cat", false, false));
+  EXPECT_GT(w->Memo->SelStart(), first);
+  w->Memo->SetSelection(w->Memo->TextLength() - 5, 0);
+  EXPECT_FALSE(w->FindNext("cat", false, false));
+
+  w->SetEditing(true);
+  EXPECT_FALSE(w->Memo->ReadOnly());
+  EXPECT_EQ(w->StatusBar1->PanelText(2), "Text editor");
+  w->Memo->SetSelection(0, 0);
+  EXPECT_EQ(w->Replace("cat", "dog", true, false, true), 300);
+  EXPECT_EQ(w->Replace("zebra", "x", false, false, true), 0);
+  EXPECT_TRUE(w->Memo->Modified());
+  dialogtest::Screenshot(w->Handle(), "text-window");
+  ASSERT_TRUE(w->Save());
+  const auto bytes = testsupport::ReadFile(dir / "cats.txt");
+  const std::string saved(bytes.begin(), bytes.end());
+  EXPECT_EQ(saved.find("cat"), std::string::npos);
+  EXPECT_NE(saved.find("the dog sat"), std::string::npos);
+  int leftovers = 0;
+  for (auto& p : fs::directory_iterator(dir)) leftovers += p.path().filename() != "cats.txt";
+  EXPECT_EQ(leftovers, 0);
+  w->Close();
+  Pump();
+}
+
+TEST(TextWindow, RichTextHtmlAndBackspaces) {
+  const fs::path dir = testsupport::ScratchDir("textwin2");
+  WriteText(dir / "doc.rtf", "{\\rtf1\\ansi{\\fonttbl\\f0\\fswiss Arial;}\\f0\\pard Hello {\\b bold} world.\\par}");
+  auto stream = Open(dir / "doc.rtf");
+  ASSERT_TRUE(OpenTextWindow(nullptr, stream));
+  auto* w = dynamic_cast<TTextWindow*>(Screen.Forms.back());
+  w->LoadText();
+  EXPECT_NE(w->Memo->Text().find(u"{\\rtf1"), std::u16string::npos);  // plain: the source
+  w->SwitchPlainRich();
+  EXPECT_FALSE(w->PlainMode());
+  EXPECT_EQ(w->Memo->Text().find(u"{\\rtf1"), std::u16string::npos);
+  EXPECT_NE(w->Memo->Text().find(u"Hello bold world."), std::u16string::npos);
+  EXPECT_FALSE(w->FontBtn->Enabled());
+  // Unsaved edits and Cancel: mode and text stay.
+  w->SetEditing(true);
+  w->Memo->SetSelection(0, 0);
+  w->Memo->SetSelText(u"X");
+  const std::u16string edited = w->Memo->Text();
+  w->PresetAnswer = mrCancel;
+  w->SwitchPlainRich();
+  EXPECT_FALSE(w->PlainMode());
+  EXPECT_EQ(w->Memo->Text(), edited);
+  w->PresetAnswer = mrNo;
+  w->Close();
+  Pump();
+
+  WriteText(dir / "page.html", "<html><body>hi</body></html>");
+  stream = Open(dir / "page.html");
+  ASSERT_TRUE(OpenTextWindow(nullptr, stream));
+  w = dynamic_cast<TTextWindow*>(Screen.Forms.back());
+  EXPECT_TRUE(w->btnHTML->Enabled());
+  w->Close();
+  Pump();
+
+  WriteText(dir / "over.txt", "\b\babc\bd");
+  ViewerHost().StripTextfileBackspace = true;
+  stream = Open(dir / "over.txt");
+  ASSERT_TRUE(OpenTextWindow(nullptr, stream));
+  w = dynamic_cast<TTextWindow*>(Screen.Forms.back());
+  w->PresetAnswer = mrOk;
+  w->LoadText();
+  ViewerHost().StripTextfileBackspace = false;
+  EXPECT_EQ(w->Memo->Text(), u"abd");
+  EXPECT_EQ(w->CharCount(), 3);
+  EXPECT_FALSE(w->Memo->Modified());
+  w->Close();
+  Pump();
+}
+
+TEST(TextWindow, DecodeGate) {
+  const fs::path dir = testsupport::ScratchDir("textwin3");
+  const std::string block = "begin 644 abc.bin\r\n#86)C\r\n`\r\nend\r\n";
+  // A file of exactly 1,000,000 bytes is never offered; one byte less is.
+  for (size_t size : {1000000u, 999999u}) {
+    std::string text = block;
+    text += std::string(size - block.size() - 2, 'x') + "\r\n";
+    ASSERT_EQ(text.size(), size);
+    WriteText(dir / "mail.txt", text);
+    auto stream = Open(dir / "mail.txt");
+    ASSERT_TRUE(OpenTextWindow(nullptr, stream));
+    auto* w = dynamic_cast<TTextWindow*>(Screen.Forms.back());
+    w->LoadText();
+    EXPECT_EQ(w->DecodeButton->Enabled(), size < 1000000) << size;
+    if (size < 1000000) {
+      w->PresetAnswer = mrOk;
+      w->Decode();  // renames the text to .uue and closes the window
+      Pump();
+      EXPECT_EQ(testsupport::ReadFile(dir / "abc.bin"), (std::vector<uint8_t>{'a', 'b', 'c'}));
+      EXPECT_TRUE(fs::exists(dir / "mail.uue"));
+    } else {
+      w->Close();
+      Pump();
+    }
+  }
+}
+
+}  // namespace
