@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <set>
 #include <string>
 
 #include "foundation/DialogDriver_test.h"
@@ -21,6 +22,8 @@
 #include "viewers/hex/HexWindow.h"
 #include "viewers/hex/cHexView.h"
 #include "viewers/hex/uHexView.h"
+#include "viewers/print/PrintingForm.h"
+#include "viewers/print/uPrintListing.h"
 #include "viewers/text/TextWindow.h"
 #include "viewers/zip/ZipForm.h"
 
@@ -231,6 +234,135 @@ TEST(TextWindow, DecodeGate) {
       Pump();
     }
   }
+}
+
+}  // namespace
+
+// Printing through the real spooler: with tests/cups-session, Wine prints to CUPS, whose
+// cups-pdf printer makes a PDF; poppler's pdftotext (run as a Unix program) gives its pages'
+// text back. Skipped when there is no such printer.
+namespace {
+
+class PrintTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    const char* out = std::getenv("TAVIS_PRINT_OUT");
+    if (!out || !*out || !Printer().Available()) GTEST_SKIP() << "no printer (run in tests/cups-session)";
+    unixOut_ = out;
+    out_ = fs::path("Z:" + unixOut_);
+    for (auto& p : fs::directory_iterator(out_)) before_.insert(p.path().filename().string());
+  }
+  // The pages of the PDF the job made (text of each page).
+  std::vector<std::string> PrintedPages() {
+    fs::path pdf;
+    for (int i = 0; i < 600 && pdf.empty(); ++i) {
+      Sleep(100);
+      for (auto& p : fs::directory_iterator(out_))
+        if (p.path().extension() == ".pdf" && !before_.count(p.path().filename().string())) pdf = p.path();
+    }
+    if (pdf.empty()) return {};
+    // Written whole once its size holds still.
+    for (uintmax_t last = 0, now = 1; last != now; Sleep(300)) {
+      last = now;
+      now = fs::file_size(pdf);
+    }
+    const std::string name = pdf.filename().string();
+    const std::string text = name + ".txt";
+    std::wstring cmd = L"/usr/bin/pdftotext -layout \"" + Utf8ToWideTest(unixOut_ + "/" + name) + L"\" \"" +
+                       Utf8ToWideTest(unixOut_ + "/" + text) + L"\"";
+    STARTUPINFOW si{sizeof si};
+    PROCESS_INFORMATION pi{};
+    if (CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+      WaitForSingleObject(pi.hProcess, 30000);
+      CloseHandle(pi.hThread);
+      CloseHandle(pi.hProcess);
+    }
+    for (int i = 0; i < 50 && !fs::exists(out_ / text); ++i) Sleep(100);
+    const auto bytes = testsupport::ReadFile(out_ / text);
+    std::error_code ec;
+    fs::remove(out_ / text, ec);
+    fs::remove(pdf, ec);
+    std::vector<std::string> pages;
+    std::string all(bytes.begin(), bytes.end());
+    size_t start = 0;
+    for (size_t ff = all.find('\f'); ff != std::string::npos; ff = all.find('\f', start)) {
+      pages.push_back(all.substr(start, ff - start));
+      start = ff + 1;
+    }
+    return pages;
+  }
+  static std::wstring Utf8ToWideTest(const std::string& s) { return std::wstring(s.begin(), s.end()); }
+  std::string unixOut_;
+  fs::path out_;
+  std::set<std::string> before_;
+};
+
+TEST_F(PrintTest, HexListingPagesAndHeaders) {
+  const fs::path dir = testsupport::ScratchDir("hexprint");
+  std::vector<uint8_t> data(300 * 16);
+  for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<uint8_t>('A' + i % 26);
+  testsupport::WriteFile(dir / "dump.bin", data);
+  THexWindow* w = OpenHexWindow(nullptr, (dir / "dump.bin").string());
+  Pump();
+  // Lines per page as the listing counts them, from the printer's page and the view's font.
+  ASSERT_TRUE(Printer().BeginDoc());
+  Printer().Canvas().Font = w->OrvexHexView1->Font();
+  const int perPage =
+      ListingLinesPerPage(Printer().PageHeight(), Printer().Canvas().TextHeight("X"), 1, 1) - 2;
+  Printer().Abort();
+  Sleep(500);
+  for (auto& p : fs::directory_iterator(out_)) before_.insert(p.path().filename().string());
+  w->PrintDump();
+  EXPECT_EQ(PrintingFrm, nullptr);
+  const auto pages = PrintedPages();
+  ASSERT_FALSE(pages.empty());
+  EXPECT_EQ(static_cast<int>(pages.size()), (300 + perPage - 1) / perPage);
+  for (size_t k = 0; k < pages.size(); ++k) {
+    EXPECT_NE(pages[k].find("Page " + std::to_string(k + 1) + "   "), std::string::npos) << k;
+    EXPECT_NE(pages[k].find("dump.bin"), std::string::npos) << k;
+  }
+  EXPECT_NE(pages.front().find("00000000 41 42 43"), std::string::npos);
+  EXPECT_NE(pages.back().find("000012B0"), std::string::npos);  // the last row
+  w->Close();
+  Pump();
+}
+
+TEST_F(PrintTest, TextPagesCarryTheHeader) {
+  const fs::path dir = testsupport::ScratchDir("textprint");
+  std::string text;
+  for (int i = 0; i < 150; ++i) text += "Printed line " + std::to_string(i) + "\r\n";
+  WriteText(dir / "printme.txt", text);
+  auto stream = Open(dir / "printme.txt");
+  ASSERT_TRUE(OpenTextWindow(nullptr, stream));
+  auto* w = dynamic_cast<TTextWindow*>(Screen.Forms.back());
+  w->LoadText();
+  w->PrintText();
+  const auto pages = PrintedPages();
+  ASSERT_GE(pages.size(), 2u);
+  EXPECT_NE(pages[0].find("Printed line 0"), std::string::npos);
+  EXPECT_NE(pages.back().find("Printed line 149"), std::string::npos);
+  for (size_t k = 0; k < pages.size(); ++k) {
+    EXPECT_NE(pages[k].find("Page " + std::to_string(k + 1) + "   "), std::string::npos) << k;
+    EXPECT_NE(pages[k].find("printme.txt"), std::string::npos) << k;
+  }
+  w->Close();
+  Pump();
+}
+
+TEST_F(PrintTest, CancelAbortsThenCloses) {
+  TForm owner(nullptr);
+  ShowPrintingForm(&owner, "doc.txt");
+  ASSERT_NE(PrintingFrm, nullptr);
+  EXPECT_FALSE(owner.Enabled());
+  ASSERT_TRUE(Printer().BeginDoc());
+  PrintingFrm->CancelPrint->Click();
+  EXPECT_TRUE(Printer().Aborted());
+  EXPECT_FALSE(Printer().Printing());
+  PrintingFrm->CancelPrint->Click();
+  Pump();
+  EXPECT_EQ(PrintingFrm, nullptr);
+  EXPECT_TRUE(owner.Enabled());
+  Screen.SetCursor(crDefault);
 }
 
 }  // namespace
