@@ -253,8 +253,12 @@ TEST_F(UnzipTest, EncryptedEntryEndsTheRun) {
 }
 
 // A stored archive written here byte by byte, so that hostile variants are easy to make.
-std::vector<uint8_t> StoredZip(const std::vector<std::pair<std::string, std::string>>& entries,
-                               uint32_t crcOverride = 0) {
+struct tRawEntry {
+  std::string name, data, packed;  // packed: the data as the method stores it
+  uint16_t method = 0, flags = 0;
+};
+
+std::vector<uint8_t> MakeZip(const std::vector<tRawEntry>& entries, uint32_t crcOverride = 0) {
   auto put16 = [](std::vector<uint8_t>& v, uint32_t x) {
     v.push_back(static_cast<uint8_t>(x));
     v.push_back(static_cast<uint8_t>(x >> 8));
@@ -272,30 +276,31 @@ std::vector<uint8_t> StoredZip(const std::vector<std::pair<std::string, std::str
     return ~c;
   };
   std::vector<uint8_t> file, dir;
-  for (auto& [name, data] : entries) {
+  for (const auto& e : entries) {
+    const std::string& name = e.name;
     const uint32_t offset = static_cast<uint32_t>(file.size());
-    const uint32_t crc = crcOverride ? crcOverride : crcOf(data);
+    const uint32_t crc = crcOverride ? crcOverride : crcOf(e.data);
     put32(file, 0x04034B50);
     put16(file, 10);
-    put16(file, 0);
-    put16(file, 0);
+    put16(file, e.flags);
+    put16(file, e.method);
     put32(file, 0x21000000);
     put32(file, crc);
-    put32(file, static_cast<uint32_t>(data.size()));
-    put32(file, static_cast<uint32_t>(data.size()));
+    put32(file, static_cast<uint32_t>(e.packed.size()));
+    put32(file, static_cast<uint32_t>(e.data.size()));
     put16(file, static_cast<uint32_t>(name.size()));
     put16(file, 0);
     file.insert(file.end(), name.begin(), name.end());
-    file.insert(file.end(), data.begin(), data.end());
+    file.insert(file.end(), e.packed.begin(), e.packed.end());
     put32(dir, 0x02014B50);
     put16(dir, 20);
     put16(dir, 10);
-    put16(dir, 0);
-    put16(dir, 0);
+    put16(dir, e.flags);
+    put16(dir, e.method);
     put32(dir, 0x21000000);
     put32(dir, crc);
-    put32(dir, static_cast<uint32_t>(data.size()));
-    put32(dir, static_cast<uint32_t>(data.size()));
+    put32(dir, static_cast<uint32_t>(e.packed.size()));
+    put32(dir, static_cast<uint32_t>(e.data.size()));
     put16(dir, static_cast<uint32_t>(name.size()));
     put16(dir, 0);
     put16(dir, 0);
@@ -316,6 +321,83 @@ std::vector<uint8_t> StoredZip(const std::vector<std::pair<std::string, std::str
   put32(file, dirOffset);
   put16(file, 0);
   return file;
+}
+
+std::vector<uint8_t> StoredZip(const std::vector<std::pair<std::string, std::string>>& entries,
+                               uint32_t crcOverride = 0) {
+  std::vector<tRawEntry> raw;
+  for (auto& [name, data] : entries) raw.push_back({name, data, data});
+  return MakeZip(raw, crcOverride);
+}
+
+// An imploding encoder of the simplest kind, for all four kinds of implode stream: trees of
+// equal code lengths (8 bits for literals, 6 for lengths and distances), literals, and matches
+// wherever the text repeats itself at a fixed distance.
+class tBitWriter {
+ public:
+  void Put(uint32_t value, int bits) {
+    for (int i = 0; i < bits; ++i) {
+      acc_ |= ((value >> i) & 1u) << n_;
+      if (++n_ == 8) {
+        out.push_back(static_cast<char>(acc_));
+        acc_ = 0;
+        n_ = 0;
+      }
+    }
+  }
+  // A tree code: the canonical code, reversed and inverted, as the format reads it.
+  void Code(uint32_t symbol, int length) {
+    uint32_t reversed = 0;
+    for (int b = 0; b < length; ++b) reversed |= ((symbol >> b) & 1u) << (length - 1 - b);
+    Put(reversed ^ ((1u << length) - 1), length);
+  }
+  std::string Finish() {
+    if (n_) out.push_back(static_cast<char>(acc_));
+    return out;
+  }
+  std::string out;
+
+ private:
+  uint32_t acc_ = 0;
+  int n_ = 0;
+};
+
+std::string Implode(const std::string& data, bool bigWindow, bool literalTree, uint32_t period) {
+  tBitWriter w;
+  auto tree = [&](int count, int length) {  // equal lengths: runs of 16
+    w.out.push_back(static_cast<char>(count / 16 - 1));
+    for (int i = 0; i < count / 16; ++i) w.out.push_back(static_cast<char>(0xF0 | (length - 1)));
+  };
+  if (literalTree) tree(256, 8);
+  tree(64, 6);
+  tree(64, 6);
+  const int lowBits = bigWindow ? 7 : 6;
+  const uint32_t minMatch = literalTree ? 3 : 2;
+  size_t i = 0;
+  while (i < data.size()) {
+    size_t run = 0;
+    if (i >= period)
+      while (i + run < data.size() && data[i + run] == data[i + run - period] && run < minMatch + 63 + 255)
+        ++run;
+    if (run >= minMatch) {
+      w.Put(0, 1);
+      const uint32_t d = period - 1;
+      w.Put(d & ((1u << lowBits) - 1), lowBits);
+      w.Code(d >> lowBits, 6);
+      const uint32_t l = static_cast<uint32_t>(run) - minMatch;
+      w.Code(l < 63 ? l : 63, 6);
+      if (l >= 63) w.Put(l - 63, 8);
+      i += run;
+    } else {
+      w.Put(1, 1);
+      if (literalTree)
+        w.Code(static_cast<uint8_t>(data[i]), 8);
+      else
+        w.Put(static_cast<uint8_t>(data[i]), 8);
+      ++i;
+    }
+  }
+  return w.Finish();
 }
 
 TEST_F(UnzipTest, NamesThatLeaveTheFolderAreRefused) {
@@ -485,6 +567,32 @@ TEST_F(UnzipTest, LargeZeroRunStreamsThrough) {
   EXPECT_EQ(ZipExtractAll(archive.string(), out.string(), "*.*", nullptr, nullptr, count, &written), 1);
   EXPECT_EQ(written, 20u << 20);
   EXPECT_EQ(fs::file_size(out / "zeros"), 20u << 20);
+}
+
+TEST_F(UnzipTest, AllFourImplodeKinds) {
+  std::string data;
+  for (int i = 0; i < 3000; ++i) data += static_cast<char>('a' + (i * 7) % 26);
+  data += std::string(700, 'z');
+  std::vector<tRawEntry> entries;
+  for (int kind = 0; kind < 4; ++kind) {
+    const bool big = kind & 1, lit = kind & 2;
+    const uint32_t period = big ? 5000 : 26;  // a distance only the 8 KB window reaches
+    std::string text = data;
+    if (big) text = data + data.substr(0, 2000) + data;
+    entries.push_back({"kind" + std::to_string(kind) + ".txt", text, Implode(text, big, lit, big ? static_cast<uint32_t>(data.size()) + 2000 : period),
+                       6, static_cast<uint16_t>((big ? 2 : 0) | (lit ? 4 : 0))});
+  }
+  const fs::path archive = dir_ / "implode.zip";
+  WriteFile(archive, MakeZip(entries));
+  if (testsupport::HaveTool("unzip"))
+    EXPECT_EQ(testsupport::Run("unzip -tqq " + archive.string() + " >/dev/null 2>&1"), 0) << "Info-ZIP disagrees";
+  const fs::path out = dir_ / "out";
+  fs::create_directories(out);
+  EXPECT_EQ(ZipExtractAll(archive.string(), out.string(), "*.*", nullptr, nullptr, nullptr, nullptr), 4);
+  for (const auto& e : entries) {
+    EXPECT_LT(e.packed.size(), e.data.size()) << e.name;
+    EXPECT_EQ(ReadFile(out / e.name), std::vector<uint8_t>(e.data.begin(), e.data.end())) << e.name;
+  }
 }
 
 }  // namespace
