@@ -43,6 +43,15 @@ void WriteText(const fs::path& path, const std::string& text) {
 
 void Pump() { dialogtest::Pump(20); }
 
+// The picture of a window, first fitted to the screen: the screen copy holds only what is on it.
+void Shoot(TForm* form, const std::string& name) {
+  RECT r = form->BoundsRect();
+  const int bottom = GetSystemMetrics(SM_CYSCREEN);
+  if (r.bottom > bottom) form->SetBounds(r.left, r.top, r.right - r.left, bottom - r.top);
+  Pump();
+  dialogtest::Screenshot(form->Handle(), name);
+}
+
 TEST(HexWindow, ScrollsALargeFile) {
   const fs::path dir = testsupport::ScratchDir("hexwin");
   std::vector<uint8_t> data(6 << 20);
@@ -63,7 +72,7 @@ TEST(HexWindow, ScrollsALargeFile) {
   Pump();
   EXPECT_EQ(view->TopRow(), 123456);
   EXPECT_EQ(view->LineText(123456), reference.FormatLine(123456, 8));
-  dialogtest::Screenshot(w->Handle(), "hex-window");
+  Shoot(w, "hex-window");
   w->Close();
   Pump();
 }
@@ -92,7 +101,7 @@ TEST(ZipWindow, ListsExtractsAndOpens) {
   ASSERT_FALSE(opened.empty());
   EXPECT_NE(opened.find("Tavishore zip"), std::string::npos);
   EXPECT_EQ(fs::file_size(opened), 81682u);
-  dialogtest::Screenshot(form->Handle(), "zip-window");
+  Shoot(form, "zip-window");
   form->Close();
   Pump();
 
@@ -147,7 +156,7 @@ TEST(TextWindow, OpensFindsReplacesAndSaves) {
   EXPECT_EQ(w->Replace("cat", "dog", true, false, true), 300);
   EXPECT_EQ(w->Replace("zebra", "x", false, false, true), 0);
   EXPECT_TRUE(w->Memo->Modified());
-  dialogtest::Screenshot(w->Handle(), "text-window");
+  Shoot(w, "text-window");
   ASSERT_TRUE(w->Save());
   const auto bytes = testsupport::ReadFile(dir / "cats.txt");
   const std::string saved(bytes.begin(), bytes.end());
@@ -215,7 +224,8 @@ TEST(TextWindow, DecodeGate) {
   // A file of exactly 1,000,000 bytes is never offered; one byte less is.
   for (size_t size : {1000000u, 999999u}) {
     std::string text = block;
-    text += std::string(size - block.size() - 2, 'x') + "\r\n";
+    while (size - text.size() > 80) text += std::string(78, 'x') + "\r\n";
+    text += std::string(size - text.size() - 2, 'x') + "\r\n";
     ASSERT_EQ(text.size(), size);
     WriteText(dir / "mail.txt", text);
     auto stream = Open(dir / "mail.txt");
@@ -261,16 +271,20 @@ class PrintTest : public testing::Test {
         if (p.path().extension() == ".pdf" && !before_.count(p.path().filename().string())) pdf = p.path();
     }
     if (pdf.empty()) return {};
-    // Written whole once its size holds still.
-    for (uintmax_t last = 0, now = 1; last != now; Sleep(300)) {
-      last = now;
-      now = fs::file_size(pdf);
+    // Written whole once it ends in the end-of-file mark and its size holds still.
+    for (int i = 0; i < 300; ++i, Sleep(200)) {
+      const auto bytes = testsupport::ReadFile(pdf);
+      const std::string tail(bytes.end() - std::min<size_t>(bytes.size(), 16), bytes.end());
+      if (tail.find("%%EOF") == std::string::npos) continue;
+      Sleep(500);
+      if (fs::file_size(pdf) == bytes.size()) break;
     }
     const std::string name = pdf.filename().string();
     const std::string text = name + ".txt";
     std::wstring cmd = L"/usr/bin/pdftotext -layout \"" + Utf8ToWideTest(unixOut_ + "/" + name) + L"\" \"" +
                        Utf8ToWideTest(unixOut_ + "/" + text) + L"\"";
-    STARTUPINFOW si{sizeof si};
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
     if (CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
       WaitForSingleObject(pi.hProcess, 30000);
@@ -281,7 +295,7 @@ class PrintTest : public testing::Test {
     const auto bytes = testsupport::ReadFile(out_ / text);
     std::error_code ec;
     fs::remove(out_ / text, ec);
-    fs::remove(pdf, ec);
+    if (!std::getenv("TAVIS_KEEP_PRINTS")) fs::remove(pdf, ec);
     std::vector<std::string> pages;
     std::string all(bytes.begin(), bytes.end());
     size_t start = 0;
@@ -341,8 +355,9 @@ TEST_F(PrintTest, TextPagesCarryTheHeader) {
   ASSERT_GE(pages.size(), 2u);
   EXPECT_NE(pages[0].find("Printed line 0"), std::string::npos);
   EXPECT_NE(pages.back().find("Printed line 149"), std::string::npos);
+  // The header in the memo's proportional font: the text tool gives its blanks back as one.
   for (size_t k = 0; k < pages.size(); ++k) {
-    EXPECT_NE(pages[k].find("Page " + std::to_string(k + 1) + "   "), std::string::npos) << k;
+    EXPECT_NE(pages[k].find("Page " + std::to_string(k + 1) + " "), std::string::npos) << k;
     EXPECT_NE(pages[k].find("printme.txt"), std::string::npos) << k;
   }
   w->Close();

@@ -340,8 +340,8 @@ void TTextWindow::PrintText() {
   ShowPrintingForm(this, FileName);
   const tFormatSettings fs = Platform().FormatSettings();
   const tDateTimeFields now = DecodeDateTime(Platform().Now());
-  const std::string header = PrintHeaderFormat(FormatDatePicture(fs.ShortDateFormat, now, fs),
-                                               FormatTimePicture(fs.LongTimeFormat, now, fs), FileName);
+  const std::string headerText = PrintHeaderFormat(FormatDatePicture(fs.ShortDateFormat, now, fs),
+                                                   FormatTimePicture(fs.LongTimeFormat, now, fs), FileName);
   TPrinter& printer = Printer();
   printer.Title = FileName;
   if (printer.BeginDoc()) {
@@ -358,15 +358,26 @@ void TTextWindow::PrintText() {
     Memo->FormatRange(nullptr, page, render, 0, 0, false);
     const int64_t length = Memo->TextLength();
     int64_t start = 0;
-    for (;;) {
+    auto header = [&] {
       canvas.Font = Memo->Font();
       canvas.Font.SetStyle(canvas.Font.Style() | fsUnderline);
       canvas.Font.SetColor(clBlack);
       canvas.Brush.SetStyle(bsClear);
-      canvas.TextOut(6 * chr, 0, PrintHeaderText(header, printer.PageNumber()));
+      canvas.TextOut(6 * chr, 0, PrintHeaderText(headerText, printer.PageNumber()));
+    };
+    for (;;) {
+      header();
       const int64_t next = Memo->FormatRange(dc, page, render, start, -1, true);
       Application.ProcessMessages();
-      if (!printer.Printing() || next <= start || next >= length || next == -1) break;
+      if (next <= start && start < length) {
+        // A rich edit that renders nothing (Wine's does not format ranges): the rest of the
+        // text goes out as wrapped lines in the memo's font, in the same rectangle.
+        PrintRemainingLines(start, {MulDiv(render.left, ppiX, 1440), MulDiv(render.top, ppiY, 1440),
+                                    MulDiv(render.right, ppiX, 1440), MulDiv(render.bottom, ppiY, 1440)},
+                            header);
+        break;
+      }
+      if (!printer.Printing() || next >= length || next == -1) break;
       start = next;
       printer.NewPage();
     }
@@ -377,6 +388,41 @@ void TTextWindow::PrintText() {
     }
   }
   ClosePrintingForm();
+}
+
+void TTextWindow::PrintRemainingLines(int64_t start, const RECT& area,
+                                      const std::function<void()>& pageHeader) {
+  TPrinter& printer = Printer();
+  TCanvas& canvas = printer.Canvas();
+  const std::u16string all = Memo->Text();
+  const std::wstring text(all.begin() + static_cast<ptrdiff_t>(std::min<size_t>(all.size(), static_cast<size_t>(start))),
+                          all.end());
+  int y = area.top;
+  size_t from = 0;
+  while (from <= text.size() && printer.Printing()) {
+    size_t end = text.find_first_of(L"\r\n", from);
+    if (end == std::wstring::npos) end = text.size();
+    std::wstring line = text.substr(from, end - from);
+    if (line.empty()) line = L" ";
+    canvas.Font = Memo->Font();
+    canvas.Font.SetColor(clBlack);
+    canvas.Brush.SetStyle(bsClear);
+    const std::string utf8 = WideToUtf8(line);
+    RECT box{area.left, 0, area.right, 0};
+    const int h = canvas.DrawText(utf8, box, DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS | DT_CALCRECT);
+    if (y + h > area.bottom && y > area.top) {
+      printer.NewPage();
+      pageHeader();
+      canvas.Font = Memo->Font();
+      canvas.Font.SetColor(clBlack);
+      y = area.top;
+    }
+    RECT r{area.left, y, area.right, y + h};
+    canvas.DrawText(utf8, r, DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+    y += h;
+    if (end >= text.size()) break;
+    from = end + ((text[end] == L'\r' && end + 1 < text.size() && text[end + 1] == L'\n') ? 2 : 1);
+  }
 }
 
 void TTextWindow::Decode() {
