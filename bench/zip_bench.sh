@@ -22,7 +22,7 @@ for i in range(5000):
     if kind == 0:
         data = b"".join(random.choice(words) for _ in range(size // 5))[:size]
     elif kind == 1:
-        data = bytes(random.getrandbits(4) for _ in range(size))
+        data = os.urandom(size).translate(bytes(b & 0x0F for b in range(256)))
     else:
         data = os.urandom(size)
     open(os.path.join(folder, "f%05d.dat" % i), "wb").write(data)
