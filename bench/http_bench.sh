@@ -20,10 +20,8 @@ start=$(date +%s.%N)
 curl -s -o "$dir/curl.bin" "$url"
 curl_s=$(python3 -c "import sys; print(f'{float(sys.argv[2]) - float(sys.argv[1]):.3f}')" "$start" "$(date +%s.%N)")
 
-export TAVIS_ROOT=$root
-. tests/wine-env.sh
-wine_prefix_ready || make_wine_prefix >/dev/null 2>&1
-out=$(${WINE:-wine} "build/$preset/bench/http_bench.exe" "$url" "Z:$dir/ours.bin" | tr -d '\r')
+out=$(tests/wine-session tests/wine-exec "build/$preset/bench/http_bench.exe" "$url" "Z:$dir/ours.bin" \
+  | tr -d '\r')
 ours_s=$(echo "$out" | sed -n 's/.* in \([0-9.]*\) s$/\1/p')
 cmp -s "$dir/curl.bin" "$dir/site/big.bin" && cmp -s "$dir/ours.bin" "$dir/site/big.bin" \
   || { echo "a download differs from the document" >&2; exit 1; }

@@ -35,7 +35,10 @@ case $kind in
   scripted) set -- /usr/bin/python3 "$here/scripted_http.py" "$port" "$root" "$state/scripted.requests" ;;
   nginx)
     mkdir -p "$state/nginx-tmp"
+    # Workers keep the starting user: in the user namespace of the 32-bit Wine runs no other
+    # user exists to switch to.
     cat > "$state/nginx.conf" <<CONF
+user root root;
 worker_processes 1;
 daemon off;
 pid $state/nginx.pid;
@@ -66,7 +69,7 @@ external: 127.0.0.1
 clientmethod: none
 socksmethod: none
 user.privileged: root
-user.unprivileged: nobody
+user.unprivileged: root
 client pass { from: 127.0.0.0/8 to: 0.0.0.0/0 }
 socks pass { from: 127.0.0.0/8 to: 0.0.0.0/0 command: connect }
 CONF
