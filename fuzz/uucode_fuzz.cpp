@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "online/uGuide.h"
 #include "viewers/text/uUUCode.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -24,6 +24,7 @@
 #include "viewers/ViewerHost.h"
 #include "viewers/print/PrintingForm.h"
 #include "viewers/text/uTextRules.h"
+#include "online/uGuide.h"
 #include "viewers/text/uUUCode.h"
 
 namespace {

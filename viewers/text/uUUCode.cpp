@@ -10,6 +10,7 @@
 #include "foundation/uFormat.h"
 #include "foundation/uPlatform.h"
 #include "foundation/uUtil.h"
+#include "online/uGuide.h"
 
 namespace {
 
@@ -263,19 +264,6 @@ void tUUparser::ParseWords(const std::string& line) {
       BeginSeen = true;
     }
   }
-}
-
-std::vector<std::string> SplitTextLines(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '\r' && text[i] != '\n') continue;
-    lines.push_back(text.substr(start, i - start));
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    start = i + 1;
-  }
-  if (start < text.size()) lines.push_back(text.substr(start));
-  return lines;
 }
 
 std::string SafeOutputName(const std::string& announced) {

@@ -70,5 +70,3 @@ int DecodeToFiles(const std::string& textFileName, std::string& outputName,
 // A name announced inside a text, made safe to create in the text's folder: its last path
 // part, without characters that a file name cannot hold; "default.dat" when nothing is left.
 std::string SafeOutputName(const std::string& announced);
-// A text's lines, split at CR LF, LF or CR.
-std::vector<std::string> SplitTextLines(const std::string& text);

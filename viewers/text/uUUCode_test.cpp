@@ -1,3 +1,4 @@
+#include "online/uGuide.h"
 #include "viewers/text/uUUCode.h"
 
 #include <gtest/gtest.h>
