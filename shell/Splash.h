@@ -33,7 +33,6 @@ class TSplash : public TForm {
   bool Rounded = false;
 
  protected:
-  const wchar_t* ClassName() const override { return L"TavisSplash"; }
   LRESULT WndProc(UINT message, WPARAM w, LPARAM l) override;
   void DoShow() override;
   void DoClose(TCloseAction& action) override;

@@ -23,9 +23,14 @@ int ProgramStartup(int show) {
   Application.CreateForm<TViewerForm>();
   OKBottomDlg = Application.CreateForm<TOKBottomDlg>();
   if (IsNormalShow(show)) CloseSplashWhenDue();
-  if (ViewerForm) {
-    if (IsMinimizedShow(show)) ViewerForm->InitialShow = SW_SHOWMINNOACTIVE;
-    if (IsMaximizedShow(show)) ViewerForm->InitialShow = SW_SHOWMAXIMIZED;
+  // A file start and the other modes keep the window hidden; the browser shows as started.
+  // The window state is set before the window first shows.
+  if (ViewerForm && ViewerForm->Interactive) {
+    if (IsMinimizedShow(show))
+      ShowWindow(ViewerForm->Handle(), SW_SHOWMINNOACTIVE);
+    else if (IsMaximizedShow(show))
+      ShowWindow(ViewerForm->Handle(), SW_SHOWMAXIMIZED);
+    ViewerForm->Show();
   }
   return Application.Run();
 }

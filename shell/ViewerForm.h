@@ -130,12 +130,14 @@ class TViewerForm : public TForm {
   void DecViewerCount();
   // The program's event sounds: 0 bad file, 1 update start, 2 update done, 3 end of slides.
   void PlayEventSound(int event);
+  // Refused while the tray icon keeps the program (it is minimised instead) and while a
+  // thumbnail pass runs.
+  bool CloseQuery() override;
 
  protected:
   void DoCreate() override;
   void DoShow() override;
   void DoHide() override;
-  bool CloseQuery() override;
   void DoClose(TCloseAction& action) override;
   void Resize() override;
   LRESULT WndProc(UINT message, WPARAM w, LPARAM l) override;

@@ -57,7 +57,47 @@ def glyph(name, draw):
     img.save(os.path.join(HERE, name))
 
 
+def cursor(name, rows, hotspot):
+    """A 32 x 32 monochrome cursor file from rows of text: '#' black, '.' white, else clear."""
+    import struct
+    xor = bytearray(128)
+    mask = bytearray(b"\xff" * 128)
+    for y, row in enumerate(rows):
+        line = 31 - y  # bottom-up
+        for x, c in enumerate(row):
+            if c in "#.":
+                mask[line * 4 + x // 8] &= ~(0x80 >> (x % 8)) & 0xFF
+                if c == ".":
+                    xor[line * 4 + x // 8] |= 0x80 >> (x % 8)
+    header = struct.pack("<IiiHHIIiiII", 40, 32, 64, 1, 1, 0, 256, 0, 0, 2, 0)
+    image = header + bytes([0, 0, 0, 0, 255, 255, 255, 0]) + bytes(xor) + bytes(mask)
+    entry = struct.pack("<BBBBHHII", 32, 32, 0, 0, hotspot[0], hotspot[1], len(image), 22)
+    with open(os.path.join(HERE, name), "wb") as f:
+        f.write(struct.pack("<HHH", 0, 2, 1) + entry + image)
+
+
+GRAB_HAND = [
+    "",
+    "",
+    "",
+    "       ## ## ##",
+    "      #..#..#..##",
+    "      #..#..#..#.#",
+    "    ###..#..#..#.#",
+    "   #..#........#.#",
+    "   #..#..........#",
+    "    #............#",
+    "     #...........#",
+    "     #..........#",
+    "      #.........#",
+    "       #.......#",
+    "        #......#",
+    "        #......#",
+]
+
+
 def main():
+    cursor("grab_hand.cur", GRAB_HAND, (10, 8))
     splash = landscape(260, 130)
     save_bmp(splash, "orvex_260x130x256.bmp", 256)
     save_bmp(splash, "orvex_260x130.bmp", 16)

@@ -5,12 +5,12 @@
 
 #include "foundation/SoundMessageDialog.h"
 #include "foundation/uFiles.h"
-#include "foundation/uFormPlacementWin.h"
 #include "foundation/uPlatform.h"
 #include "foundation/uUtil.h"
 #include "framework/Application.h"
 #include "framework/Canvas.h"
 #include "framework/Clipboard.h"
+#include "framework/Cursor.h"
 #include "framework/Palette.h"
 #include "imaging/uMemBmpWin.h"
 #include "shell/ViewerForm.h"
@@ -64,7 +64,8 @@ TPictureWindow::TPictureWindow(TComponent* owner) : TForm(owner) {
   DelayTimer->SetEnabled(false);
   DelayTimer->OnTimer = [this](TComponent*) { DelayTimerTimer(); };
 
-  // FormCreate.
+  // FormCreate. Slot 2 holds the hand that drags the picture about.
+  SetCursorSlot(2, LoadCursorResource("GRAB_HAND"));
   ZoomPercent = ViewerForm ? ViewerForm->ZoomPercent : 125;
   Display = std::make_unique<TBitmap>();
   PicScroller->HorzScrollBar().Tracking = true;
@@ -324,9 +325,15 @@ void TPictureWindow::FitToScreen() {
   m.StatusHeight = StatusBar->Height();
   m.ScrollBoxBorder = PicScroller->Border();
   FullScreenSize(m.WorkWidth, m.WorkHeight);
-  m.FrameWidth = FormFrameSize(*this, false);
-  m.FrameHeight = FormFrameSize(*this, true);
-  m.CaptionHeight = GetSystemMetrics(SM_CYCAPTION);
+  // Some systems report a full-screen size past the screen's edge: the work area bounds it.
+  RECT work;
+  if (SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0)) {
+    m.WorkWidth = std::min<int>(m.WorkWidth, work.right - work.left);
+    m.WorkHeight = std::min<int>(m.WorkHeight, work.bottom - work.top);
+  }
+  // The frame as the window has it (the computed frame size may be a pixel short).
+  m.FrameWidth = Width() - ClientWidth();
+  m.FrameHeight = Height() - ClientHeight();
   m.VScrollWidth = GetSystemMetrics(SM_CXVSCROLL);
   m.HScrollHeight = GetSystemMetrics(SM_CXHSCROLL);
   m.WindowPlacement = ViewerForm ? ViewerForm->WindowPlacement : 0;

@@ -16,13 +16,17 @@
 #include "foundation/uFiles.h"
 #include "foundation/uUtil.h"
 #include "framework/Application.h"
+#include "imaging/formats/gWMFWin.h"
 #include "imaging/uGraphic.h"
 #include "shell/cStatusLine.h"
 #include "tests/TestSupport.h"
 
 namespace {
 struct Formats {
-  Formats() { RegisterAllFormats(); }
+  Formats() {
+    InstallMetafileReader();
+    RegisterAllFormats();
+  }
 } formats;
 
 // Runs messages until the condition holds or the time is up; true when it held.
@@ -97,7 +101,8 @@ INSTANTIATE_TEST_SUITE_P(
                     "jpeg/video-001.progressive.jpeg", "jpeg/video-005.gray.jpeg",
                     "png/basn2c08.png", "png/basi3p02.png", "png/basn6a08.png", "bmp/pal8.bmp",
                     "bmp/rgb24.bmp", "bmp/pal4rle.bmp", "tga/ctc24.tga", "tga/cbw8.tga",
-                    "tiff/video-001.tiff", "tiff/bw-packbits.tiff", "ico/llama-blue.ico",
+                    "tiff/video-001-uncompressed.tiff", "tiff/blue-purple-pink.lzwcompressed.tiff",
+                    "tiff/bw-packbits.tiff", "ico/llama-blue.ico",
                     "pcx/green.pcx", "wmf/sample2.wmf"));
 
 TEST(PictureWindow, NonPicturesOpenNoWindow) {
@@ -150,10 +155,13 @@ TEST(PictureWindow, APictureLargerThanTheScreenIsFitted) {
   TPictureWindow* w = Open((dir / "big.bmp").string());
   ASSERT_NE(w, nullptr);
   ASSERT_TRUE(PumpUntil([&] { return Decoded(w); }));
+  // The window fills the work area, frame and caption included.
   RECT work;
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-  EXPECT_LE(w->Width(), sw);
+  EXPECT_NEAR(w->Height(), work.bottom - work.top, 2);
+  EXPECT_NEAR(w->Width(), work.right - work.left, 2);
   EXPECT_LE(w->Height(), sh);
+  EXPECT_LE(w->Width(), sw);
   // Both bars range over the whole picture, and the paint box holds it.
   EXPECT_EQ(w->PicScroller->HorzScrollBar().Range, width);
   EXPECT_EQ(w->PicScroller->VertScrollBar().Range, height);

@@ -65,7 +65,8 @@ tFitResult FitToScreen(const tFitMetrics& m) {
   const int border = m.ScrollBoxBorder ? 2 : 0;
   int wantH = std::max(m.DisplayHeight, kMinPictureHeight) + m.PanelHeight + m.StatusHeight + 2 +
               border;
-  const int availH = m.WorkHeight - m.FrameHeight + m.CaptionHeight;
+  // The frame's height already holds the caption: the window stays within the work area.
+  const int availH = m.WorkHeight - m.FrameHeight;
   int wantW = std::max(m.DisplayWidth, m.PanelWidth) + 2 + border;
   const int availW = m.WorkWidth - m.FrameWidth;
   // A scroll bar takes room from the other direction.

@@ -62,8 +62,7 @@ struct tFitMetrics {
   int StatusHeight = 0;
   bool ScrollBoxBorder = false;
   int WorkWidth = 0, WorkHeight = 0;  // the full-screen area
-  int FrameWidth = 0, FrameHeight = 0;  // the form's non-client size across and down
-  int CaptionHeight = 0;                // SM_CYCAPTION
+  int FrameWidth = 0, FrameHeight = 0;  // the form's non-client size across and down (caption)
   int VScrollWidth = 0, HScrollHeight = 0;  // SM_CXVSCROLL, SM_CXHSCROLL
   int WindowPlacement = 0;                  // 1 or more: centre on the work area
 };
