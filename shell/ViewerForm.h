@@ -30,9 +30,11 @@
 #include "framework/Timer.h"
 #include "shell/cStatusLine.h"
 #include "shell/uMessages.h"
+#include "shell/uSettings.h"
 #include "shell/uStartup.h"
 
-class TViewerForm : public TForm {
+// The first window's settings fields are the ones that count (read through ViewerForm).
+class TViewerForm : public TForm, public tViewerSettings {
  public:
   explicit TViewerForm(TComponent* owner);
   ~TViewerForm() override;
@@ -61,24 +63,6 @@ class TViewerForm : public TForm {
              *TrayPopupMenu = nullptr;
   TTimer* Timer1 = nullptr;
   TTrayIcon* TrayIcon = nullptr;
-
-  // Settings of the program (the first window's count).
-  std::string CloneFolder;
-  bool StartWithThumbnails = false;
-  int32_t Warning256Colors = 0;
-  int32_t ZoomPercent = 125;
-  int32_t WindowPlacement = 0;
-  bool MessageSounds = true;
-  bool PictureErrorSound = true;
-  bool StartUpdateSound = false;
-  bool EndUpdateSound = true;
-  bool LastSlideSound = true;
-  bool MasterSwitchToggle = false;
-  uint16_t ParentalLevel = 0;
-  bool HiddenOptions = false;
-  int32_t OptionsPage = 0;
-  uint16_t BuildDate = 0x2B41;
-  bool Warning256Pending = false;
 
   // How the window runs.
   uint8_t StartMode = smInteractive;
@@ -130,6 +114,9 @@ class TViewerForm : public TForm {
   void DecViewerCount();
   // The program's event sounds: 0 bad file, 1 update start, 2 update done, 3 end of slides.
   void PlayEventSound(int event);
+  // Moves the settings and the state of the controls between the window and the INI file;
+  // false when a save could not be written.
+  bool LoadSaveSettings(bool load);
   // Refused while the tray icon keeps the program (it is minimised instead) and while a
   // thumbnail pass runs.
   bool CloseQuery() override;
@@ -155,10 +142,16 @@ class TViewerForm : public TForm {
   void DroppedFiles(HDROP drop);
   void Timer1Timer();
   bool IsFirst() const;
+
+  std::unique_ptr<tSettingsControls> settingsControls_;
 };
 
 // The first main window (the one that owns the settings); null before it exists.
 extern TViewerForm* ViewerForm;
+
+// The program file beside which the settings file lies; empty: the running program (the test
+// programs point it at a scratch folder).
+extern std::string SettingsProgramFile;
 
 // The command line the first window takes its start mode from; empty: the process's own (test
 // programs give the program's command line here).

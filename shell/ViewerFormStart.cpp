@@ -84,6 +84,7 @@ void TViewerForm::FormCreate() {
     StartFile = start.FileName;
     Interactive = StartMode == smInteractive;
     btnMaster->SetDown(true);
+    LoadSaveSettings(true);
     if (CloneFolder.empty()) CloneFolder = WindowsDrive();
     if (Interactive) TempFiles = std::make_unique<std::vector<std::string>>();
     TrayIcon->PopupMenu = TrayPopupMenu->Handle();
@@ -154,6 +155,8 @@ void TViewerForm::DoClose(TCloseAction& action) {
     action = caFree;
     return;
   }
+  // Only the first window owns the settings, and only a browsing one writes them.
+  if (Interactive) LoadSaveSettings(false);
   if (Interactive && TempFiles) {
     for (const std::string& name : *TempFiles) Platform().RemoveFile(name);
     TempFiles.reset();
