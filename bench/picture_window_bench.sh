@@ -3,12 +3,12 @@
 # to the first full paint of a 25-megapixel JPEG in its picture window, under Wine, against the
 # same file's decode by libjpeg-turbo's djpeg (native), in one run. The picture is the test photo
 # enlarged to 5800x4350 with a little noise, stored by cjpeg at quality 90.
-# Usage: bench/picture_window_bench.sh [runs] [preset]   (preset mingw64 by default)
+# Usage: bench/picture_window_bench.sh [runs] [preset]   (by default the one this machine runs)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 runs=${1:-5}
-preset=${2:-mingw64}
+preset=${2:-}
 im=$(command -v convert-im6.q16 || command -v convert)
 testdata=${TAVIS_TESTDATA:-$root/../shared/testdata}
 dir=$root/build/bench
@@ -20,20 +20,17 @@ if [ ! -f "$photo" ]; then
   cjpeg -quality 90 -outfile "$photo" "$dir/photo25.ppm"
   rm -f "$dir/photo25.ppm"
 fi
-[ -f "build/$preset/build.ninja" ] || cmake --preset "$preset" >/dev/null
-cmake --build --preset "$preset" --target picture_window_bench >/dev/null
-exe=$root/build/$preset/bench/picture_window_bench.exe
 export TAVIS_ROOT=$root
 . tests/wine-env.sh
-runner=(xvfb-run -a -s "-screen 0 1024x768x24")
-[ -x tests/wine-session ] && runner=(tests/wine-session)
-"${runner[@]}" bash -c '
-  . tests/wine-env.sh
-  wine_prefix_ready || make_wine_prefix >/dev/null
-  wineserver -p; wine wineboot >/dev/null 2>&1
+wine_choose_mode || exit 1
+[ -n "$preset" ] || preset=$(wine_preset)
+[ -f "build/$preset/build.ninja" ] || cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset" --target picture_window_bench >/dev/null
+exe=build/$preset/bench/picture_window_bench.exe
+tests/wine-session bash -c '
   photo=$(echo "Z:$1" | tr / \\\\)
-  for i in $(seq "$2"); do wine "$3" "$photo"; done
-  wineserver -k' bench "$photo" "$runs" "$exe" | tee "$dir/picture_window.txt"
+  for i in $(seq "$2"); do tests/wine-exec "$3" "$photo"; done' bench "$photo" "$runs" "$exe" \
+  | tee "$dir/picture_window.txt"
 ours=$(sed -n "s/^first full paint: \([0-9]*\) ms.*/\1/p" "$dir/picture_window.txt" | sort -n | head -n1)
 hyperfine -N --warmup 1 --runs "$runs" --export-json "$dir/djpeg25.json" \
   "djpeg -bmp -outfile /dev/null $photo" >/dev/null 2>&1
