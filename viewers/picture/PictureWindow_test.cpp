@@ -30,7 +30,7 @@ struct Formats {
 } formats;
 
 // Runs messages until the condition holds or the time is up; true when it held.
-bool PumpUntil(const std::function<bool()>& done, int milliseconds = 20000) {
+bool PumpUntil(const std::function<bool()>& done, int milliseconds = 60000) {
   auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
   while (!done()) {
     if (std::chrono::steady_clock::now() > end) return false;
@@ -111,16 +111,45 @@ TEST(PictureWindow, NonPicturesOpenNoWindow) {
   EXPECT_EQ(PictureWindowCount(), before);
 }
 
+namespace {
+// What the window showed right after each frame delay began (seen after its handler returned):
+// a slow machine may run several frames within one round of messages.
+struct DelaySeen {
+  int delays = 0;
+  bool skipOn = true, stopOn = true, loopOff = true;
+};
+DelaySeen* delaySeen = nullptr;
+TPictureWindow* delayWindow = nullptr;
+
+LRESULT CALLBACK AfterMessage(int code, WPARAM w, LPARAM l) {
+  auto* m = reinterpret_cast<CWPRETSTRUCT*>(l);
+  if (code == HC_ACTION && delaySeen && delayWindow && m->hwnd == delayWindow->Handle() &&
+      m->message == WM_GRAPHIC_DELAY) {
+    ++delaySeen->delays;
+    delaySeen->skipOn &= delayWindow->DelayButton->Enabled();
+    delaySeen->stopOn &= delayWindow->StopButton->Enabled();
+    delaySeen->loopOff &= !delayWindow->LoopButton->Enabled();
+  }
+  return CallNextHookEx(nullptr, code, w, l);
+}
+}  // namespace
+
 TEST(PictureWindow, AnimationRunsItsFramesWithTheirDelays) {
+  DelaySeen seen;
+  delaySeen = &seen;
+  HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROCRET, &AfterMessage, nullptr, GetCurrentThreadId());
   TPictureWindow* w = Open(Data("gif/anim_dog.gif"));
   ASSERT_NE(w, nullptr);
-  // Between frames the window waits out the delay with Stop and Skip on.
-  ASSERT_TRUE(PumpUntil([&] { return w->StatusMode == psDelay; }));
-  EXPECT_TRUE(w->DelayButton->Enabled());
-  EXPECT_TRUE(w->StopButton->Enabled());
-  EXPECT_FALSE(w->LoopButton->Enabled());
-  ASSERT_TRUE(PumpUntil([&] { return w->FrameCount >= 3; }));
+  delayWindow = w;
+  // Between frames the window waits out each delay with Stop and Skip on.
   ASSERT_TRUE(PumpUntil([&] { return Decoded(w); }));
+  UnhookWindowsHookEx(hook);
+  delaySeen = nullptr;
+  delayWindow = nullptr;
+  EXPECT_GE(seen.delays, 3);
+  EXPECT_TRUE(seen.skipOn);
+  EXPECT_TRUE(seen.stopOn);
+  EXPECT_TRUE(seen.loopOff);
   EXPECT_EQ(w->FrameCount, 4);
   EXPECT_TRUE(w->LoopButton->Enabled());
   // Loop replays the frames until Stop.
@@ -275,5 +304,73 @@ TEST(PictureWindow, Screenshots) {
   w->Repaint();
   dialogtest::Screenshot(w->Handle(), "picture-animation");
   PumpUntil([&] { return Decoded(w); });
+  CloseAndWait(w);
+}
+
+namespace {
+// An uncompressed TIFF of grey 8 x 8 pages, each page a flat level, chained IFD to IFD.
+std::vector<uint8_t> GreyPagesTiff(const std::vector<uint8_t>& levels) {
+  std::vector<uint8_t> f = {'I', 'I', 42, 0, 0, 0, 0, 0};
+  auto put16 = [&](uint16_t v) {
+    f.push_back(uint8_t(v));
+    f.push_back(uint8_t(v >> 8));
+  };
+  auto put32 = [&](uint32_t v) {
+    for (int i = 0; i < 4; ++i) f.push_back(uint8_t(v >> (8 * i)));
+  };
+  auto set32 = [&](size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) f[at + i] = uint8_t(v >> (8 * i));
+  };
+  size_t link = 4;  // where the next IFD's offset goes
+  for (uint8_t level : levels) {
+    const uint32_t pixels = uint32_t(f.size());
+    f.insert(f.end(), 64, level);
+    set32(link, uint32_t(f.size()));
+    const struct {
+      uint16_t tag, type;
+      uint32_t value;
+    } entries[] = {{256, 3, 8}, {257, 3, 8},      {258, 3, 8}, {259, 3, 1}, {262, 3, 1},
+                   {273, 4, pixels}, {277, 3, 1}, {278, 3, 8}, {279, 4, 64}};
+    put16(uint16_t(std::size(entries)));
+    for (auto& e : entries) {
+      put16(e.tag);
+      put16(e.type);
+      put32(1);
+      if (e.type == 3) {
+        put16(uint16_t(e.value));
+        put16(0);
+      } else {
+        put32(e.value);
+      }
+    }
+    link = f.size();
+    put32(0);
+  }
+  return f;
+}
+}  // namespace
+
+TEST(PictureWindow, PagesWaitForTheNextButton) {
+  auto dir = testsupport::ScratchDir("picturepages");
+  testsupport::WriteFile(dir / "pages.tif", GreyPagesTiff({40, 120, 200}));
+  TPictureWindow* w = Open((dir / "pages.tif").string());
+  ASSERT_NE(w, nullptr);
+  // The first page, then a pause with Next and the commands on.
+  ASSERT_TRUE(PumpUntil([&] { return w->StatusMode == psPaused; }));
+  EXPECT_EQ(w->FrameCount, 1);
+  EXPECT_TRUE(w->NextButton->Enabled());
+  EXPECT_FALSE(w->StopButton->Enabled());
+  EXPECT_EQ(w->Display->Canvas().Pixel(3, 3), RGB(40, 40, 40));
+  w->NextButton->Click();
+  ASSERT_TRUE(PumpUntil([&] { return w->FrameCount == 2 && w->StatusMode == psPaused; }));
+  EXPECT_EQ(w->Display->Canvas().Pixel(3, 3), RGB(120, 120, 120));
+  // Enter is the Next button's key.
+  w->KeyPreview = true;
+  MSG msg{w->QuitButton->Handle(), WM_KEYUP, VK_RETURN, 0, 0, {}};
+  w->PreviewKey(msg);
+  ASSERT_TRUE(PumpUntil([&] { return Decoded(w); }));
+  EXPECT_EQ(w->FrameCount, 3);
+  EXPECT_EQ(w->Display->Canvas().Pixel(3, 3), RGB(200, 200, 200));
+  EXPECT_FALSE(w->NextButton->Enabled());
   CloseAndWait(w);
 }
