@@ -9,7 +9,6 @@
 
 namespace {
 
-using testsupport::Run;
 
 std::vector<uint8_t> Bytes(std::initializer_list<std::string> parts) {
   std::vector<uint8_t> out;
@@ -37,7 +36,7 @@ TWaveInfo Read(const std::vector<uint8_t>& bytes) {
 
 uint32_t SoxiNumber(const std::string& option, const std::string& path) {
   std::vector<uint8_t> out;
-  EXPECT_EQ(Run("soxi " + option + " '" + path + "'", &out), 0);
+  EXPECT_EQ(testsupport::Run("soxi " + option + " '" + path + "'", &out), 0);
   return static_cast<uint32_t>(std::stoul(std::string(out.begin(), out.end())));
 }
 
@@ -59,8 +58,10 @@ TEST(WaveInfo, FilesWrittenBySox) {
   int n = 0;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.options);
-    const std::string path = (dir / ("t" + std::to_string(n++) + ".wav")).string();
-    ASSERT_EQ(Run(std::string("sox -D -n ") + c.options + " '" + path + "' synth 0.25 sine 440"), 0);
+    std::string name = "t";
+    name += std::to_string(n++);  // in steps: GCC 12 warns falsely about the chained form
+    const std::string path = (dir / (name + ".wav")).string();
+    ASSERT_EQ(testsupport::Run(std::string("sox -D -n ") + c.options + " '" + path + "' synth 0.25 sine 440"), 0);
     const std::vector<uint8_t> bytes = testsupport::ReadFile(path);
     const TWaveInfo info = Read(bytes);
     const uint32_t rate = SoxiNumber("-r", path), channels = SoxiNumber("-c", path);
@@ -73,8 +74,9 @@ TEST(WaveInfo, FilesWrittenBySox) {
       EXPECT_EQ(info.Stereo, channels == 2);
       EXPECT_EQ(info.SixteenBit, bits > 8);
       EXPECT_EQ(info.Signed, bits > 8);
-      if (bits % 8 == 0)
+      if (bits % 8 == 0) {
         EXPECT_EQ(info.BytesPerSecond, rate * channels * bits / 8);
+      }
     } else {
       EXPECT_EQ(info.SampleRate, 0u);
       EXPECT_EQ(WaveFormatText(info), "0 samples per second 8-bit un-signed mono");
@@ -130,15 +132,16 @@ TEST(WaveInfo, SharedTestFiles) {
     EXPECT_GT(info.DataSize, 0u);
     if (testsupport::HaveTool("soxi")) {
       std::vector<uint8_t> out;
-      Run("soxi -e '" + path.string() + "'", &out);
+      testsupport::Run("soxi -e '" + path.string() + "'", &out);
       const std::string encoding(out.begin(), out.end());
       const bool pcm = encoding.find("PCM") != std::string::npos &&
                        encoding.find("Floating") == std::string::npos;
       const bool msadpcm = encoding.find("MS ADPCM") != std::string::npos;
-      if (pcm || msadpcm)
+      if (pcm || msadpcm) {
         EXPECT_EQ(info.SampleRate, SoxiNumber("-r", path.string()));
-      else
+      } else {
         EXPECT_EQ(info.SampleRate, 0u);
+      }
     }
   }
 }
