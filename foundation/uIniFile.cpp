@@ -167,7 +167,12 @@ const TIniFile::tEntry* TIniFile::FindKey(const std::string& section,
 std::string TIniFile::ReadString(const std::string& section, const std::string& key,
                                  const std::string& defaultValue) const {
   const tEntry* e = FindKey(section, key);
-  return e ? e->value : defaultValue;
+  if (!e) return defaultValue;
+  // As the system's profile reader: a value in a pair of matching quotes comes without them.
+  const std::string& v = e->value;
+  if (v.size() >= 2 && (v[0] == '"' || v[0] == '\'') && v.back() == v[0])
+    return v.substr(1, v.size() - 2);
+  return v;
 }
 
 int32_t TIniFile::ReadInteger(const std::string& section, const std::string& key,

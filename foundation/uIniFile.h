@@ -1,7 +1,8 @@
 // The INI file: sections of "key=value" lines in a UTF-8 text file. Section and key names are
-// compared without regard to ASCII case; values are trimmed of blanks and tabs. The whole file
-// is held in memory: changes stay there until UpdateFile, which writes a complete new file
-// beside the old one and renames it over the old one only when it is complete.
+// compared without regard to ASCII case; values are trimmed of blanks and tabs, and read without
+// enclosing quotes. The whole file is held in memory: changes stay there until UpdateFile, which
+// writes a complete new file beside the old one and renames it over the old one only when it is
+// complete.
 #pragma once
 #include <cstdint>
 #include <memory>
@@ -20,7 +21,8 @@ class TIniFile {
 
   const std::string& FileName() const { return fileName_; }
 
-  // The value of the key; `defaultValue` when the key is not there (an empty value is a value).
+  // The value of the key, without the quotes of a value in matching single or double quotes;
+  // `defaultValue` when the key is not there (an empty value is a value).
   std::string ReadString(const std::string& section, const std::string& key,
                          const std::string& defaultValue) const;
   // Decimal, or hexadecimal after "0x", "0X" or "$"; the default for anything else.

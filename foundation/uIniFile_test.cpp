@@ -113,6 +113,19 @@ TEST(IniTextToInt, DecimalAndHexadecimal) {
   }
 }
 
+TEST_F(IniFileTest, ValuesInMatchingQuotesAreReadWithoutThem) {
+  testsupport::WriteFile(path_, Bytes("[S]\r\nA=\"C:\\a b\"\r\nB= 'x' \r\nC=\"12\"\r\n"
+                                      "D=\"x'\r\nE=\"\r\nF=''\r\nG=\"a\"b\"\r\n"));
+  TIniFile ini(Utf8(path_));
+  struct {
+    const char* key;
+    const char* value;
+  } cases[] = {{"A", "C:\\a b"}, {"B", "x"}, {"C", "12"},  {"D", "\"x'"},
+               {"E", "\""},      {"F", ""},  {"G", "a\"b"}};
+  for (auto& c : cases) EXPECT_EQ(ini.ReadString("S", c.key, "?"), c.value) << c.key;
+  EXPECT_EQ(ini.ReadInteger("S", "C", 0), 12);
+}
+
 TEST_F(IniFileTest, BooleansAreOneAndZero) {
   TIniFile ini(Utf8(path_));
   ini.WriteBool("S", "On", true);

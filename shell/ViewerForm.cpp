@@ -57,6 +57,12 @@ TViewerForm::~TViewerForm() {
   if (ViewerForm == this) ViewerForm = nullptr;
 }
 
+void TViewerForm::DoClose(TCloseAction& action) {
+  // Only the first window owns the settings, and only a browsing one writes them.
+  if (ViewerForm == this && Interactive) LoadSaveSettings(false);
+  TForm::DoClose(action);
+}
+
 void TViewerForm::DoCreate() {
   FormCreate();
   TForm::DoCreate();
@@ -75,6 +81,7 @@ void TViewerForm::FormCreate() {
     HeaderControl1->SetSectionLimits(i, w, w);
   }
   HeaderControl1->SetSectionText(0, "DRIVES / history / bookmarks");
+  if (ViewerForm == this) LoadSaveSettings(true);
   ActiveControl = Orvex_FileList1;
   Orvex_FileList1->UpdateLayout();
 }

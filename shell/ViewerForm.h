@@ -3,6 +3,9 @@
 // folder list) and whose other sections are the file list's columns; the right panel holds the
 // type filter above the file list.
 #pragma once
+#include <memory>
+#include <string>
+
 #include "foundation/cFileCtlDirList.h"
 #include "foundation/cFileCtlDriveCombo.h"
 #include "foundation/cFileCtlFileList.h"
@@ -11,8 +14,10 @@
 #include "framework/Form.h"
 #include "framework/Header.h"
 #include "framework/Panel.h"
+#include "shell/uSettings.h"
 
-class TViewerForm : public TForm {
+// The first window's settings fields are the ones that count (read through ViewerForm).
+class TViewerForm : public TForm, public tViewerSettings {
  public:
   explicit TViewerForm(TComponent* owner);
   ~TViewerForm() override;
@@ -27,18 +32,32 @@ class TViewerForm : public TForm {
   TOrvex_FilterCombo* Orvex_FilterCombo1 = nullptr;
   TOrvex_FileList* Orvex_FileList1 = nullptr;
 
+  // The window runs as a browser: its layout and lists are loaded and saved.
+  bool Interactive = true;
+
+  // Moves the settings and the state of the controls between the window and the INI file;
+  // false when a save could not be written.
+  bool LoadSaveSettings(bool load);
+
  protected:
   void DoCreate() override;
+  void DoClose(TCloseAction& action) override;
   void Resize() override;
 
  private:
   void FormCreate();
   void ArrangeControls();
   void HeaderControl1SectionResize(int section);
+
+  std::unique_ptr<tSettingsControls> settingsControls_;
 };
 
 // The first main window (the one that owns the settings); null before it exists.
 extern TViewerForm* ViewerForm;
+
+// The program file beside which the settings file lies; empty: the running program (the test
+// programs point it at a scratch folder).
+extern std::string SettingsProgramFile;
 
 // The filter of the main window's type combo.
 extern const char* const kViewerFormFilter;

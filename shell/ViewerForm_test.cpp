@@ -28,6 +28,13 @@ std::string MakeFolder() {
   return dir.string();
 }
 
+// Settings in a folder of the test's own, starting from no INI file; returns the INI's path.
+fs::path UseScratchSettings(const std::string& name) {
+  fs::path dir = testsupport::ScratchDir("viewerform_ini_" + name);
+  SettingsProgramFile = (dir / "Tavishore32.exe").string();
+  return dir / "Tavishore32.ini";
+}
+
 void Pump() {
   for (int i = 0; i < 20; ++i) {
     Application.ProcessMessages();
@@ -37,6 +44,7 @@ void Pump() {
 }  // namespace
 
 TEST(ViewerForm, IsLaidOutLikeTheMainWindow) {
+  UseScratchSettings("layout");
   auto* form = new TViewerForm(nullptr);
   form->FinishCreate();
   form->Show();
@@ -67,7 +75,9 @@ TEST(ViewerForm, IsLaidOutLikeTheMainWindow) {
   EXPECT_EQ(form->Orvex_DirList1->FileList(), form->Orvex_FileList1);
   EXPECT_EQ(form->Orvex_FilterCombo1->FileList(), form->Orvex_FileList1);
   EXPECT_EQ(form->Orvex_FilterCombo1->Count(), 5);
-  EXPECT_EQ(form->Orvex_FileList1->Font().Name(), "Terminal");
+  // The lists' font as the settings start it, on the folder list too.
+  EXPECT_EQ(form->Orvex_FileList1->Font().Name(), "Courier New");
+  EXPECT_EQ(form->Orvex_DirList1->Font().Name(), "Courier New");
   delete form;
   EXPECT_EQ(ViewerForm, nullptr);
 }
@@ -78,6 +88,7 @@ TEST(ViewerForm, BrowsesAFolderWithSomeFilesTagged) {
   const char* shot = std::getenv("TAVIS_SCREENSHOT");
   const char* given = std::getenv("TAVIS_SCREENSHOT_FOLDER");
   std::string folder = given && *given ? std::string(given) : MakeFolder();
+  UseScratchSettings("browse");
   auto* form = new TViewerForm(nullptr);
   form->FinishCreate();
   form->SetBounds(40, 30, 630, 475);
@@ -109,6 +120,7 @@ TEST(ViewerForm, BrowsesAFolderWithSomeFilesTagged) {
 }
 
 TEST(ViewerForm, ClosingTheMainWindowEndsTheProgramsLoop) {
+  UseScratchSettings("close");
   Application.Terminated = false;
   TViewerForm* form = Application.CreateForm<TViewerForm>();
   EXPECT_EQ(Application.MainForm, form);
@@ -120,4 +132,40 @@ TEST(ViewerForm, ClosingTheMainWindowEndsTheProgramsLoop) {
   EXPECT_EQ(Application.MainForm, nullptr);
   EXPECT_EQ(ViewerForm, nullptr);
   Application.Terminated = false;
+}
+
+TEST(ViewerForm, LoadsItsSettingsAtStartAndSavesThemAtClose) {
+  fs::path ini = UseScratchSettings("settings");
+  std::string folder = MakeFolder();
+  std::string text =
+      "[Main Window]\r\nFont Name=Arial\r\nFont Size=12\r\n"
+      "[Directory]\r\nColumn widths=200,18,18\r\nLast=" +
+      folder +
+      "\r\nFile date=0\r\n[Preferences]\r\nTool tip=0\r\n"
+      "[Scripts]\r\nScript 1=kept\r\n";
+  testsupport::WriteFile(ini, std::vector<uint8_t>(text.begin(), text.end()));
+  Application.Terminated = false;
+  TViewerForm* form = Application.CreateForm<TViewerForm>();
+  EXPECT_EQ(form->Orvex_FileList1->Font().Name(), "Arial");
+  EXPECT_EQ(form->Orvex_FileList1->Font().Size(), 12);
+  EXPECT_EQ(form->Orvex_DirList1->Font().Name(), "Arial");
+  EXPECT_EQ(form->pnlLeft->Width(), 200);
+  EXPECT_EQ(form->Orvex_FileList1->Directory(), RemoveBackslash(folder));
+  EXPECT_EQ(form->Orvex_FileList1->FileDetails(), 1u | 2u | 8u);
+  EXPECT_FALSE(Application.ShowHint);
+  EXPECT_EQ(form->ZoomPercent, 125);
+  form->Show();
+  form->SetBounds(50, 60, 700, 500);
+  form->Post(WM_CLOSE);
+  EXPECT_EQ(Application.Run(), 0);
+  Application.Terminated = false;
+  Application.ShowHint = true;
+
+  auto bytes = testsupport::ReadFile(ini);
+  std::string saved(bytes.begin(), bytes.end());
+  for (const char* line :
+       {"Width=700\r\n", "Height=500\r\n", "Font Name=Arial\r\n", "File date=0\r\n",
+        "Tool tip=0\r\n", "Zoom percent=125\r\n", "Script 1=kept\r\n"})
+    EXPECT_NE(saved.find(line), std::string::npos) << line;
+  EXPECT_NE(saved.find("Last=" + RemoveBackslash(folder) + "\r\n"), std::string::npos);
 }

@@ -1,0 +1,197 @@
+// Shortcuts made and read back through the shell's link interface, and the uninstall on Wine's
+// registry and files: refused outside the installed folder, otherwise ended by starting a
+// stand-in uninstaller that records what it was given.
+#include "shell/uInstallWin.h"
+
+#include <gtest/gtest.h>
+#include <shlobj.h>
+#include <windows.h>
+
+#include <filesystem>
+
+#include "foundation/uFiles.h"
+#include "foundation/uRegistry.h"
+#include "framework/Text.h"
+#include "tests/TestSupport.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char kUninstallKey[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tavishore 32";
+const char kQuickLaunchKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\GrpConv\\MapGroups";
+
+void Touch(const fs::path& p) {
+  fs::create_directories(p.parent_path());
+  testsupport::WriteFile(p, {'M', 'Z'});
+}
+
+std::string Slurp(const fs::path& p) {
+  auto b = testsupport::ReadFile(p);
+  return std::string(b.begin(), b.end());
+}
+
+fs::path ProgramFolder() {
+  wchar_t self[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  return fs::path(self).parent_path();
+}
+
+// Runs a command line and returns its exit code (-1 when it could not start).
+int RunCommand(const std::string& command) {
+  std::wstring line = Utf8ToWide(command);
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                      nullptr, &si, &pi))
+    return -1;
+  WaitForSingleObject(pi.hProcess, 60000);
+  DWORD code = 0;
+  GetExitCodeProcess(pi.hProcess, &code);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  return static_cast<int>(code);
+}
+
+int RegQuery(const std::string& key) {
+  return RunCommand("reg query \"HKEY_LOCAL_MACHINE\\" + key + "\"");
+}
+
+void RegisterInstall(const std::string& folder) {
+  const tRegRoot lm = tRegRoot::LocalMachine;
+  RegWriteValue(lm, VersionKey("Tavishore 32", "32-bit version 5.10a"), "installed to", folder);
+  RegWriteValue(lm, kUninstallKey, "DisplayName", "Tavishore 32");
+  RegWriteValue(lm, kUninstallKey, "UninstallString", folder + "\\Tavishore 32.Exe /u");
+  RegWriteDefault(lm, ProductKey("Tavishore 32"), "32-bit version 5.10a");
+  RegWriteDefault(lm, ProductKey("Tavishore 32") + "\\shell\\open\\command",
+                  "\"" + folder + "\\Tavishore 32.Exe\"");
+}
+
+struct tLink {
+  std::string Path, Arguments, IconFile;
+  int IconIndex = -1;
+  int ShowCommand = -1;
+};
+
+tLink ReadLink(const std::string& file) {
+  tLink out;
+  CoInitialize(nullptr);
+  IShellLinkW* link = nullptr;
+  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                 reinterpret_cast<void**>(&link)))) {
+    IPersistFile* persist = nullptr;
+    link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist));
+    if (persist && SUCCEEDED(persist->Load(Utf8ToWide(file).c_str(), STGM_READ))) {
+      wchar_t text[MAX_PATH] = {};
+      link->GetPath(text, MAX_PATH, nullptr, 0);
+      out.Path = WideToUtf8(text);
+      link->GetArguments(text, MAX_PATH);
+      out.Arguments = WideToUtf8(text);
+      link->GetIconLocation(text, MAX_PATH, &out.IconIndex);
+      out.IconFile = WideToUtf8(text);
+    }
+    if (persist) persist->Release();
+    link->Release();
+  }
+  CoUninitialize();
+  // The show command straight from the file's header (Wine's reader does not hand it back).
+  std::vector<uint8_t> bytes = testsupport::ReadFile(Utf8ToWide(file));
+  if (bytes.size() >= 0x40) out.ShowCommand = bytes[0x3C];
+  return out;
+}
+
+}  // namespace
+
+TEST(Install, ShortcutsAreMadeReadBackAndRemoved) {
+  fs::path dir = testsupport::ScratchDir("install_shortcuts");
+  Touch(dir / "app" / "Tavishore 32.Exe");
+  SetInstallFolder(WideToUtf8((dir / "app").wstring()));
+  const std::string program = InstalledProgramFile();
+  // Without a Quick Launch folder that shortcut is neither made nor looked for.
+  RegWriteValue(tRegRoot::CurrentUser, kQuickLaunchKey, "Quick Launch", kRegNone);
+  EXPECT_EQ(ShortcutFile(skQuickLaunch), "");
+  EXPECT_FALSE(CreateProgramShortcut(skQuickLaunch));
+  EXPECT_FALSE(ShortcutExists(skQuickLaunch));
+  fs::create_directories(dir / "quick");
+  RegWriteValue(tRegRoot::CurrentUser, kQuickLaunchKey, "Quick Launch",
+                WideToUtf8((dir / "quick").wstring()));
+
+  for (int k = 0; k < kShortcutKinds; ++k) {
+    auto kind = static_cast<TShortcutKind>(k);
+    const std::string file = ShortcutFile(kind);
+    ASSERT_FALSE(file.empty()) << k;
+    RemoveShortcut(kind);
+    EXPECT_FALSE(ShortcutExists(kind)) << file;
+    ASSERT_TRUE(CreateProgramShortcut(kind)) << file;
+    EXPECT_TRUE(ShortcutExists(kind)) << file;
+    tLink link = ReadLink(file);
+    EXPECT_EQ(link.Path, program) << file;
+    EXPECT_EQ(link.Arguments, Shortcuts[k].Arguments) << file;
+    EXPECT_EQ(link.IconFile, program) << file;
+    EXPECT_EQ(link.IconIndex, 0) << file;
+    EXPECT_EQ(link.ShowCommand, Shortcuts[k].ShowCommand) << file;
+    RemoveShortcut(kind);
+    EXPECT_FALSE(ShortcutExists(kind)) << file;
+  }
+  EXPECT_EQ(ShortcutFile(skQuickLaunch),
+            WideToUtf8((dir / "quick" / "Tavishore 32.lnk").wstring()));
+  EXPECT_NE(ShortcutFile(skTaskTray).find("Tavishore 32 (task tray).lnk"), std::string::npos);
+  RegWriteValue(tRegRoot::CurrentUser, kQuickLaunchKey, "Quick Launch", kRegNone);
+  SetInstallFolder("");
+}
+
+TEST(Install, UninstallIsRefusedOutsideTheInstalledFolder) {
+  fs::path dir = testsupport::ScratchDir("install_refused");
+  Touch(dir / "Downloads" / "Tavishore 32.Exe");
+  Touch(dir / "Downloads" / "uninstall.exe");
+  Touch(dir / "Downloads" / "holiday.jpg");
+  RegisterInstall("C:\\Program Files\\Tavishore 32");
+  ASSERT_EQ(RegQuery(kUninstallKey), 0);
+  tUninstallFolders f{WideToUtf8((dir / "Downloads").wstring()),
+                      WideToUtf8((dir / "win").wstring()), WideToUtf8((dir / "temp").wstring())};
+  EXPECT_EQ(RunUninstall(f), urRefused);
+  EXPECT_EQ(RegQuery(kUninstallKey), 0);
+  EXPECT_FALSE(fs::exists(dir / "temp"));
+  EXPECT_FALSE(fs::exists(dir / "win"));
+  EXPECT_TRUE(fs::exists(dir / "Downloads" / "holiday.jpg"));
+  RemoveInstallEntries("Tavishore 32", "32-bit version 5.10a");
+}
+
+TEST(Install, UninstallStartsTheUninstallerWithItsListAndOurProcess) {
+  fs::path dir = testsupport::ScratchDir("install_uninstall");
+  Touch(dir / "app" / "Tavishore 32.Exe");
+  Touch(dir / "app" / "Doc" / "guide.htm");
+  fs::create_directories(dir / "win");
+  ASSERT_TRUE(
+      fs::copy_file(ProgramFolder() / "uninstall_standin.exe", dir / "app" / "uninstall.exe"));
+  const std::string app = WideToUtf8((dir / "app").wstring());
+  RegisterInstall(app);
+  ASSERT_EQ(RegQuery(kUninstallKey), 0);
+  tUninstallFolders f{app, WideToUtf8((dir / "win").wstring()),
+                      WideToUtf8((dir / "temp").wstring())};
+  HANDLE process = nullptr;
+  ASSERT_EQ(RunUninstall(f, &process), urStarted);
+  ASSERT_EQ(WaitForSingleObject(process, 60000), WAIT_OBJECT_0);
+  DWORD code = 1;
+  GetExitCodeProcess(process, &code);
+  CloseHandle(process);
+  EXPECT_EQ(code, 0u);
+
+  const std::string copy = f.Temp + "\\uninstal.exe";
+  EXPECT_EQ(Slurp(dir / "temp" / "uninstal.exe.args"),
+            copy + " " + std::to_string(GetCurrentProcessId()));
+  std::string list = Slurp(dir / "temp" / "uninstal.txt");
+  EXPECT_EQ(
+      list.rfind("D" + f.Windows + "\\Tavishore 32.scr\r\nD" + app + "\\Doc\\guide.htm\r\n", 0),
+      0u);
+  EXPECT_NE(list.find("D" + app + "\\uninstall.exe\r\n"), std::string::npos);
+  EXPECT_NE(list.find("R" + app + "\r\n"), std::string::npos);
+  EXPECT_EQ(Slurp(dir / "win" / "WININIT.INI"), "[Rename]\r\nNUL=" + copy + "\r\n");
+  // The registry entries are gone, as reg.exe sees them.
+  EXPECT_NE(RegQuery(kUninstallKey), 0);
+  EXPECT_NE(RegQuery(ProductKey("Tavishore 32")), 0);
+  // The program's own files are left for the uninstaller.
+  EXPECT_TRUE(fs::exists(dir / "app" / "Tavishore 32.Exe"));
+}
