@@ -1,6 +1,7 @@
 // A player for tests of windows that play media: it keeps a position that moves only when the
 // test says so, records every call, and reports the device facts the test gives it.
 #pragma once
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,8 +17,8 @@ class TFakeMciPlayer : public TMciPlayer {
   TRect Rect;
   uint32_t Volume[2] = {0x80008000u, 0x40004000u};  // wave, MIDI
 
-  // What happened to it.
-  std::vector<std::string> Calls;
+  // What happened to it; shared, so a test can read it after the window freed the player.
+  std::shared_ptr<std::vector<std::string>> Calls = std::make_shared<std::vector<std::string>>();
   std::string FileName;
   TMPModes CurrentMode = mpNotReady;
   uint32_t CurrentPosition = 0;
@@ -35,7 +36,7 @@ class TFakeMciPlayer : public TMciPlayer {
   }
 
   bool Open(const std::string& fileName) override {
-    Calls.push_back("Open " + fileName);
+    Calls->push_back("Open " + fileName);
     if (OpenFails) {
       error_ = 275;  // file not found
       return false;
@@ -47,12 +48,12 @@ class TFakeMciPlayer : public TMciPlayer {
     return true;
   }
   void Close() override {
-    Calls.push_back("Close");
+    Calls->push_back("Close");
     CurrentMode = mpNotReady;
   }
   bool IsOpen() const override { return CurrentMode != mpNotReady; }
   bool Play(bool wait) override {
-    Calls.push_back(wait ? "PlayWait" : "Play");
+    Calls->push_back(wait ? "PlayWait" : "Play");
     if (!IsOpen()) return false;
     if (wait) {
       CurrentPosition = MediaLength;
@@ -63,23 +64,23 @@ class TFakeMciPlayer : public TMciPlayer {
     return true;
   }
   bool Pause() override {
-    Calls.push_back("Pause");
+    Calls->push_back("Pause");
     if (CurrentMode == mpPlaying) CurrentMode = mpPaused;
     return true;
   }
   bool Stop() override {
-    Calls.push_back("Stop");
+    Calls->push_back("Stop");
     if (IsOpen()) CurrentMode = mpStopped;
     return true;
   }
   bool Rewind() override {
-    Calls.push_back("Rewind");
+    Calls->push_back("Rewind");
     CurrentPosition = 0;
     if (IsOpen()) CurrentMode = mpStopped;
     return true;
   }
   bool Seek(uint32_t ms) override {
-    Calls.push_back("Seek " + std::to_string(ms));
+    Calls->push_back("Seek " + std::to_string(ms));
     CurrentPosition = ms;
     if (IsOpen()) CurrentMode = mpStopped;
     return true;

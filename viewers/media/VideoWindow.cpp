@@ -121,8 +121,6 @@ constexpr int kVideoExtra = 19;
 constexpr UINT kMenuResetSize = 101, kMenuCopy = 102;
 constexpr UINT_PTR kRefreshTimer = 77;
 
-const char* const kPageNames[4] = {"video", "sound", "music", "mp3"};
-
 TLabel* MakeLabel(TVideoWindow* form, TWindow* parent, int x, int y, int width,
                   const std::string& caption = "") {
   TLabel* l = new TLabel(form, parent, x, y, width, 16);
@@ -180,7 +178,6 @@ TVideoWindow::TVideoWindow(TComponent* owner, HWND ownerWindow, TMediaPage page,
   for (int i = 0; i < 4; i++) {
     Pages[i] = new TPanel(this, Notebook, 0, 0, 300, 50);
     Pages[i]->BevelOuter = bvNone;
-    Pages[i]->SetCaption(kPageNames[i]);
     Pages[i]->SetVisible(i == page_);
   }
   VidScreen = new TPanel(this, Pages[pgVideo], 2, 2, 281, 166);
@@ -196,24 +193,24 @@ TVideoWindow::TVideoWindow(TComponent* owner, HWND ownerWindow, TMediaPage page,
 
   TWindow* music = Pages[pgMusic];
   MakeLabel(this, music, 8, 4, 120, "Midi Channels");
-  PaintBox = new TChannelDisplay(this, music, 8, 22, 300, 16 * TChannelDisplay::kRow);
-  MakeLabel(this, music, 320, 4, 120, "Midi Tracks");
-  TrackBox = new TListBox(this, music, 320, 22, 205, 100);
-  MakeLabel(this, music, 320, 128, 96, "Tracks:");
-  l_Tracks = MakeLabel(this, music, 420, 128, 100);
-  MakeLabel(this, music, 320, 146, 96, "Time signature:");
-  lSignature = MakeLabel(this, music, 420, 146, 100);
-  MakeLabel(this, music, 320, 164, 96, "Tempo:");
-  lTempo = MakeLabel(this, music, 420, 164, 40);
-  lTempos = MakeLabel(this, music, 462, 164, 60);
-  lIdent = MakeLabel(this, music, 320, 182, 205);
-  MakeLabel(this, music, 320, 202, 50, "Midi");
-  lMPtime = MakeLabel(this, music, 372, 202, 50);
-  lMPlng = MakeLabel(this, music, 430, 202, 60);
-  MakeLabel(this, music, 320, 220, 80, "Driver Clock");
-  lMYlng = MakeLabel(this, music, 404, 220, 50);
-  lCLtime = MakeLabel(this, music, 460, 220, 60);
-  chkClock = new TCheckButton(this, music, "&Clock", false, 320, 238, 80, 18);
+  PaintBox = new TChannelDisplay(this, music, 8, 22, 280, 16 * TChannelDisplay::kRow);
+  MakeLabel(this, music, 296, 4, 120, "Midi Tracks");
+  TrackBox = new TListBox(this, music, 296, 22, 229, 100);
+  MakeLabel(this, music, 296, 128, 96, "Tracks:");
+  l_Tracks = MakeLabel(this, music, 396, 128, 100);
+  MakeLabel(this, music, 296, 146, 96, "Time signature:");
+  lSignature = MakeLabel(this, music, 396, 146, 100);
+  MakeLabel(this, music, 296, 164, 96, "Tempo:");
+  lTempo = MakeLabel(this, music, 396, 164, 40);
+  lTempos = MakeLabel(this, music, 438, 164, 60);
+  lIdent = MakeLabel(this, music, 296, 182, 233);
+  MakeLabel(this, music, 296, 202, 96, "Midi");
+  lMPtime = MakeLabel(this, music, 396, 202, 50);
+  lMPlng = MakeLabel(this, music, 454, 202, 60);
+  MakeLabel(this, music, 296, 220, 96, "Driver Clock");
+  lCLtime = MakeLabel(this, music, 396, 220, 50);
+  lMYlng = MakeLabel(this, music, 454, 220, 60);
+  chkClock = new TCheckButton(this, music, "&Clock", false, 296, 238, 80, 18);
   chkClock->OnClick = [this](TComponent*) { session_->UseWallClock = chkClock->Checked(); };
 
   TWindow* mp3 = Pages[pgMp3];
@@ -273,6 +270,8 @@ void TVideoWindow::Prepare() {
     tmrVolume->SetEnabled(true);
   }
   VolumeSlider->SetEnabled(Device.VolumeAdjustable);
+  session_->UpdateButtons();
+  MediaPlayer->SetEnabledButtons(session_->Enabled);
   SetCaption(ExtractFileName(FileName));
   session_->Length = player_->Length();
   if (page_ == pgVideo) {
@@ -314,9 +313,17 @@ void TVideoWindow::LayoutPages() {
   sizing_ = true;
   Notebook->SetBounds(0, kButtonPanelHeight, width, height);
   BottomPanel->SetBounds(0, kButtonPanelHeight + height, width, bottom);
-  SetClientSize(width, kButtonPanelHeight + height + bottom);
+  SetExactClientSize(width, kButtonPanelHeight + height + bottom);
   sizing_ = false;
   Resize();
+}
+
+// The client size, also when a menu bar (which may wrap) takes some of the window.
+void TVideoWindow::SetExactClientSize(int width, int height) {
+  SetClientSize(width, height);
+  const RECT b = BoundsRect();
+  const int dx = width - ClientWidth(), dy = height - ClientHeight();
+  if (dx || dy) SetBounds(b.left, b.top, b.right - b.left + dx, b.bottom - b.top + dy);
 }
 
 void TVideoWindow::ArrangeBottom() {
@@ -358,7 +365,7 @@ void TVideoWindow::ResetVideoSize() {
   if (page_ != pgVideo) return;
   sizing_ = true;
   const int width = std::max(285, videoWidth_ + 4), height = std::max(170, videoHeight_ + 4);
-  SetClientSize(width, kButtonPanelHeight + height + kBottomHeight + kVideoExtra);
+  SetExactClientSize(width, kButtonPanelHeight + height + kBottomHeight + kVideoExtra);
   sizing_ = false;
   Resize();
 }

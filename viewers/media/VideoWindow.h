@@ -114,6 +114,7 @@ class TVideoWindow : public TForm {
   void LayoutPages();
   void ArrangeBottom();
   void ResetVideoSize();
+  void SetExactClientSize(int width, int height);
   void CopyVideoToClipboard();
   void AdvanceChannels(uint64_t position);
   void ResetChannelDisplay();

@@ -11,8 +11,10 @@
 #include "foundation/SoundMessageDialog.h"
 #include "framework/Application.h"
 #include "framework/Text.h"
+#include "foundation/uUtil.h"
 #include "tests/TestSupport.h"
 #include "viewers/media/FakeMciPlayer.h"
+#include "viewers/media/uMediaWin.h"
 
 namespace {
 
@@ -21,7 +23,8 @@ using dialogtest::TDriver;
 std::string Data(const std::string& name) { return testsupport::TestData(name).string(); }
 
 struct MediaWindowTest : testing::Test {
-  TFakeMciPlayer* fake = nullptr;
+  TFakeMciPlayer* fake = nullptr;  // until the window frees it
+  std::shared_ptr<std::vector<std::string>> calls;
   TVideoWindow* window = nullptr;
   int closed = 0;
   TMediaWindowSettings settings;
@@ -30,6 +33,7 @@ struct MediaWindowTest : testing::Test {
     settings.MakePlayer = [this] {
       auto p = std::make_unique<TFakeMciPlayer>();
       fake = p.get();
+      calls = fake->Calls;
       fake->Info = info;
       fake->Rect = rect;
       fake->MediaLength = length;
@@ -74,7 +78,7 @@ TEST_F(MediaWindowTest, WavOpensOnTheSoundPageAndPlaysByItself) {
   ASSERT_TRUE(PumpUntil([&] { return !window->lbl_Wave->Caption().empty(); }));
   EXPECT_EQ(window->lbl_Wave->Caption(), WaveFormatText(wave));
   ASSERT_TRUE(PumpUntil([&] { return fake->Mode() == mpPlaying; })) << "autostart";
-  EXPECT_EQ(fake->Calls.front(), "Open " + file);
+  EXPECT_EQ(calls->front(), "Open " + file);
   EXPECT_EQ(window->VolumeSlider->Position(), 50);
   EXPECT_TRUE(window->tmrVolume->Enabled());
   // Position and length follow the player.
@@ -106,7 +110,7 @@ TEST_F(MediaWindowTest, Mp3PageOnlyWithAHeader) {
 
   // A WAV named .mp3: no header, the sound page.
   const auto dir = testsupport::ScratchDir("media_fake_mp3");
-  std::filesystem::copy_file(testsupport::TestData("media/boom.wav"), dir / "wave.mp3");
+  testsupport::WriteFile(dir / "wave.mp3", testsupport::ReadFile(testsupport::TestData("media/boom.wav")));
   window = nullptr;
   closed = 0;
   ASSERT_TRUE(OpenMediaWindow(nullptr, (dir / "wave.mp3").string(), settings));
@@ -136,7 +140,7 @@ TEST_F(MediaWindowTest, RefusalsAndDriverWarning) {
   EXPECT_FALSE(driver.TimedOut());
   EXPECT_EQ(text, "You don't have a Windows driver installed for this type of file");
   EXPECT_EQ(window, nullptr);
-  EXPECT_EQ(fake->Calls.back(), "Close");
+  EXPECT_EQ(calls->back(), "Close");
 }
 
 TEST_F(MediaWindowTest, MidiOnTheSequencerGetsTheMusicPageWithResetFirst) {
@@ -145,8 +149,11 @@ TEST_F(MediaWindowTest, MidiOnTheSequencerGetsTheMusicPageWithResetFirst) {
   wchar_t module[MAX_PATH];
   GetModuleFileNameW(nullptr, module, MAX_PATH);
   const std::filesystem::path reset = std::filesystem::path(module).parent_path() / "reset.mid";
-  std::filesystem::copy_file(testsupport::TestData("media/f0.mid"), reset,
-                             std::filesystem::copy_options::overwrite_existing);
+  std::error_code ec;
+  std::filesystem::remove(reset, ec);
+  testsupport::WriteFile(reset, testsupport::ReadFile(testsupport::TestData("media/f0.mid")));
+  std::string resetPath;
+  ASSERT_TRUE(GetResetMidiPath(resetPath));
   const std::string file = Data("media/f1.mid");
   tMidiFile expected(file);
   expected.Analyse();
@@ -174,14 +181,14 @@ TEST_F(MediaWindowTest, MidiOnTheSequencerGetsTheMusicPageWithResetFirst) {
       });
   driver.Start();
   ASSERT_TRUE(OpenMediaWindow(nullptr, file, settings));  // modal: returns when closed
-  std::filesystem::remove(reset);
+  std::filesystem::remove(reset, ec);
   EXPECT_FALSE(driver.TimedOut());
   EXPECT_EQ(closed, 1);
-  ASSERT_GE(fake->Calls.size(), 4u);
-  EXPECT_NE(fake->Calls[0].find("reset.mid"), std::string::npos);
-  EXPECT_EQ(fake->Calls[1], "PlayWait");
-  EXPECT_EQ(fake->Calls[2], "Close");
-  EXPECT_EQ(fake->Calls[3], "Open " + file);
+  ASSERT_GE(calls->size(), 4u);
+  EXPECT_NE((*calls)[0].find("reset.mid"), std::string::npos);
+  EXPECT_EQ((*calls)[1], "PlayWait");
+  EXPECT_EQ((*calls)[2], "Close");
+  EXPECT_EQ((*calls)[3], "Open " + file);
   EXPECT_EQ(tracks, std::to_string(expected.TrackCount));
   EXPECT_EQ(ident, expected.KindText() + " Midi, " + expected.InstrumentSetText() + " instruments");
   EXPECT_EQ(length, MediaTimeText(expected.Length));
@@ -210,7 +217,11 @@ TEST_F(MediaWindowTest, VideoPageSizesAndGuardsALengthOfZero) {
   EXPECT_TRUE(GetMenu(window->Handle()) != nullptr);
   EXPECT_FALSE(window->VolumeSlider->Enabled());
   // The display rectangle is the video fitted and centred in the screen panel.
-  EXPECT_EQ(fake->Rect.Right - fake->Rect.Left, 208);
+  TRect fit;
+  FitCenterRect(window->VidScreen->ClientWidth(), window->VidScreen->ClientHeight(), 160, 120, fit);
+  EXPECT_EQ(window->VidScreen->ClientWidth(), 281);
+  EXPECT_EQ(window->VidScreen->ClientHeight(), 166);
+  EXPECT_EQ(fake->Rect, (TRect{fit.Left, fit.Top, fit.Right + 1, fit.Bottom + 1}));
   // Length 0: the slider timer divides by nothing.
   for (int i = 0; i < 30; i++) {
     Application.ProcessMessages();
@@ -258,9 +269,13 @@ TEST(MediaWindowReal, OpensEveryKindWithTheSystemPlayer) {
         .Then([&] {
           dialogtest::Screenshot(window->Handle(), c.shot);
           EXPECT_EQ(window->Page(), c.page);
-          if (c.page == pgSound) EXPECT_NE(window->lbl_Wave->Caption(), "");
-          if (c.page == pgMusic) EXPECT_NE(window->l_Tracks->Caption(), "");
-          if (c.page == pgMp3) EXPECT_TRUE(window->MP3.IsValid());
+          if (c.page == pgSound) {
+            EXPECT_NE(window->lbl_Wave->Caption(), "");
+          } else if (c.page == pgMusic) {
+            EXPECT_NE(window->l_Tracks->Caption(), "");
+          } else if (c.page == pgMp3) {
+            EXPECT_TRUE(window->MP3.IsValid());
+          }
           PostMessageW(window->Handle(), WM_CLOSE, 0, 0);
           return true;
         });

@@ -98,9 +98,9 @@ TEST_F(SessionTest, LoopRestartsOnlyAfterPlay) {
   EXPECT_EQ(s.Enabled, (TMPButtons{false, true, true, false}));
   // Stopped by the Stop button: no restart, the buttons come back.
   s.ButtonClick(btStop);
-  player.Calls.clear();
+  player.Calls->clear();
   s.Timer();
-  EXPECT_TRUE(player.Calls.empty());
+  EXPECT_TRUE(player.Calls->empty());
   // Without the loop button a stopped clip stays stopped.
   s.Loop = false;
   s.ButtonClick(btPlay);
