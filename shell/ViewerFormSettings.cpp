@@ -2,6 +2,8 @@
 // the program file beside which the INI file lies, and loading and saving at the right moments.
 #include <windows.h>
 
+#include <type_traits>
+
 #include "foundation/uFiles.h"
 #include "foundation/uFormPlacementWin.h"
 #include "foundation/uUtilWin.h"
@@ -10,6 +12,66 @@
 #include "shell/ViewerForm.h"
 
 std::string SettingsProgramFile;
+
+// Every setting is the one field of the record the window derives from: a field of the same
+// name declared in the window itself would hide it, and the settings would never reach it.
+#define SETTINGS_FIELD(name)                                                                    \
+  static_assert(std::is_same_v<decltype(&TViewerForm::name), decltype(&tViewerSettings::name)>, \
+                "TViewerForm must not declare its own " #name)
+SETTINGS_FIELD(VersionChanged);
+SETTINGS_FIELD(VersionNumber);
+SETTINGS_FIELD(CloneFolder);
+SETTINGS_FIELD(StartWithThumbnails);
+SETTINGS_FIELD(Warning256Colors);
+SETTINGS_FIELD(ZoomPercent);
+SETTINGS_FIELD(MonitorGamma);
+SETTINGS_FIELD(MovieDisplaySize);
+SETTINGS_FIELD(PictureErrorSound);
+SETTINGS_FIELD(MessageSounds);
+SETTINGS_FIELD(LastSlideSound);
+SETTINGS_FIELD(HexWindow);
+SETTINGS_FIELD(UuXxEncoding);
+SETTINGS_FIELD(OpenHtml);
+SETTINGS_FIELD(OpenDocuments);
+SETTINGS_FIELD(FolderHistory);
+SETTINGS_FIELD(MaskHistory);
+SETTINGS_FIELD(WindowPlacement);
+SETTINGS_FIELD(MasterSwitchToggle);
+SETTINGS_FIELD(WindowlessWavs);
+SETTINGS_FIELD(StripTextfileBackspace);
+SETTINGS_FIELD(BatchFindReplace);
+SETTINGS_FIELD(SlideOriginalSize);
+SETTINGS_FIELD(SlidePosition);
+SETTINGS_FIELD(SlideDelay);
+SETTINGS_FIELD(SlideColor);
+SETTINGS_FIELD(SlideWallpaper);
+SETTINGS_FIELD(SlidePaper);
+SETTINGS_FIELD(ParentalLevel);
+SETTINGS_FIELD(ParentalPassword);
+SETTINGS_FIELD(StartUpdateSound);
+SETTINGS_FIELD(EndUpdateSound);
+SETTINGS_FIELD(ThumbnailFileName);
+SETTINGS_FIELD(GalleryBounds);
+SETTINGS_FIELD(GalleryPerPage);
+SETTINGS_FIELD(FileNameKeywords);
+SETTINGS_FIELD(ThumbnailIcos);
+SETTINGS_FIELD(GalleryPrintSize);
+SETTINGS_FIELD(GalleryOrientation);
+SETTINGS_FIELD(GalleryCenterPrint);
+SETTINGS_FIELD(CustomColors);
+SETTINGS_FIELD(SaveAsOptions);
+SETTINGS_FIELD(BatchPrintOrientation);
+SETTINGS_FIELD(BatchPrintStyle);
+SETTINGS_FIELD(BatchPrintPerPage);
+SETTINGS_FIELD(BatchPrintBorder);
+SETTINGS_FIELD(BatchPrintOutline);
+SETTINGS_FIELD(BatchPrintFileName);
+SETTINGS_FIELD(HiddenOptions);
+SETTINGS_FIELD(OptionsPage);
+SETTINGS_FIELD(BuildDate);
+SETTINGS_FIELD(Warning256Pending);
+SETTINGS_FIELD(OldBuildReminderDue);
+#undef SETTINGS_FIELD
 
 namespace {
 

@@ -77,10 +77,19 @@ void Uninstall(const std::string& programFolder, bool messageSounds) {
   tUninstallFolders folders{RemoveBackslash(programFolder), Platform().WindowsFolder(),
                             TempDirectory()};
   if (RunUninstall(folders) == urRefused) {
-    SoundMessageDlg(Format("This copy of %s is not the installed one (%s), so it was not "
-                           "uninstalled: nothing was changed.",
-                           {LoadResString(sProgramName), folders.Install}),
-                    mtError, MsgDlgButtons({mbOK}), messageSounds, 53);
+    const std::string name = LoadResString(sProgramName);
+    const std::string installed = RegisteredInstallFolder();
+    std::string text =
+        installed.empty()
+            ? Format(
+                  "This copy of %s (in %s) was not installed by its setup program, so nothing "
+                  "was uninstalled.",
+                  {name, folders.Install})
+            : Format(
+                  "This copy of %s (in %s) is not the installed one, so nothing was "
+                  "uninstalled. Uninstall the copy in %s.",
+                  {name, folders.Install, installed});
+    SoundMessageDlg(text, mtError, MsgDlgButtons({mbOK}), messageSounds, 53);
     return;
   }
   // The uninstaller waits for this process to end before it deletes the program's files.

@@ -9,6 +9,7 @@
 
 #include <filesystem>
 
+#include "foundation/DialogDriver_test.h"
 #include "foundation/uFiles.h"
 #include "foundation/uRegistry.h"
 #include "framework/Text.h"
@@ -156,6 +157,38 @@ TEST(Install, UninstallIsRefusedOutsideTheInstalledFolder) {
   EXPECT_FALSE(fs::exists(dir / "temp"));
   EXPECT_FALSE(fs::exists(dir / "win"));
   EXPECT_TRUE(fs::exists(dir / "Downloads" / "holiday.jpg"));
+  RemoveInstallEntries("Tavishore 32", "32-bit version 5.10a");
+}
+
+BOOL CALLBACK CollectText(HWND h, LPARAM p) {
+  *reinterpret_cast<std::string*>(p) += dialogtest::WindowText(h) + "\n";
+  return TRUE;
+}
+
+TEST(Install, RefusalIsToldInAMessageBoxAndTheProgramGoesOn) {
+  fs::path dir = testsupport::ScratchDir("install_refusal_box");
+  Touch(dir / "Desktop" / "Tavishore 32.Exe");
+  RegisterInstall("C:\\Program Files\\Tavishore 32");
+  std::string shown;
+  dialogtest::TDriver driver;
+  driver
+      .Then([&] {
+        HWND box = dialogtest::FindForm("Error");
+        if (!box) return false;
+        EnumChildWindows(box, &CollectText, reinterpret_cast<LPARAM>(&shown));
+        dialogtest::Pump();
+        dialogtest::Screenshot(box, "uninstall-refused");
+        return true;
+      })
+      .Then([] { return dialogtest::PressButton("Error", "OK"); });
+  driver.Start();
+  Uninstall(WideToUtf8((dir / "Desktop").wstring()) + "\\", false);
+  EXPECT_TRUE(driver.Finished() && !driver.TimedOut());
+  EXPECT_NE(shown.find("is not the installed one, so nothing was uninstalled. Uninstall the copy "
+                       "in C:\\Program Files\\Tavishore 32."),
+            std::string::npos)
+      << shown;
+  EXPECT_EQ(RegQuery(kUninstallKey), 0);
   RemoveInstallEntries("Tavishore 32", "32-bit version 5.10a");
 }
 
