@@ -1,0 +1,57 @@
+// The few standard controls the slide show dialogs need beyond the framework's: check boxes,
+// a number edit with arrows (spin edit) and a track bar, each the system's own.
+#pragma once
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "framework/Edit.h"
+#include "framework/Window.h"
+
+class TCheckBox : public TWindow {
+ public:
+  TCheckBox(TComponent* owner, TWindow* parent, const std::string& caption, int x, int y, int width,
+            int height);
+  bool Checked() const;
+  void SetChecked(bool checked);
+
+ protected:
+  LRESULT WndProc(UINT message, WPARAM w, LPARAM l) override;
+};
+
+// A number edit with up and down arrows, kept within its range and stepped by its increment.
+class TSpinEdit : public TEdit {
+ public:
+  TSpinEdit(TComponent* owner, TWindow* parent, int x, int y, int width, int height, int minValue,
+            int maxValue, int increment = 1);
+  int Value() const;
+  void SetValue(int value);
+  int MinValue() const { return min_; }
+  int MaxValue() const { return max_; }
+  void SetEnabled(bool enabled);
+
+ private:
+  HWND upDown_ = nullptr;
+  int min_, max_;
+};
+
+// A horizontal track bar; OnChange when its position moves.
+class TTrackBar : public TWindow {
+ public:
+  TTrackBar(TComponent* owner, TWindow* parent, int x, int y, int width, int height, int minValue,
+            int maxValue);
+  int Position() const;
+  void SetPosition(int position);
+  TNotifyEvent OnChange;
+  // The parent passes its WM_HSCROLL on.
+  void Scrolled();
+};
+
+// The colour dialog, starting at color, with the settings' custom colours ("ColorA=..."),
+// which it keeps when given. False when cancelled.
+bool PickColor(HWND owner, uint32_t& color, std::vector<std::string>* customColors);
+// The open dialog for a wallpaper bitmap, starting at the current file or the Windows folder.
+bool PickWallpaper(HWND owner, std::string& paper);
