@@ -83,6 +83,78 @@ TEST(SoundMessageDlg, EnterEscAndClosing) {
   }
 }
 
+namespace {
+// Keys typed as a hand types them, through the system's input queue.
+void TypeKeys(std::initializer_list<WORD> down) {
+  std::vector<INPUT> in;
+  for (WORD key : down) {
+    INPUT i{};
+    i.type = INPUT_KEYBOARD;
+    i.ki.wVk = key;
+    in.push_back(i);
+  }
+  for (auto it = down.end(); it != down.begin();) {
+    INPUT i{};
+    i.type = INPUT_KEYBOARD;
+    i.ki.wVk = *--it;
+    i.ki.dwFlags = KEYEVENTF_KEYUP;
+    in.push_back(i);
+  }
+  SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
+}
+}  // namespace
+
+// The underlined letter of a button presses it, alone or with Alt.
+TEST(SoundMessageDlg, ButtonLettersPressTheirButtons) {
+  struct {
+    TMsgDlgButtons buttons;
+    std::initializer_list<WORD> keys;
+    int result;
+  } cases[] = {
+      {MsgDlgButtons({mbYes, mbNo}), {'N'}, 7},
+      {MsgDlgButtons({mbYes, mbNo}), {'Y'}, 6},
+      {MsgDlgButtons({mbYes, mbNo}), {VK_MENU, 'N'}, 7},
+      {MsgDlgButtons({mbYes, mbNo, mbCancel}), {VK_MENU, 'Y'}, 6},
+      {MsgDlgButtons({mbYes, mbNoToAll, mbYesToAll}), {'O'}, 9},
+      {MsgDlgButtons({mbYes, mbNoToAll, mbYesToAll}), {'A'}, 10},
+      {MsgDlgButtons({mbAbort, mbRetry, mbIgnore}), {'R'}, 4},
+  };
+  for (auto& c : cases) {
+    TDriver driver;
+    driver.Then([&] {
+      HWND box = FindForm("Confirm");
+      if (!box || GetForegroundWindow() != box) return false;
+      TypeKeys(c.keys);
+      return true;
+    });
+    driver.Start();
+    EXPECT_EQ(SoundMessageDlg("Create it?", mtConfirmation, c.buttons, false, 0), c.result)
+        << *c.keys.begin() << " " << c.keys.size();
+    EXPECT_FALSE(driver.TimedOut());
+  }
+}
+
+// A letter that no button has, or Alt with it, leaves the box open.
+TEST(SoundMessageDlg, OtherLettersDoNothing) {
+  TDriver driver;
+  bool stillOpen = false;
+  driver.Then([&] {
+          HWND box = FindForm("Confirm");
+          if (!box || GetForegroundWindow() != box) return false;
+          TypeKeys({'Q'});
+          TypeKeys({VK_MENU, 'Z'});
+          return true;
+        })
+      .Then([&] {
+        stillOpen = FindForm("Confirm") != nullptr;
+        return PressButton("Confirm", "&No");
+      });
+  driver.Start();
+  EXPECT_EQ(SoundMessageDlg("Create it?", mtConfirmation, MsgDlgButtons({mbYes, mbNo}), false, 0),
+            7);
+  EXPECT_TRUE(stillOpen);
+}
+
 TEST(SoundMessageDlg, TheSoundOfTheTypeComesFirst) {
   struct {
     TMsgDlgType type;

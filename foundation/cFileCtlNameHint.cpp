@@ -6,7 +6,8 @@
 
 TOrvex_NameHint::TOrvex_NameHint(TWindow& list) : list_(list), timer_(new TTimer(&list)) {
   timer_->SetEnabled(false);
-  timer_->OnTimer = [this](TComponent*) { Reset(); };
+  // Time up: the tip goes, and its row stays, so it does not come back while the mouse rests.
+  timer_->OnTimer = [this](TComponent*) { Hide(); };
 }
 
 bool TOrvex_NameHint::MovedTo(int row) {

@@ -19,6 +19,7 @@
 #include "framework/Application.h"
 #include "framework/Form.h"
 #include "framework/Header.h"
+#include "framework/Text.h"
 #include "framework/Timer.h"
 #include "tests/TestSupport.h"
 
@@ -364,6 +365,119 @@ TEST(FileList, TooltipShowsANameThatDoesNotFit) {
   r = l.ItemRect(1);
   l.Send(WM_MOUSEMOVE, 0, MAKELPARAM(r.left + 40, r.top + 2));
   EXPECT_FALSE(IsWindowVisible(hint));  // b.txt fits
+}
+
+namespace {
+// Real mouse input, as a hand gives it: through the system's input queue to whatever window is
+// under the pointer (a hint window included), not sent to a chosen window.
+void MouseTo(POINT screen) {
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dx = MulDiv(screen.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+  in.mi.dy = MulDiv(screen.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  SendInput(1, &in, sizeof in);
+}
+void MouseClick() {
+  INPUT in[2] = {};
+  in[0].type = in[1].type = INPUT_MOUSE;
+  in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, in, sizeof in[0]);
+}
+// Runs the message loop for about ms milliseconds.
+void Pump(int ms) {
+  const DWORD end = GetTickCount() + static_cast<DWORD>(ms);
+  do {
+    Application.ProcessMessages();
+    Sleep(10);
+  } while (static_cast<int>(end - GetTickCount()) > 0);
+}
+// The middle of a row's name, on the screen.
+POINT OnRow(TListBox& list, int row) {
+  RECT r = list.ItemRect(row);
+  return list.ClientToScreen({r.left + 40, (r.top + r.bottom) / 2});
+}
+bool HintShowing() {
+  HWND hint = FindWindowW(L"TavisHint", nullptr);
+  return hint && IsWindowVisible(hint);
+}
+}  // namespace
+
+// The tip over a long name lets the mouse through: a click selects the name under it and a
+// double click opens it; the tip that went by itself stays away while the mouse rests there.
+TEST(FileList, ClicksReachTheNameUnderItsTooltip) {
+  fs::path dir = testsupport::ScratchDir("filelist_hint_click");
+  testsupport::WriteFile(dir / "a rather long file name for a narrow list.txt", {1});
+  testsupport::WriteFile(dir / "b.txt", {1});
+  Browser b(dir.string());
+  TOrvex_FileList& l = *b.list;
+  l.ItemHint = true;
+  l.SetWidth(120);
+  l.SetItemIndex(1);
+  int doubleClicks = 0;
+  l.OnDblClick = [&](TComponent*) { ++doubleClicks; };
+  SetForegroundWindow(b.form.Handle());
+  MouseTo(OnRow(l, 1));
+  Pump(100);
+  MouseTo(OnRow(l, 0));
+  Pump(500);
+  ASSERT_TRUE(HintShowing());
+  MouseClick();
+  Pump(100);
+  EXPECT_EQ(l.ItemIndex(), 0);
+  MouseClick();
+  MouseClick();
+  Pump(100);
+  EXPECT_GE(doubleClicks, 1);
+
+  // Left to itself the tip goes; resting on the name (or a nudge within it) does not bring it
+  // back; another name does.
+  const int hidePause = Application.HintHidePause;
+  Application.HintHidePause = Application.HintPause + 100;
+  MouseTo(OnRow(l, 1));
+  Pump(50);
+  MouseTo(OnRow(l, 0));
+  Pump(50);
+  EXPECT_TRUE(HintShowing());
+  Pump(400);
+  EXPECT_FALSE(HintShowing());
+  POINT nudge = OnRow(l, 0);
+  nudge.x += 3;
+  MouseTo(nudge);
+  Pump(50);
+  EXPECT_FALSE(HintShowing());
+  Application.HintHidePause = hidePause;
+}
+
+// A folder whose long name is covered by its tip opens with a double click all the same.
+TEST(DirList, DoubleClickOpensAFolderUnderItsTooltip) {
+  fs::path dir = testsupport::ScratchDir("dirlist_hint_click");
+  const std::string longName = "a folder with a rather long name for a narrow list";
+  fs::create_directories(dir / longName);
+  TForm form(nullptr);
+  form.SetBounds(50, 50, 400, 400);
+  auto* folders = new TOrvex_DirList(&form, &form, 0, 0, 120, 360);
+  form.FinishCreate();
+  form.Show();
+  folders->ItemHint = true;
+  folders->SetDirectory(dir.string());
+  const std::string target = RemoveBackslash((dir / longName).string());
+  auto same = [](const std::string& a, const std::string& b) {
+    return lstrcmpiW(Utf8ToWide(a).c_str(), Utf8ToWide(b).c_str()) == 0;
+  };
+  int row = -1;
+  for (int i = 0; i < folders->Count(); ++i)
+    if (same(RemoveBackslash(folders->GetItemPath(i)), target)) row = i;
+  ASSERT_GE(row, 0);
+  SetForegroundWindow(form.Handle());
+  MouseTo(OnRow(*folders, row));
+  Pump(500);
+  ASSERT_TRUE(HintShowing());
+  MouseClick();
+  MouseClick();
+  Pump(200);
+  EXPECT_TRUE(same(folders->Directory(), target)) << folders->Directory();
 }
 
 TEST(FileList, InPlaceRenameAcceptsWithEnterAndCancelsWithEsc) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 
@@ -110,7 +111,7 @@ int32_t TMemoryStream::Read(void* buffer, int32_t count) {
   int64_t size = DataSize();
   if (count <= 0 || pos_ >= size) return 0;
   int32_t n = static_cast<int32_t>(std::min<int64_t>(count, size - pos_));
-  std::memcpy(buffer, data_.data() + pos_, static_cast<size_t>(n));
+  std::memcpy(buffer, Memory() + pos_, static_cast<size_t>(n));
   pos_ += n;
   return n;
 }
@@ -119,7 +120,7 @@ int32_t TMemoryStream::Write(const void* buffer, int32_t count) {
   if (count <= 0) return 0;
   int64_t end = pos_ + count;
   if (end > DataSize() && !SetSize(end)) return 0;
-  std::memcpy(data_.data() + pos_, buffer, static_cast<size_t>(count));
+  std::memcpy(Memory() + pos_, buffer, static_cast<size_t>(count));
   pos_ = end;
   return count;
 }
@@ -132,8 +133,22 @@ int64_t TMemoryStream::Seek(int64_t offset, tSeekOrigin origin) {
   return pos_;
 }
 
+void TMemoryStream::tFree::operator()(uint8_t* p) const { std::free(p); }
+
+bool TMemoryStream::Unblock() {
+  if (!block_) return true;
+  try {
+    data_.assign(block_.get(), block_.get() + blockSize_);
+  } catch (const std::exception&) {
+    return false;
+  }
+  block_.reset();
+  blockSize_ = 0;
+  return true;
+}
+
 bool TMemoryStream::SetSize(int64_t size) {
-  if (size < 0) return false;
+  if (size < 0 || !Unblock()) return false;
   try {
     data_.resize(static_cast<size_t>(size));
   } catch (const std::exception&) {
@@ -143,10 +158,32 @@ bool TMemoryStream::SetSize(int64_t size) {
   return true;
 }
 
+bool TMemoryStream::AllocateZeroed(int64_t size) {
+  if (size < 0 || uint64_t(size) > SIZE_MAX) return false;
+  // calloc takes fresh pages from the system as they are, zeroed, where a vector would write
+  // zeros over every byte first.
+  std::unique_ptr<uint8_t, tFree> block(
+      static_cast<uint8_t*>(std::calloc(std::max<size_t>(size_t(size), 1), 1)));
+  if (!block) return false;
+  data_.clear();
+  data_.shrink_to_fit();
+  block_ = std::move(block);
+  blockSize_ = size;
+  pos_ = 0;
+  return true;
+}
+
 void TMemoryStream::Clear() {
   data_.clear();
   data_.shrink_to_fit();
+  block_.reset();
+  blockSize_ = 0;
   pos_ = 0;
+}
+
+std::vector<uint8_t>& TMemoryStream::Data() {
+  if (!Unblock()) throw std::bad_alloc();
+  return data_;
 }
 
 // ---- tBuffStream

@@ -50,17 +50,28 @@ class TMemoryStream : public TStream {
   int32_t Write(const void* buffer, int32_t count) override;
   int64_t Seek(int64_t offset, tSeekOrigin origin) override;
 
-  uint8_t* Memory() { return data_.data(); }
-  const uint8_t* Memory() const { return data_.data(); }
-  int64_t DataSize() const { return static_cast<int64_t>(data_.size()); }
+  uint8_t* Memory() { return block_ ? block_.get() : data_.data(); }
+  const uint8_t* Memory() const { return block_ ? block_.get() : data_.data(); }
+  int64_t DataSize() const { return block_ ? blockSize_ : static_cast<int64_t>(data_.size()); }
   // Grows or shrinks the block (new bytes are zero); false when the memory cannot be had.
   bool SetSize(int64_t size);
+  // Replaces the contents by size zero bytes, position 0, in memory that the system hands over
+  // already zeroed: nothing passes over it, so its pages are first touched by whoever fills
+  // them. False (contents unchanged) when the memory cannot be had.
+  bool AllocateZeroed(int64_t size);
   void Clear();
-  std::vector<uint8_t>& Data() { return data_; }
+  std::vector<uint8_t>& Data();
 
  private:
+  struct tFree {
+    void operator()(uint8_t* p) const;
+  };
   std::vector<uint8_t> data_;
+  std::unique_ptr<uint8_t, tFree> block_;  // AllocateZeroed's block, while it holds the data
+  int64_t blockSize_ = 0;
   int64_t pos_ = 0;
+  // Moves the contents of a zeroed block into the vector (before the block would be resized).
+  bool Unblock();
 };
 
 // Reader or writer over a stream through a 4096-byte buffer inside the object. A reader's

@@ -260,6 +260,25 @@ TEST(BuffStream, MemoryStreamGrowsWithZeros) {
   EXPECT_EQ(b[0], 'b');
 }
 
+TEST(BuffStream, MemoryStreamZeroedBlockActsAsTheVector) {
+  TMemoryStream m;
+  m.Write("old", 3);
+  ASSERT_TRUE(m.AllocateZeroed(1 << 20));
+  EXPECT_EQ(m.Size(), 1 << 20);
+  EXPECT_EQ(m.Position(), 0);
+  const uint8_t* p = m.Memory();
+  EXPECT_TRUE(std::all_of(p, p + (1 << 20), [](uint8_t v) { return v == 0; }));
+  EXPECT_EQ(m.Seek(-2, soFromEnd), (1 << 20) - 2);
+  EXPECT_EQ(m.Write("xyz", 3), 3);  // grows past the block: it becomes the vector
+  EXPECT_EQ(m.Size(), (1 << 20) + 1);
+  EXPECT_EQ(m.Data()[(1 << 20) - 2], 'x');
+  EXPECT_EQ(m.Data()[(1 << 20)], 'z');
+  ASSERT_TRUE(m.AllocateZeroed(0));
+  EXPECT_EQ(m.Size(), 0);
+  EXPECT_TRUE(m.Data().empty());
+  EXPECT_FALSE(m.AllocateZeroed(-1));
+}
+
 TEST(BuffStream, CopyAndAdvanceWalksAHeader) {
   const uint8_t header[6] = {1, 0, 2, 0, 0, 0};
   uint16_t a = 0;

@@ -68,15 +68,39 @@ int ShellFileOperation(const std::string& name, const std::vector<std::string>* 
   return result;
 }
 
-unsigned NoConfirmFlag(const std::string& path) {
-  if (path.empty()) return NoConfirmFlagFor(0);
-  std::wstring root = Utf8ToWide(path.substr(0, 1)) + L":\\";
-  return NoConfirmFlagFor(static_cast<int>(GetDriveTypeW(root.c_str())));
+int PathDriveType(const std::string& path) {
+  // The volume the path really lies on: a folder mounted from another disk, or a network share,
+  // is not the drive of the path's first letter.
+  std::wstring root;
+  wchar_t volume[MAX_PATH + 1] = {};
+  if (!path.empty() && GetVolumePathNameW(Utf8ToWide(path).c_str(), volume, MAX_PATH))
+    root = volume;
+  else
+    root = Utf8ToWide(PathVolumeRoot(path));
+  return root.empty() ? 0 : static_cast<int>(GetDriveTypeW(root.c_str()));
+}
+
+unsigned NoConfirmFlag(const std::string& path) { return NoConfirmFlagFor(PathDriveType(path)); }
+
+unsigned DeleteFilesFlags(const std::string& name, const std::vector<std::string>* list,
+                          bool recycle) {
+  if (!recycle) return DeleteFlags(false, 0);
+  // The question is skipped only when every name lies on a local drive.
+  int type = 0;
+  if (list && !list->empty()) {
+    for (const std::string& item : *list) {
+      type = PathDriveType(item);
+      if (NoConfirmFlagFor(type) == 0) break;
+    }
+  } else {
+    type = PathDriveType(name);
+  }
+  return DeleteFlags(true, type);
 }
 
 bool DeleteFiles(const std::string& name, const std::vector<std::string>* list, bool recycle) {
-  unsigned flags = recycle ? kFofAllowUndo | NoConfirmFlag(name) : 0u;
-  return ShellFileOperation(name, list, nullptr, flags, kFoDelete) == 0;
+  return ShellFileOperation(name, list, nullptr, DeleteFilesFlags(name, list, recycle), kFoDelete) ==
+         0;
 }
 
 bool MoveFiles(const std::string& name, const std::vector<std::string>* list,

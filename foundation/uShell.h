@@ -19,8 +19,14 @@ std::string ShellFindExecutable(const std::string& fileName);
 // when the user stopped any part of it.
 int ShellFileOperation(const std::string& name, const std::vector<std::string>* list,
                        const std::string* destination, unsigned flags, unsigned operation);
-// FOF_NOCONFIRMATION, or 0 on removable and network drives (by the path's first letter).
+// The shell's drive type of the volume the path lies on (0 when it names none).
+int PathDriveType(const std::string& path);
+// FOF_NOCONFIRMATION on a local fixed or RAM drive, else 0 (NoConfirmFlagFor).
 unsigned NoConfirmFlag(const std::string& path);
+// The flags DeleteFiles passes (DeleteFlags): recycling asks no question only when every name
+// lies on a local drive.
+unsigned DeleteFilesFlags(const std::string& name, const std::vector<std::string>* list,
+                          bool recycle);
 bool DeleteFiles(const std::string& name, const std::vector<std::string>* list, bool recycle);
 bool MoveFiles(const std::string& name, const std::vector<std::string>* list,
                const std::string& destination, bool allowUndo);

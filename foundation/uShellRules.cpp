@@ -1,5 +1,8 @@
 #include "foundation/uShellRules.h"
 
+#include <algorithm>
+#include <cctype>
+
 std::string ShellErrorText(intptr_t code) {
   if (code > 32) return {};
   static const struct {
@@ -32,7 +35,7 @@ std::string DialogSoundName(int messageType) {
 }
 
 unsigned NoConfirmFlagFor(int driveType) {
-  return driveType == 2 || driveType == 4 ? 0u : kFofNoConfirmation;
+  return driveType == 3 || driveType == 6 ? kFofNoConfirmation : 0u;
 }
 
 unsigned DeleteFlags(bool recycle, int driveType) {
@@ -47,4 +50,24 @@ unsigned CopyFlags(bool renameOnCollision) {
 
 unsigned MoveRenamingFlags(bool allowUndo) {
   return kFofRenameOnCollision | (allowUndo ? kFofAllowUndo : 0u);
+}
+
+std::string PathVolumeRoot(const std::string& path) {
+  std::string p = path;
+  std::replace(p.begin(), p.end(), '/', '\\');
+  // "\\?\X:\..." and "\\?\UNC\server\share\..." are the long forms of the two kinds.
+  if (p.compare(0, 4, "\\\\?\\") == 0 || p.compare(0, 4, "\\\\.\\") == 0) {
+    p.erase(0, 4);
+    if (p.size() >= 4 && (p.compare(0, 4, "UNC\\") == 0 || p.compare(0, 4, "unc\\") == 0))
+      p.replace(0, 3, "\\");
+  }
+  if (p.size() >= 2 && p[1] == ':' && std::isalpha(static_cast<unsigned char>(p[0])))
+    return p.substr(0, 2) + "\\";
+  if (p.compare(0, 2, "\\\\") != 0) return {};
+  // A network root needs a server and a share.
+  const size_t server = p.find('\\', 2);
+  if (server == std::string::npos || server == 2) return {};
+  const size_t share = p.find('\\', server + 1);
+  const std::string root = p.substr(0, share);
+  return root.size() > server + 1 ? root + "\\" : std::string();
 }

@@ -20,10 +20,15 @@ enum : unsigned {
   kFofNoConfirmation = 16,
   kFofAllowUndo = 64,
 };
-// Recycling asks no question on fixed drives (the program has asked), but on removable (2) and
-// remote (4) drives, where the shell deletes for good, the shell's question stays.
+// Recycling asks no question on fixed (3) and RAM (6) drives (the program has asked). On every
+// other drive type, unknown (0) and no root (1) included, the shell may delete for good (network
+// shares, removable disks), so the shell's question stays.
 unsigned NoConfirmFlagFor(int driveType);
 unsigned DeleteFlags(bool recycle, int driveType);
+// The root of the volume a full path lies on, as the shell's drive test takes it: "X:\" for a
+// drive path, "\\server\share\" for a network path (also in the "\\?\" forms); '' when
+// the path names no volume (a relative path, a bare server).
+std::string PathVolumeRoot(const std::string& path);
 unsigned MoveFlags(bool allowUndo);
 unsigned CopyFlags(bool renameOnCollision);
 unsigned MoveRenamingFlags(bool allowUndo);

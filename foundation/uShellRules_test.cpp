@@ -19,12 +19,11 @@ TEST(ShellRules, SoundsAndFlags) {
   EXPECT_EQ(DialogSoundName(2), "SystemAsterisk");
   EXPECT_EQ(DialogSoundName(3), "SystemQuestion");
   EXPECT_EQ(DialogSoundName(4), "");
-  // Recycling on a fixed (3), RAM (6) or unknown (0) drive asks nothing; on removable (2) and
-  // remote (4) drives the shell asks.
-  EXPECT_EQ(DeleteFlags(true, 3), 64u + 16u);
-  EXPECT_EQ(DeleteFlags(true, 6), 64u + 16u);
-  EXPECT_EQ(DeleteFlags(true, 2), 64u);
-  EXPECT_EQ(DeleteFlags(true, 4), 64u);
+  // Recycling on a fixed (3) or RAM (6) drive asks nothing; on every other drive type, where
+  // the shell may delete for good, the shell asks: unknown (0), no root (1), removable (2),
+  // remote (4), CD-ROM (5).
+  for (int type : {3, 6}) EXPECT_EQ(DeleteFlags(true, type), 64u + 16u) << type;
+  for (int type : {0, 1, 2, 4, 5, 7}) EXPECT_EQ(DeleteFlags(true, type), 64u) << type;
   EXPECT_EQ(DeleteFlags(false, 3), 0u);
   EXPECT_EQ(MoveFlags(true), 64u);
   EXPECT_EQ(MoveFlags(false), 0u);
@@ -32,4 +31,24 @@ TEST(ShellRules, SoundsAndFlags) {
   EXPECT_EQ(CopyFlags(false), 0u);
   EXPECT_EQ(MoveRenamingFlags(true), 72u);
   EXPECT_EQ(MoveRenamingFlags(false), 8u);
+}
+
+TEST(ShellRules, VolumeRootOfAPath) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"C:\\Pictures\\a.jpg", "C:\\"},
+      {"d:", "d:\\"},
+      {"E:/x/y.gif", "E:\\"},
+      {"\\\\server\\share\\Pictures\\a.jpg", "\\\\server\\share\\"},
+      {"\\\\server\\share", "\\\\server\\share\\"},
+      {"//server/share/a.jpg", "\\\\server\\share\\"},
+      {"\\\\?\\C:\\long\\a.jpg", "C:\\"},
+      {"\\\\?\\UNC\\server\\share\\a.jpg", "\\\\server\\share\\"},
+      {"\\\\server", ""},
+      {"\\\\server\\", ""},
+      {"\\\\\\share", ""},
+      {"relative\\a.jpg", ""},
+      {"\\rooted\\a.jpg", ""},
+      {"", ""},
+  };
+  for (auto [path, root] : cases) EXPECT_EQ(PathVolumeRoot(path), root) << path;
 }

@@ -51,11 +51,29 @@ TEST(Shell, CopyMoveAndRecycle) {
   EXPECT_EQ(fs::file_size(dir / "moved.gif"), 6u);
   // Recycling on a fixed drive asks nothing (no dialog would let this return).
   EXPECT_EQ(NoConfirmFlag(dir.string()), 16u);
+  EXPECT_EQ(DeleteFilesFlags((dir / "moved.gif").string(), nullptr, true), 64u + 16u);
   ASSERT_TRUE(DeleteFiles((dir / "moved.gif").string(), nullptr, true));
   EXPECT_FALSE(fs::exists(dir / "moved.gif"));
   EXPECT_NE(ShellFileOperation((dir / "none.gif").string(), nullptr, nullptr, kFofNoConfirmation,
                                kFoDelete),
             0);
+}
+
+// A network path keeps the shell's question: its first letter is no drive, and a share may
+// delete for good. Also when only one name of a list lies there.
+TEST(Shell, RecyclingOnANetworkPathKeepsTheQuestion) {
+  fs::path dir = testsupport::ScratchDir("shell_unc");
+  const std::string local = (dir / "a.gif").string();
+  const std::string remote = "\\\\tavis-nowhere\\pictures\\a.gif";
+  EXPECT_EQ(PathDriveType(local), DRIVE_FIXED);
+  EXPECT_NE(PathDriveType(remote), DRIVE_FIXED);
+  EXPECT_EQ(NoConfirmFlag(remote), 0u);
+  EXPECT_EQ(DeleteFilesFlags(remote, nullptr, true), 64u);
+  std::vector<std::string> both{local, remote};
+  EXPECT_EQ(DeleteFilesFlags("", &both, true), 64u);
+  std::vector<std::string> locals{local, (dir / "b.gif").string()};
+  EXPECT_EQ(DeleteFilesFlags("", &locals, true), 64u + 16u);
+  EXPECT_EQ(DeleteFilesFlags(remote, nullptr, false), 0u);
 }
 
 namespace {

@@ -1,6 +1,7 @@
 #include "foundation/uUtil.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <climits>
 #include <cmath>
@@ -207,6 +208,16 @@ std::vector<char> StringsToNulList(const std::string& text, const std::vector<st
   }
   out.push_back('\0');
   return out;
+}
+
+char CaptionAccelerator(const std::string& caption) {
+  for (size_t i = 0; i + 1 < caption.size(); ++i) {
+    if (caption[i] != '&') continue;
+    if (caption[i + 1] != '&')
+      return static_cast<char>(std::toupper(static_cast<unsigned char>(caption[i + 1])));
+    ++i;
+  }
+  return 0;
 }
 
 // --- Descriptive texts ---

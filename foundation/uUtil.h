@@ -62,6 +62,10 @@ bool IsTextData(const uint8_t* data, size_t length);
 std::vector<char> StringsToNulList(const std::string& text,
                                    const std::vector<std::string>* lines = nullptr);
 
+// The accelerator letter of a control's caption: the character after the first single "&"
+// ("&&" is a plain ampersand), upper-cased when it is a letter; 0 when there is none.
+char CaptionAccelerator(const std::string& caption);
+
 // --- Descriptive texts ---
 
 // The colour count of a colour code (colours for palette pictures, 256 + bits for direct colour).

@@ -151,6 +151,13 @@ TEST(Util, IsTextData) {
   EXPECT_FALSE(text(high));
 }
 
+TEST(Util, CaptionAccelerator) {
+  const std::pair<const char*, char> cases[] = {
+      {"&Yes", 'Y'}, {"N&o to All", 'O'}, {"Yes to &All", 'A'}, {"&no", 'N'}, {"OK", 0},
+      {"Fish && &Chips", 'C'}, {"Fish &&Chips", 0}, {"Trailing&", 0}, {"&1st", '1'}, {"", 0}};
+  for (auto [caption, letter] : cases) EXPECT_EQ(CaptionAccelerator(caption), letter) << caption;
+}
+
 TEST(Util, StringsToNulList) {
   auto str = [](const std::vector<char>& v) { return std::string(v.begin(), v.end()); };
   std::vector<std::string> lines{"C:\\a.gif", "C:\\b c.gif"};

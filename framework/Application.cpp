@@ -65,6 +65,7 @@ bool TApplication::PreTranslate(MSG& msg) {
   TForm* form = dynamic_cast<TForm*>(TWindow::FromHandle(GetAncestor(msg.hwnd, GA_ROOT)));
   if (!form) return false;
   if (form->PreviewKey(msg)) return true;
+  if (form->DialogChar(msg)) return true;
   if (msg.message != WM_KEYDOWN) return false;
   WORD key = static_cast<WORD>(msg.wParam);
   if (key == VK_F1 && OnHelp) {

@@ -1,10 +1,14 @@
 #include "framework/Form.h"
 
 #include <algorithm>
+#include <cctype>
+#include <string>
 #include <vector>
 
+#include "foundation/uUtil.h"
 #include "framework/Application.h"
 #include "framework/Button.h"
+#include "framework/Text.h"
 
 namespace {
 DWORD StyleOf(TFormBorderStyle border) {
@@ -229,6 +233,51 @@ bool TForm::PreviewKey(MSG& msg) {
     msg.wParam = key;
   }
   return false;
+}
+
+namespace {
+struct tAcceleratorSearch {
+  wchar_t Key;
+  HWND Found;
+};
+
+BOOL CALLBACK FindAcceleratedButton(HWND w, LPARAM data) {
+  auto* search = reinterpret_cast<tAcceleratorSearch*>(data);
+  wchar_t cls[16] = {};
+  GetClassNameW(w, cls, 16);
+  if (lstrcmpiW(cls, L"Button") != 0 || !IsWindowVisible(w) || !IsWindowEnabled(w)) return TRUE;
+  if ((GetWindowLongW(w, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX) return TRUE;
+  const int length = GetWindowTextLengthW(w);
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  GetWindowTextW(w, text.data(), length + 1);
+  text.resize(static_cast<size_t>(length));
+  const char letter = CaptionAccelerator(WideToUtf8(text));
+  if (letter == 0 || static_cast<wchar_t>(letter) != search->Key) return TRUE;
+  search->Found = w;
+  return FALSE;
+}
+}  // namespace
+
+bool TForm::DialogChar(const MSG& msg) {
+  if (msg.message != WM_CHAR && msg.message != WM_SYSCHAR) return false;
+  if (msg.message == WM_CHAR) {
+    if (msg.hwnd == Handle()) return false;
+    LRESULT code = SendMessageW(msg.hwnd, WM_GETDLGCODE, msg.wParam,
+                                reinterpret_cast<LPARAM>(const_cast<MSG*>(&msg)));
+    if (code & (DLGC_WANTCHARS | DLGC_WANTALLKEYS | DLGC_WANTMESSAGE | DLGC_HASSETSEL))
+      return false;
+  }
+  wchar_t key = static_cast<wchar_t>(msg.wParam);
+  if (key < 0x80) key = static_cast<wchar_t>(std::toupper(static_cast<int>(key)));
+  tAcceleratorSearch search{key, nullptr};
+  EnumChildWindows(Handle(), FindAcceleratedButton, reinterpret_cast<LPARAM>(&search));
+  if (!search.Found) return false;
+  ::SetFocus(search.Found);
+  if (auto* button = dynamic_cast<TButton*>(TWindow::FromHandle(search.Found)))
+    button->Click();
+  else
+    SendMessageW(search.Found, BM_CLICK, 0, 0);
+  return true;
 }
 
 bool TForm::DialogKey(WORD key) {

@@ -65,6 +65,10 @@ class TForm : public TWindow {
   bool PreviewKey(MSG& msg);
   // Enter, Esc and Tab that the focused control does not want; true when handled.
   bool DialogKey(WORD key);
+  // A typed character (WM_CHAR) or Alt + character (WM_SYSCHAR) that is the accelerator of one
+  // of the form's buttons presses it, as the system's dialogs do; a plain character only when
+  // the focused control does not take characters. True when a button was pressed.
+  bool DialogChar(const MSG& msg);
   // Loaded on every owned component, then DoCreate (the application's CreateForm calls it;
   // forms made directly call it at the end of their construction).
   void FinishCreate();

@@ -3,8 +3,12 @@
 #include "framework/Canvas.h"
 
 THintWindow::THintWindow(TComponent* owner) : TWindow(owner) {
+  // Layered and transparent: the mouse passes through to the window under the hint, so a click
+  // on a name that its tip covers reaches the name (a hit-test answer alone does not carry it
+  // past a top-level window everywhere).
   Create("", WS_POPUP | WS_BORDER, 0, 0, 10, 10, nullptr,
-         WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE);
+         WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE | WS_EX_LAYERED | WS_EX_TRANSPARENT);
+  SetLayeredWindowAttributes(Handle(), 0, 255, LWA_ALPHA);
 }
 
 void THintWindow::ActivateHint(const RECT& r, const std::string& text) {

@@ -4,26 +4,7 @@
 #include <cstring>
 #include <new>
 
-#if defined(__linux__)
-#include <sys/mman.h>
-#endif
-
 namespace {
-
-// A big picture is first touched when it is cleared; on Linux, 2 MB pages make that a few
-// dozen faults instead of thousands (the rest of a large decode is often shorter than those).
-void AdviseLargePages(std::vector<uint8_t>& block, size_t size) {
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
-  constexpr uintptr_t kLarge = uintptr_t(2) << 20;
-  if (size < 2 * kLarge) return;
-  block.reserve(size);
-  uintptr_t start = (reinterpret_cast<uintptr_t>(block.data()) + kLarge - 1) & ~(kLarge - 1);
-  uintptr_t end = (reinterpret_cast<uintptr_t>(block.data()) + size) & ~(kLarge - 1);
-  if (end > start) madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
-#else
-  (void)block, (void)size;
-#endif
-}
 
 uint16_t Get16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 uint32_t Get32(const uint8_t* p) {
@@ -93,19 +74,16 @@ void tMemBmp::Allocate(int width, int height, bool grayFlag, const uint8_t* pale
   uint64_t fileSize = kFileHeaderSize + kInfoHeaderSize + uint64_t(entries) * 4 + imageSize;
   if (fileSize > MaxDataSize || fileSize > 0xFFFFFFFFu) throw std::bad_alloc();
 
-  std::vector<uint8_t>& block = Data->Data();
+  // The old picture goes first, so that two never need memory at once.
   FileHeader = InfoHeader = ColorTable = Bits = nullptr;
-  block.clear();
-  block.shrink_to_fit();
-  AdviseLargePages(block, static_cast<size_t>(fileSize));
-  block.assign(static_cast<size_t>(fileSize), 0);
-  Data->Seek(0, soFromBeginning);
+  Data->Clear();
+  if (!Data->AllocateZeroed(static_cast<int64_t>(fileSize))) throw std::bad_alloc();
 
   RowStride = static_cast<uint16_t>(stride);
   PaletteSize = static_cast<uint16_t>(entries * 4);
   ImageSize = static_cast<uint32_t>(imageSize);
   FileSize = static_cast<uint32_t>(fileSize);
-  FileHeader = block.data();
+  FileHeader = Data->Memory();
   InfoHeader = FileHeader + kFileHeaderSize;
   ColorTable = InfoHeader + kInfoHeaderSize;
   Bits = ColorTable + PaletteSize;
@@ -235,14 +213,23 @@ void tMemBmp::PaletteRow(const uint8_t* pixels, uint8_t* out, int width, bool sw
     }
     return;
   }
-  uint8_t lookup[256][3] = {};
-  for (int i = 0; i < entries; ++i) {
-    const uint8_t* q = ColorTable + i * 4;
-    lookup[i][0] = q[swapped ? 2 : 0];
-    lookup[i][1] = q[1];
-    lookup[i][2] = q[swapped ? 0 : 2];
+  // The lookup table is made once per colour table, not once per row: kept with a copy of the
+  // table it was made from (anyone may change the table between two rows).
+  const size_t tableBytes = size_t(entries) * 4;
+  if (lookupEntries_ != entries || lookupSwapped_ != swapped ||
+      std::memcmp(lookupKey_, ColorTable, tableBytes) != 0) {
+    std::memset(lookup_, 0, sizeof lookup_);
+    for (int i = 0; i < entries; ++i) {
+      const uint8_t* q = ColorTable + i * 4;
+      lookup_[i][0] = q[swapped ? 2 : 0];
+      lookup_[i][1] = q[1];
+      lookup_[i][2] = q[swapped ? 0 : 2];
+    }
+    std::memcpy(lookupKey_, ColorTable, tableBytes);
+    lookupEntries_ = entries;
+    lookupSwapped_ = swapped;
   }
-  for (int x = 0; x < width; ++x, out += 3) std::memcpy(out, lookup[pixels[x]], 3);
+  for (int x = 0; x < width; ++x, out += 3) std::memcpy(out, lookup_[pixels[x]], 3);
 }
 
 uint8_t* tMemBmp::GetRGBLineSwapped(int y) {

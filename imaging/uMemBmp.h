@@ -84,6 +84,11 @@ class tMemBmp {
 
   std::vector<uint8_t> grayRow_, byteRow_, rgbRow_;
   std::vector<uint16_t> row16_;
+  // PaletteRow's lookup table and the colour table it was made from.
+  mutable uint8_t lookup_[256][3] = {};
+  mutable uint8_t lookupKey_[256 * 4] = {};
+  mutable int lookupEntries_ = -1;
+  mutable bool lookupSwapped_ = false;
 };
 
 // Row routines shared with the readers. count is the number of packed bytes.

@@ -60,18 +60,25 @@ void DecodeRle(tGraphicID& id, bool nibbles) {
   tMemBmp& pic = *id.Bitmap;
   tBuffStream& s = *id.Stream;
   const int width = pic.Width(), height = pic.Height();
-  int x = 0;
-  for (int r = 0; r < height; ++r) {
+  int x = 0, r = 0;
+  // Stops with an error; a row filled before it counts as delivered.
+  auto stop = [&](int32_t code) {
+    if (x == width) id.RowsDone = static_cast<uint16_t>(r + 1);
+    id.ErrorCode = code;
+  };
+  for (; r < height; ++r) {
     uint8_t* row = pic.ScanLine(height - 1 - r);
-    while (x < width) {
+    // A full row still has its end-of-line to come: pixels before it do not fit the row. The
+    // top row may end the data without one.
+    while (x < width || r + 1 < height) {
       uint8_t count, value;
       if (!NextByte(s, count) || !NextByte(s, value)) {
-        id.ErrorCode = errEndOfFile;
+        stop(errEndOfFile);
         return;
       }
       if (count > 0) {
         if (x + count > width) {
-          id.ErrorCode = errRunLength;
+          stop(errRunLength);
           return;
         }
         if (!nibbles) {
@@ -83,16 +90,17 @@ void DecodeRle(tGraphicID& id, bool nibbles) {
       } else if (value == 0) {
         if (x > 0) break;  // end of line; one at the start of a row is skipped
       } else if (value == 1) {
+        if (x == width) id.RowsDone = static_cast<uint16_t>(r + 1);
         return;  // end of bitmap: the rows above stay black
       } else if (value == 2) {
         // Delta: skip right and up; the pixels passed over stay at index 0.
         uint8_t dx, dy;
         if (!NextByte(s, dx) || !NextByte(s, dy)) {
-          id.ErrorCode = errEndOfFile;
+          stop(errEndOfFile);
           return;
         }
         if (x + dx > width || r + dy >= height) {
-          id.ErrorCode = errRunLength;
+          stop(errRunLength);
           return;
         }
         x += dx;
@@ -104,7 +112,7 @@ void DecodeRle(tGraphicID& id, bool nibbles) {
       } else {
         int n = value;
         if (x + n > width) {
-          id.ErrorCode = errRunLength;
+          stop(errRunLength);
           return;
         }
         int bytes = nibbles ? (n + 1) / 2 : n;
@@ -129,7 +137,7 @@ void DecodeRle(tGraphicID& id, bool nibbles) {
           }
         }
         if ((bytes & 1) && !NextByte(s, b)) {
-          id.ErrorCode = errEndOfFile;
+          stop(errEndOfFile);
           return;
         }
       }

@@ -144,7 +144,7 @@ TEST_F(BmpTest, Rle8Decoding) {
        {6, 6, 6, 6}},
       {"short row ends at end of line", {2, 5, 0, 0, 4, 6}, 0, {5, 5, 0, 0}, {6, 6, 6, 6}},
       {"literal with pad",
-       {0, 3, 1, 2, 3, 0, 1, 9, 0, 4, 4, 3, 2, 1},
+       {0, 3, 1, 2, 3, 0, 1, 9, 0, 0, 0, 4, 4, 3, 2, 1},
        0,
        {1, 2, 3, 9},
        {4, 3, 2, 1}},
@@ -155,11 +155,19 @@ TEST_F(BmpTest, Rle8Decoding) {
        errRunLength,
        {3, 3, 3, 3},
        {0, 0, 0, 0}},
+      // A full row is still to end with its end of line: pixels before it do not fit.
+      {"run after a full row", {4, 3, 2, 1, 0, 0, 4, 6}, errRunLength, {3, 3, 3, 3}, {0, 0, 0, 0}},
+      {"literal after a full row",
+       {4, 3, 0, 3, 1, 1, 1, 0, 0, 0, 4, 6},
+       errRunLength,
+       {3, 3, 3, 3},
+       {0, 0, 0, 0}},
+      {"full top row needs no end", {4, 3, 0, 0, 4, 6}, 0, {3, 3, 3, 3}, {6, 6, 6, 6}},
       {"delta skips right and up", {2, 3, 0, 2, 1, 1, 1, 5}, 0, {3, 3, 0, 0}, {0, 0, 0, 5}},
       {"delta past the top", {4, 3, 0, 2, 0, 2}, errRunLength, {3, 3, 3, 3}, {0, 0, 0, 0}},
       {"delta past the edge", {2, 3, 0, 2, 3, 0}, errRunLength, {3, 3, 0, 0}, {0, 0, 0, 0}},
       {"data ends", {4, 3, 2}, errEndOfFile, {3, 3, 3, 3}, {0, 0, 0, 0}},
-      {"literal ends", {4, 3, 0, 4, 1}, errEndOfFile, {3, 3, 3, 3}, {1, 0, 0, 0}},
+      {"literal ends", {4, 3, 0, 0, 0, 4, 1}, errEndOfFile, {3, 3, 3, 3}, {1, 0, 0, 0}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -180,6 +188,29 @@ TEST_F(BmpTest, Rle8Decoding) {
       EXPECT_EQ(id->Info.back().rfind(want + " at ", 0), 0u);
     }
   }
+}
+
+// ImageMagick codes each RLE8 row of an odd width as the padded row, two pixels too many: the
+// first row is whole and the runs past its edge stop the decoding.
+TEST_F(BmpTest, Rle8RowsPastTheEdgeFromImageMagick) {
+  if (!testsupport::HaveTools()) GTEST_SKIP() << "reference decoders not available";
+  auto file = testsupport::ScratchDir("bmp_rle_edge") / "wide.bmp";
+  ASSERT_EQ(testsupport::Run("convert -seed 1 -size 150x103 plasma:fractal -type Palette "
+                             "-compress RLE BMP3:" + file.string()),
+            0);
+  auto ours = testsupport::DecodeOurs(file);
+  ASSERT_TRUE(ours.identified);
+  EXPECT_EQ(ours.errorCode, errRunLength);
+  ASSERT_EQ(ours.rowsDone, 1);
+  testsupport::RgbImage theirs;
+  ASSERT_TRUE(testsupport::DecodeReference(tReference::ImageMagick, file, theirs));
+  EXPECT_EQ(testsupport::ComparePixels(testsupport::CropRows(ours.image, 102, 1),
+                                       testsupport::CropRows(theirs, 102, 1)),
+            "");
+  // The rows above stay at index 0, as the top-left pixel shows it.
+  auto rest = testsupport::CropRows(ours.image, 0, 102);
+  for (size_t i = 0; i < rest.samples.size(); ++i)
+    ASSERT_EQ(rest.samples[i], rest.samples[i % 3]) << i;
 }
 
 TEST_F(BmpTest, Rle4Decoding) {

@@ -98,15 +98,13 @@ void LoadPBM(tGraphicID& id) {
   const int width = pic.Width(), height = pic.Height();
   const bool gray = id.BitsPerPixel == 8;
   const int32_t rowBytes = gray ? width : width * 3;
-  std::vector<uint8_t> rgb(gray ? 0 : static_cast<size_t>(rowBytes));
   for (int y = 0; y < height; ++y) {
-    uint8_t* row = gray ? pic.GetByteLine(y) : rgb.data();
+    // Straight into the picture's row; colour rows then turn from red-first to blue-first
+    // where they lie. A short row's missing part stays black (the picture starts zeroed).
+    uint8_t* row = pic.ScanLine(y);
     s.Read(row, rowBytes);
     const int32_t got = s.LastCount;
-    if (!gray) {
-      std::memset(row + got, 0, static_cast<size_t>(rowBytes - got));
-      pic.SetRGBLineSwapped(y, row);
-    }
+    if (!gray) SwapRedBlue(row, (got + 2) / 3);
     if (got < rowBytes) {
       id.ErrorCode = errEndOfFile;
       break;

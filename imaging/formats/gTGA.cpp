@@ -192,7 +192,7 @@ void IdentifyTGA(tGraphicID& id) {
   st->XOrigin = xOrigin, st->YOrigin = yOrigin;
   st->Width = width, st->Height = height, st->Depth = depth;
   st->Rle = imageType > 8;
-  st->TopDown = descriptor == 32;
+  st->TopDown = (descriptor & 0x20) != 0;  // the origin bit, whatever the attribute bits
   st->DataOffset = kHeaderSize + idLength + mapBytes;
 
   id.Work0 = static_cast<uint16_t>(yOrigin);

@@ -204,7 +204,7 @@ TEST_F(TgaTest, OriginPlacesTheImageInACanvas) {
   }
 }
 
-// Only the descriptor 32 means top-down; the others accepted are read bottom-up.
+// The origin bit (0x20) means top-down, whatever attribute bits come with it.
 TEST_F(TgaTest, DescriptorRule) {
   for (int descriptor : {0, 1, 8, 32, 33, 40}) {
     tTgaRecipe r;
@@ -213,7 +213,7 @@ TEST_F(TgaTest, DescriptorRule) {
     auto id = Decode(r.Build());
     ASSERT_NE(id, nullptr);
     const uint8_t firstFileRow[] = {0, 1, 2, 3};
-    const int row = descriptor == 32 ? 0 : 1;
+    const int row = (descriptor & 0x20) ? 0 : 1;
     EXPECT_EQ(Row(*id->Bitmap, row, 0, 4), std::vector<uint8_t>(firstFileRow, firstFileRow + 4))
         << descriptor;
   }
@@ -477,6 +477,28 @@ TEST_F(TgaTest, SuiteMatchesIndependentDecoders) {
     EXPECT_EQ(testsupport::ComparePixels(ours.image, netpbm, tolerance), "");
     ASSERT_TRUE(DecodeImageMagickOriented(TgaFile(name), magick));
     EXPECT_EQ(testsupport::ComparePixels(ours.image, magick, tolerance), "");
+  }
+}
+
+// ffmpeg writes 32-bit files top-down with 8 attribute bits (descriptor 0x28).
+TEST_F(TgaTest, TopDownFilesWithAlphaFromFfmpeg) {
+  if (!testsupport::HaveTools() || !testsupport::HaveTool("ffmpeg"))
+    GTEST_SKIP() << "reference tools not available";
+  auto dir = testsupport::ScratchDir("tga_ffmpeg");
+  for (const char* rle : {"0", "1"}) {
+    SCOPED_TRACE(rle);
+    auto file = dir / (std::string("bgra") + rle + ".tga");
+    ASSERT_EQ(testsupport::Run("ffmpeg -loglevel error -y -f lavfi -i testsrc=size=64x48 "
+                               "-frames:v 1 -pix_fmt bgra -rle " +
+                               std::string(rle) + " " + file.string()),
+              0);
+    ASSERT_EQ(testsupport::ReadFile(file)[17], 0x28);
+    auto ours = testsupport::DecodeOurs(file);
+    ASSERT_TRUE(ours.identified);
+    EXPECT_EQ(ours.errorCode, 0);
+    testsupport::RgbImage theirs;
+    ASSERT_TRUE(DecodeImageMagickOriented(file, theirs));
+    EXPECT_EQ(testsupport::ComparePixels(ours.image, theirs), "");
   }
 }
 

@@ -551,6 +551,14 @@ void ImageStep(tGraphicID& id) {
       id.ErrorCode = errUnsupportedColorSpace;
     }
   }
+  // A page whose data we cannot place is refused rather than shown as an empty picture.
+  if (id.ErrorCode == 0 && (st->Fax.TileWidth != 0 || st->Fax.TileLength != 0)) {
+    id.ErrorCode = errInvalidImage;
+    id.SetErrorText("Tiled TIFF images are not supported");
+  } else if (id.ErrorCode == 0 && st->StripOffsets.empty()) {
+    id.ErrorCode = errInvalidImage;
+    id.SetErrorText("No image data: the strip offsets are missing");
+  }
   if (id.ErrorCode == 0) DecodeTiffStrips(id, *st);
   st->StripOffsets.clear();
   st->StripByteCounts.clear();

@@ -193,6 +193,16 @@ void tTiffPage::PackBits() {
       const int c = static_cast<int8_t>(control);
       if (c >= 0) {
         // A copy cut at the row's end drops the rest of its bytes.
+        const int32_t length = c + 1;
+        if (!order_ && filled + length <= n && in.Left >= length && s_.Index >= 0 &&
+            s_.BytesValid - s_.Index >= length) {
+          // The whole copy is in the stream's buffer.
+          std::memcpy(row + filled, s_.Buffer + s_.Index, static_cast<size_t>(length));
+          s_.Index += length;
+          in.Left -= length;
+          filled += length;
+          continue;
+        }
         for (int i = 0; i <= c; ++i) {
           if (!in.Next(b)) {
             id_.ErrorCode = errFileDamaged;

@@ -81,14 +81,14 @@ TEST_F(TiffTest, TestDataThatIsRefused) {
   }
 }
 
-TEST_F(TiffTest, TiledFileIsDeliveredUndrawn) {
-  // Tiles have no strip offsets: nothing is drawn, and the image still counts as delivered.
+TEST_F(TiffTest, TiledFileIsRefusedWithItsReason) {
+  // Tiles are not read: the page ends with an error that says so, never as a blank picture.
   auto ours = testsupport::DecodeOurs(TiffFile("video-001-tile-64x64.tiff"));
   ASSERT_TRUE(ours.identified);
-  EXPECT_EQ(ours.errorCode, 0);
+  EXPECT_EQ(ours.errorCode, errInvalidImage);
   EXPECT_EQ(ours.imageCount, 1);
-  EXPECT_TRUE(std::all_of(ours.image.samples.begin(), ours.image.samples.end(),
-                          [](uint16_t v) { return v == 0; }));
+  EXPECT_NE(std::find(ours.info.begin(), ours.info.end(), "kTiled TIFF images are not supported"),
+            ours.info.end());
 }
 
 TEST_F(TiffTest, GeneratedFilesAgainstTifftopnm) {
@@ -397,6 +397,15 @@ TEST_F(TiffTest, HostileSizesAndCounts) {
   }
   d = DecodeBytes(bytes);
   ASSERT_TRUE(d.Id);
+  EXPECT_EQ(d.Images, 1);
+}
+
+TEST_F(TiffTest, PageWithoutStripsIsRefused) {
+  tPage page = MakePage(4, 2, {8}, 1);  // no strips: an empty offset list
+  tDecoded d = DecodeBytes(BuildTiff({page}));
+  ASSERT_TRUE(d.Id);
+  EXPECT_EQ(d.Id->ErrorCode, errInvalidImage);
+  EXPECT_TRUE(HasLine(*d.Id, "kNo image data: the strip offsets are missing"));
   EXPECT_EQ(d.Images, 1);
 }
 

@@ -11,18 +11,31 @@ constexpr int kMaxNotes = 100;
 
 }  // namespace
 
+// Per code: where its string last stood in the output buffer (negative once that part of the
+// output has been dropped), its length and first byte, and how it was made (prefix code and last
+// byte) for spelling it out when it no longer stands in the buffer. The fields used for every
+// code share one 8-byte entry.
 struct tTiffLzwDecoder::tTable {
+  struct tEntry {
+    int32_t At;
+    uint16_t Length;
+    uint8_t First;
+    uint8_t Suffix;
+  };
+  tEntry Entry[kTableSize];
   uint16_t Prefix[kTableSize];
-  uint16_t Length[kTableSize];
-  uint8_t Suffix[kTableSize];
-  uint8_t First[kTableSize];
-  // Where in the output (counted from the strip's first byte) the code's string last stood.
-  int64_t At[kTableSize];
   tTable() {
-    for (int i = 0; i < 256; ++i) {
+    for (int i = 0; i < kTableSize; ++i) {
+      const auto byte = static_cast<uint8_t>(i);
+      Entry[i] = {-1, 1, byte, byte};
       Prefix[i] = 0;
-      Length[i] = 1;
-      Suffix[i] = First[i] = static_cast<uint8_t>(i);
+    }
+  }
+  // Writes the string of code backwards from its known length, through the prefixes.
+  void Spell(int code, uint8_t* to) const {
+    for (int k = Entry[code].Length - 1; k >= 0; --k) {
+      to[k] = Entry[code].Suffix;
+      code = Prefix[code];
     }
   }
 };
@@ -33,7 +46,7 @@ constexpr size_t kWindow = 1 << 18;  // output kept for copying strings that sta
 constexpr size_t kKeep = 1 << 16;    // recent output kept when the buffer is compacted
 constexpr size_t kSlack = 16;        // short strings are copied 16 bytes at a time
 
-// Copies 16 bytes; the source may overlap the destination's end.
+// Copies 16 bytes; the source may overlap the destination's end (all is loaded first).
 inline void Copy16(uint8_t* to, const uint8_t* from) {
   uint64_t a, b;
   std::memcpy(&a, from, 8);
@@ -52,20 +65,26 @@ tTiffLzwDecoder::tTiffLzwDecoder(int rowBytes)
 tTiffLzwDecoder::~tTiffLzwDecoder() = default;
 
 int tTiffLzwDecoder::Decode(tStripBytes& in, const tLzwRowSink& put, tLzwNotes& notes) {
-  const int rowBytes = rowBytes_;
-  if (rowBytes <= 0) return 0;
-  tTable* table = table_.get();
-  std::vector<uint8_t>& out = out_;
+  const size_t rowBytes = size_t(rowBytes_);
+  if (rowBytes == 0) return 0;
+  tTable::tEntry* const entry = table_->Entry;
+  uint16_t* const prefix = table_->Prefix;
+  uint8_t* const out = out_.data();
   // Rows are taken from [taken, filled); strings are written whole, at most 4096 bytes each.
   // The output stays in the buffer until it is compacted, so most strings are copied from where
   // they last stood rather than spelled out through the table.
-  const size_t capacity = out.size() - kSlack;
+  const size_t capacity = out_.size() - kSlack;
   size_t taken = 0, filled = 0;
-  int64_t base = 0;  // output position of out[0]
+  // Positions left from an earlier strip are never read: a code above the literals is used
+  // only once this strip has defined it again.
 
   uint64_t acc = 0;  // the next bit is bit 63
   int count = 0;
-  int codeLength = 9, nextFree = kFirstFree, previous = -1;
+  int codeLength = 9, nextFree = kFirstFree, growAt = 511;
+  // The previous code, and where its string stands (its length and first byte).
+  int previous = -1, prevLength = 0;
+  int32_t prevAt = -1;
+  uint8_t prevFirst = 0;
   int clearRun = 0;
   int64_t fullBytes = 0;
 
@@ -90,9 +109,18 @@ int tTiffLzwDecoder::Decode(tStripBytes& in, const tLzwRowSink& put, tLzwNotes& 
       count += 8;
     }
   };
-  auto endClearRun = [&] {
-    if (clearRun > 1 && notes.ClearRuns.size() < kMaxNotes) notes.ClearRuns.push_back(clearRun);
-    clearRun = 0;
+  // Drops the output before the rows not yet taken and the recent output that strings are
+  // copied from; positions before the new start are forgotten.
+  auto compact = [&] {
+    const size_t start = std::min(taken, filled > kKeep ? filled - kKeep : 0);
+    if (start == 0) return;
+    std::memmove(out, out + start, filled - start);
+    const auto shift = static_cast<int32_t>(start);
+    auto moved = [shift](int32_t at) { return at >= shift ? at - shift : -1; };
+    for (int i = kFirstFree; i < nextFree; ++i) entry[i].At = moved(entry[i].At);
+    prevAt = moved(prevAt);
+    filled -= start;
+    taken -= start;
   };
 
   for (;;) {
@@ -104,91 +132,87 @@ int tTiffLzwDecoder::Decode(tStripBytes& in, const tLzwRowSink& put, tLzwNotes& 
     acc <<= codeLength;
     count -= codeLength;
 
-    if (code == kClear) {
+    if (unsigned(code - kClear) < 2u) {
+      if (code == kEnd) {
+        if (clearRun > 1 && notes.ClearRuns.size() < kMaxNotes) notes.ClearRuns.push_back(clearRun);
+        return 0;
+      }
       if (clearRun == 0 && fullBytes > 0 && notes.FullTableBytes.size() < kMaxNotes)
         notes.FullTableBytes.push_back(fullBytes);
       fullBytes = 0;
       ++clearRun;
       codeLength = 9;
+      growAt = 511;
       nextFree = kFirstFree;
       previous = -1;
       continue;
     }
-    endClearRun();
-    if (code == kEnd) return 0;
+    if (clearRun != 0) {
+      if (clearRun > 1 && notes.ClearRuns.size() < kMaxNotes) notes.ClearRuns.push_back(clearRun);
+      clearRun = 0;
+    }
     if (code > nextFree || (previous < 0 && code >= kClear)) return 6;
 
-    if (filled + kTableSize > capacity) {
-      // Keep the rows not yet taken and the recent output that strings are copied from.
-      const size_t start = std::min(taken, filled > kKeep ? filled - kKeep : 0);
-      std::memmove(out.data(), out.data() + start, filled - start);
-      base += static_cast<int64_t>(start);
-      filled -= start;
-      taken -= start;
-    }
-    uint8_t* p = out.data() + filled;
-    const int64_t here = base + static_cast<int64_t>(filled);
+    if (filled + kTableSize > capacity) compact();
+    uint8_t* p = out + filled;
     int length;
-    if (code < nextFree) {
-      length = table->Length[code];
-      if (code < 256) {
-        *p = static_cast<uint8_t>(code);
-      } else if (const int64_t from = table->At[code] - base; from >= 0) {
-        const uint8_t* src = out.data() + from;
+    uint8_t first;
+    if (code < kClear) {
+      *p = static_cast<uint8_t>(code);
+      length = 1;
+      first = static_cast<uint8_t>(code);
+    } else if (code < nextFree) {
+      const tTable::tEntry e = entry[code];
+      length = e.Length;
+      first = e.First;
+      if (e.At >= 0) {
         // The string ends before p; the bytes copied past its end are overwritten later.
         if (length <= int(kSlack)) {
-          Copy16(p, src);
+          Copy16(p, out + e.At);
         } else {
-          std::memcpy(p, src, size_t(length));
+          std::memcpy(p, out + e.At, size_t(length));
         }
       } else {
-        int c = code;
-        for (int k = length - 1; k >= 0; --k) {
-          p[k] = table->Suffix[c];
-          c = table->Prefix[c];
-        }
+        table_->Spell(code, p);
       }
-      if (previous >= 0 && nextFree < kTableSize) {
-        table->Prefix[nextFree] = static_cast<uint16_t>(previous);
-        table->Suffix[nextFree] = table->First[code];
-        table->First[nextFree] = table->First[previous];
-        table->Length[nextFree] = static_cast<uint16_t>(table->Length[previous] + 1);
-        table->At[nextFree] = table->At[previous];
-        ++nextFree;
-      }
+      entry[code].At = static_cast<int32_t>(filled);
     } else {
       // The code being defined: the previous string and its own first byte. The previous
       // string was the last one written, just before this one.
-      if (nextFree >= kTableSize) return 6;
-      const int prevLength = table->Length[previous];
       length = prevLength + 1;
-      const int64_t from = table->At[previous] - base;
-      if (from >= 0) {
-        std::memmove(p, out.data() + from, size_t(prevLength));
-      } else {
-        int c = previous;
-        for (int k = prevLength - 1; k >= 0; --k) {
-          p[k] = table->Suffix[c];
-          c = table->Prefix[c];
+      first = prevFirst;
+      if (prevAt >= 0) {
+        if (prevLength <= int(kSlack)) {
+          Copy16(p, out + prevAt);
+        } else {
+          std::memcpy(p, out + prevAt, size_t(prevLength));
         }
+      } else {
+        table_->Spell(previous, p);
       }
-      p[prevLength] = table->First[previous];
-      table->Prefix[nextFree] = static_cast<uint16_t>(previous);
-      table->Suffix[nextFree] = table->First[previous];
-      table->First[nextFree] = table->First[previous];
-      table->Length[nextFree] = static_cast<uint16_t>(length);
-      table->At[nextFree] = table->At[previous];
-      ++nextFree;
+      p[prevLength] = prevFirst;
     }
-    table->At[code] = here;
+    if (previous >= 0 && nextFree < kTableSize) {
+      // The previous string and this one's first byte, standing where the previous one does.
+      entry[nextFree] = {prevAt, static_cast<uint16_t>(prevLength + 1), prevFirst, first};
+      prefix[nextFree] = static_cast<uint16_t>(previous);
+      if (code == nextFree) entry[code].At = static_cast<int32_t>(filled);
+      ++nextFree;
+      if (nextFree >= growAt && codeLength < 12) {
+        ++codeLength;
+        growAt = (1 << codeLength) - 1;
+      }
+    }
     if (nextFree >= kTableSize) fullBytes += length;
-    if (nextFree + 1 >= (1 << codeLength) && codeLength < 12) ++codeLength;
     previous = code;
+    prevAt = static_cast<int32_t>(filled);
+    prevLength = length;
+    prevFirst = first;
 
     filled += size_t(length);
-    while (filled - taken >= size_t(rowBytes)) {
-      if (put(out.data() + taken)) return 0;
-      taken += size_t(rowBytes);
+    while (filled - taken >= rowBytes) {
+      if (put(out + taken)) return 0;
+      taken += rowBytes;
     }
   }
 }
