@@ -54,6 +54,25 @@ void TBitmap::Free() {
   if (handle_) DeleteObject(handle_);
   handle_ = nullptr;
   width_ = height_ = 0;
+  if (palette_) DeleteObject(palette_);
+  palette_ = nullptr;
+}
+
+HPALETTE TBitmap::Palette() {
+  if (palette_ || !handle_) return palette_;
+  DIBSECTION ds{};
+  if (GetObjectW(handle_, sizeof ds, &ds) != sizeof ds || ds.dsBmih.biBitCount > 8) return nullptr;
+  RGBQUAD table[256];
+  const UINT n = GetDIBColorTable(Canvas().Handle(), 0, 256, table);
+  if (n == 0) return nullptr;
+  std::vector<uint8_t> block(sizeof(LOGPALETTE) + n * sizeof(PALETTEENTRY));
+  auto* lp = reinterpret_cast<LOGPALETTE*>(block.data());
+  lp->palVersion = 0x300;
+  lp->palNumEntries = static_cast<WORD>(n);
+  for (UINT i = 0; i < n; ++i)
+    lp->palPalEntry[i] = PALETTEENTRY{table[i].rgbRed, table[i].rgbGreen, table[i].rgbBlue, 0};
+  palette_ = CreatePalette(lp);
+  return palette_;
 }
 
 void TBitmap::Dormant() {

@@ -43,6 +43,9 @@ class TBitmap {
 
   // The bitmap's DIB: the header with its colour table, and the rows (bottom-up).
   bool GetDIB(std::vector<uint8_t>& info, std::vector<uint8_t>& bits);
+  // A logical palette of the colour table of a DIB section of 8 bits or fewer, made on first
+  // use and kept with the bitmap (null for deeper bitmaps): palette screens realise it.
+  HPALETTE Palette();
 
  private:
   void Free();
@@ -50,6 +53,7 @@ class TBitmap {
   int width_ = 0, height_ = 0;
   std::unique_ptr<TCanvas> canvas_;
   HGDIOBJ oldBitmap_ = nullptr;
+  HPALETTE palette_ = nullptr;
 };
 
 // Size of the colour table and masks that follow an info header, in bytes; -1 when the header

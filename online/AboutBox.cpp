@@ -96,6 +96,16 @@ TDateTime BuildDate() {
 
 double DaysSinceBuild() { return std::floor(Platform().Now()) - BuildDate(); }
 
+// The texts break lines with a lone CR; a label breaks them at CR LF.
+std::string LabelLines(const std::string& text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    out += text[i];
+    if (text[i] == '\r' && (i + 1 >= text.size() || text[i + 1] != '\n')) out += '\n';
+  }
+  return out;
+}
+
 }  // namespace
 
 std::string ProgramFolderPath() {
@@ -316,12 +326,12 @@ void TAboutBox::FillInformation() {
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
   GetVersionExW(&v);
 #pragma GCC diagnostic pop
-  info_v->SetCaption(Format("Version %d.%d %s build %s\r%s",
+  info_v->SetCaption(LabelLines(Format("Version %d.%d %s build %s\r%s",
                             {static_cast<int>(v.dwMajorVersion), static_cast<int>(v.dwMinorVersion),
                              WindowsVersionText(), WindowsBuildText(),
-                             WideToUtf8(v.szCSDVersion)}));
+                             WideToUtf8(v.szCSDVersion)})));
   const double days = DaysSinceBuild();
-  info_written->SetCaption(BuildDateText(BuildDate()) + BuildAgeText(days));
+  info_written->SetCaption(LabelLines(BuildDateText(BuildDate()) + BuildAgeText(days)));
   info_written->Font().SetColor(days >= kOldBuildDays ? clRed : clBlack);
   info_written->Font().SetStyle(days >= kOldBuildDays ? fsBold : 0);
   info_to->SetCaption(RemoveBackslash(ProgramFolder));

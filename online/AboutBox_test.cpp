@@ -93,7 +93,7 @@ TEST_F(AboutBoxTest, PagesAndCloseQuery) {
 
 TEST_F(AboutBoxTest, VersionCheckNewerSameAndInvalid) {
   tLoopbackServer web("scripted", root_);
-  ASSERT_TRUE(web.Ready());
+  REQUIRE_SERVER(web);
   box_->BaseAddresses = {web.Url("/")};
   const std::pair<const char*, int> cases[] = {
       {"<html>\nvsn=5.20\nvsw=5200\ncst=2000\n</html>\n", 31},
@@ -134,7 +134,7 @@ TEST_F(AboutBoxTest, VersionCheckNewerSameAndInvalid) {
 
 TEST_F(AboutBoxTest, GuideBroughtUpToDateThenNothingFetched) {
   tLoopbackServer web("scripted", root_);
-  ASSERT_TRUE(web.Ready());
+  REQUIRE_SERVER(web);
   const uint32_t date = (46u << 25 | 3u << 21 | 4u << 16) | (10u << 11 | 20u << 5 | 15u);
   WriteUnixFile(root_ + "/doc/t32guide.htm", "<html>guide</html>");
   WriteUnixFile(root_ + "/doc/img/pic.gif", std::string(30000, 'g'));
@@ -191,7 +191,9 @@ TEST_F(AboutBoxTest, Screenshots) {
   EXPECT_NE(readMe.RichEdit1->PlainText().find("picture viewer"), std::string::npos);
   EXPECT_EQ(readMe.Caption(), "Read me");
   readMe.Show();
-  Pump(300);
+  SetForegroundWindow(readMe.Handle());
+  Pump(600);
+  EXPECT_TRUE(IsWindowVisible(readMe.Handle()));
   Screenshot(readMe.Handle(), "readme");
 }
 

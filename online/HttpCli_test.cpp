@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <vector>
 #include <string>
 
 #include "foundation/uBuffStream.h"
@@ -47,7 +48,7 @@ class HttpCliTest : public testing::Test {
 TEST_F(HttpCliTest, GetsADocumentFromNginxAndPython) {
   for (const char* kind : {"nginx", "http"}) {
     tLoopbackServer web(kind, root_);
-    ASSERT_TRUE(web.Ready()) << kind;
+    REQUIRE_SERVER(web);
     EXPECT_EQ(Get(web.Url("/doc.htm")), kDoc) << kind;
     EXPECT_EQ(status_, 200);
   }
@@ -55,7 +56,7 @@ TEST_F(HttpCliTest, GetsADocumentFromNginxAndPython) {
 
 TEST_F(HttpCliTest, FollowsARelocationAndStopsALoop) {
   tLoopbackServer web("scripted", root_);
-  ASSERT_TRUE(web.Ready());
+  REQUIRE_SERVER(web);
   EXPECT_EQ(Get(web.Url("/moved.htm")), kDoc);
   EXPECT_EQ(relocations_, 1);
   int code = 0;
@@ -66,7 +67,7 @@ TEST_F(HttpCliTest, FollowsARelocationAndStopsALoop) {
 
 TEST_F(HttpCliTest, NotFoundRaisesWithTheReason) {
   tLoopbackServer web("nginx", root_);
-  ASSERT_TRUE(web.Ready());
+  REQUIRE_SERVER(web);
   int code = 0;
   EXPECT_EQ(Get(web.Url("/missing.htm"), &code), "error: Not Found");
   EXPECT_EQ(code, 404);
@@ -74,7 +75,7 @@ TEST_F(HttpCliTest, NotFoundRaisesWithTheReason) {
 
 TEST_F(HttpCliTest, CutShortAnswersRaise) {
   tLoopbackServer web("scripted", root_);
-  ASSERT_TRUE(web.Ready());
+  REQUIRE_SERVER(web);
   for (const char* path : {"/cut.bin", "/short.htm"}) {
     int code = 0;
     const std::string result = Get(web.Url(path), &code);
@@ -90,7 +91,7 @@ TEST_F(HttpCliTest, CutShortAnswersRaise) {
 
 TEST_F(HttpCliTest, SilentServerTimesOut) {
   tLoopbackServer web("scripted", root_);
-  ASSERT_TRUE(web.Ready());
+  REQUIRE_SERVER(web);
   int code = 0;
   const auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(Get(web.Url("/silent.htm"), &code, 1500), "error: Request timed out");
@@ -110,7 +111,7 @@ TEST_F(HttpCliTest, NoServerAndNoHostGive404) {
 
 TEST_F(HttpCliTest, HandlerExceptionRaisesFromGet) {
   tLoopbackServer web("nginx", root_);
-  ASSERT_TRUE(web.Ready());
+  REQUIRE_SERVER(web);
   THttpCli http;
   http.URL = web.Url("/doc.htm");
   http.OnDocData = [](THttpCli*, const uint8_t*, int) { throw std::runtime_error("handler broke"); };
@@ -166,7 +167,10 @@ TEST_F(HttpCliTest, SocketThroughSocksServers) {
   tLoopbackServer micro("microsocks", root_);
   tLoopbackServer locked("microsocks", root_, "user", "secret");
   tLoopbackServer dante("dante", root_);
-  ASSERT_TRUE(web.Ready() && micro.Ready() && locked.Ready() && dante.Ready());
+  REQUIRE_SERVER(web);
+  REQUIRE_SERVER(micro);
+  REQUIRE_SERVER(locked);
+  REQUIRE_SERVER(dante);
   EXPECT_EQ(SocketGet(web.Port(), "", 0), kDoc);
   EXPECT_EQ(SocketGet(web.Port(), "5", micro.Port()), kDoc);
   EXPECT_EQ(SocketGet(web.Port(), "5", locked.Port(), "user", "secret"), kDoc);
@@ -174,6 +178,33 @@ TEST_F(HttpCliTest, SocketThroughSocksServers) {
   EXPECT_EQ(SocketGet(web.Port(), "5", locked.Port(), "user", "wrong", &error), "");
   EXPECT_EQ(error, kSocksAuthenticationFailed);
   EXPECT_EQ(SocketGet(web.Port(), "4", dante.Port()), kDoc);
+}
+
+TEST_F(HttpCliTest, LineModeHandsOutTheHeaderLineByLine) {
+  tLoopbackServer web("nginx", root_);
+  REQUIRE_SERVER(web);
+  TWSocket s;
+  std::vector<std::string> lines;
+  bool done = false;
+  s.SetLineMode(true);
+  s.OnSessionConnected = [&](TCustomWSocket* sock, int error) {
+    if (error == 0) sock->SendStr("GET /doc.htm HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n");
+  };
+  s.OnDataAvailable = [&](TCustomWSocket* sock, int) {
+    char buffer[1024];
+    const int n = sock->Receive(buffer, sizeof buffer);
+    if (n > 0) lines.emplace_back(buffer, static_cast<size_t>(n));
+  };
+  s.OnSessionClosed = [&](TCustomWSocket*, int) { done = true; };
+  s.SetAddr("127.0.0.1");
+  s.SetPort(std::to_string(web.Port()));
+  s.Timeout = 20000;
+  s.Connect();
+  EXPECT_EQ(s.WaitUntilReady(done), 0);
+  ASSERT_GE(lines.size(), 3u);
+  EXPECT_EQ(lines.front(), "HTTP/1.1 200 OK\r\n");
+  for (const std::string& line : lines) EXPECT_EQ(line.substr(line.size() - 2), "\r\n") << line;
+  EXPECT_EQ(lines.back(), kDoc);
 }
 
 TEST(WSocket, StateRulesAndLibraryLifetime) {

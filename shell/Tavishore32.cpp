@@ -1,4 +1,5 @@
-// Program start-up: the application title, the main window, the message loop.
+// Program start-up: the application title, the splash on an ordinary start, the first main
+// window and the shared dialog form, the show command, the message loop.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -7,19 +8,32 @@
 #include "framework/Application.h"
 #include "imaging/formats/gWMFWin.h"
 #include "resources/uResStrings.h"
+#include "shell/Splash.h"
 #include "shell/ViewerForm.h"
+#include "shell/uStartup.h"
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int show) {
+namespace {
+int ProgramStartup(int show) {
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&icc);
   InstallWin32Platform();
   InstallMetafileReader();
   Application.Title = LoadResString(sProgramName);
-  TViewerForm* form = Application.CreateForm<TViewerForm>();
-  form->Show();
-  if (show == SW_SHOWMINIMIZED || show == SW_MINIMIZE || show == SW_SHOWMINNOACTIVE)
-    ShowWindow(form->Handle(), SW_MINIMIZE);
-  else if (show == SW_SHOWMAXIMIZED)
-    ShowWindow(form->Handle(), SW_MAXIMIZE);
+  if (IsNormalShow(show)) ShowSplashIfNormal();
+  Application.CreateForm<TViewerForm>();
+  OKBottomDlg = Application.CreateForm<TOKBottomDlg>();
+  if (IsNormalShow(show)) CloseSplashWhenDue();
+  // A file start and the other modes keep the window hidden; the browser shows as started.
+  // The window state is set before the window first shows.
+  if (ViewerForm && ViewerForm->Interactive) {
+    if (IsMinimizedShow(show))
+      ShowWindow(ViewerForm->Handle(), SW_SHOWMINNOACTIVE);
+    else if (IsMaximizedShow(show))
+      ShowWindow(ViewerForm->Handle(), SW_SHOWMAXIMIZED);
+    ViewerForm->Show();
+  }
   return Application.Run();
 }
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int show) { return ProgramStartup(show); }

@@ -1,20 +1,37 @@
-// The main window: a file browser of drives, folders and files. A top panel with the current
-// folder; under it the header whose first section spans the left panel (drive combo above the
+// The main window: a file browser of drives, folders and files from which every viewer is
+// started. A top panel with the logo and the command buttons; under it the header whose first
+// section spans the left panel (a notebook of drive, history and bookmark combos above the
 // folder list) and whose other sections are the file list's columns; the right panel holds the
-// type filter above the file list.
+// sort buttons, the type filter and the mask combo above the file list; a status bar below.
+// Several main windows may be open; the first (ViewerForm) owns the settings, the tray icon and
+// the temporary files, and the command line drives it.
 #pragma once
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "foundation/cFileCtlDirList.h"
 #include "foundation/cFileCtlDriveCombo.h"
 #include "foundation/cFileCtlFileList.h"
 #include "foundation/cFileCtlFilterCombo.h"
-#include "foundation/cFileCtlPathLabel.h"
+#include "foundation/cOrvexComboBox.h"
+#include "foundation/cTrayIcon.h"
+#include "foundation/uFiles.h"
+#include "foundation/uUtil.h"
+#include "framework/BitBtn.h"
+#include "framework/Bitmap.h"
 #include "framework/Form.h"
 #include "framework/Header.h"
+#include "framework/Menu.h"
 #include "framework/Panel.h"
+#include "framework/ScrollBox.h"
+#include "framework/TabControl.h"
+#include "framework/Timer.h"
+#include "shell/cStatusLine.h"
+#include "shell/uMessages.h"
 #include "shell/uSettings.h"
+#include "shell/uStartup.h"
 
 // The first window's settings fields are the ones that count (read through ViewerForm).
 class TViewerForm : public TForm, public tViewerSettings {
@@ -23,31 +40,108 @@ class TViewerForm : public TForm, public tViewerSettings {
   ~TViewerForm() override;
 
   TPanel* pnlTop = nullptr;
-  TPathLabel* lblPath = nullptr;
+  TPaintBox* Orvex_Logo = nullptr;
+  TSpeedButton* btnMaster = nullptr;
+  TButton *btnExit = nullptr, *btnAbout = nullptr, *btnClone = nullptr, *btnOptions = nullptr,
+          *btnPaste = nullptr, *btnScripts = nullptr, *btnGallery = nullptr,
+          *btnInspect = nullptr, *btnAcquire = nullptr;
+  TStatusLine* StatusBar1 = nullptr;
   THeaderControl* HeaderControl1 = nullptr;
   TPanel* pnlLeft = nullptr;
+  TNotebook* nbookLeftTop = nullptr;
   TOrvex_DriveCombo* Orvex_DriveCombo1 = nullptr;
+  TOrvex_ComboBox* cbDir = nullptr;
+  TOrvex_ComboBox* cbMarks = nullptr;
   TOrvex_DirList* Orvex_DirList1 = nullptr;
   TPanel* pnlRight = nullptr;
+  TSpeedButton *btn_f = nullptr, *btn_b = nullptr, *btn_u = nullptr, *btn_n = nullptr,
+               *btn_e = nullptr, *btn_s = nullptr, *btn_d = nullptr, *btn_h = nullptr;
   TOrvex_FilterCombo* Orvex_FilterCombo1 = nullptr;
+  TComboBox* cbMask = nullptr;
   TOrvex_FileList* Orvex_FileList1 = nullptr;
+  TPopupMenu *dirPopup = nullptr, *filePopup = nullptr, *cpyMenu = nullptr, *cpy2Menu = nullptr,
+             *TrayPopupMenu = nullptr;
+  TTimer* Timer1 = nullptr;
+  TTrayIcon* TrayIcon = nullptr;
 
-  // The window runs as a browser: its layout and lists are loaded and saved.
+  // How the window runs.
+  uint8_t StartMode = smInteractive;
   bool Interactive = true;
+  // The file named on the command line (start mode 1).
+  std::string StartFile;
+  // Viewer windows opened for a command-line file and still open.
+  int32_t OpenViewers = 0;
+  // Files to delete when the first window closes (first window, interactive).
+  std::unique_ptr<std::vector<std::string>> TempFiles;
+  std::unique_ptr<TBitmap> LogoBitmap;
+  HPALETTE LogoPalette = nullptr;
+  bool PaletteActive = false;
+  bool FirstShowDone = false;
+  bool AcceptingDrops = false;
+  bool Closing = false;
+  std::unique_ptr<tStopwatch> Stopwatch;
+  std::string SelectFileName;
+  std::string ChangedFolder;
+  // A thumbnail pass is running (0 none): closing waits for it.
+  int ThumbState = 0;
+  // The modifiers of the last key or mouse press in the file list.
+  TShiftState ShiftState = 0;
+  // Names dropped from the shell, kept until the drop's choice is carried out.
+  std::unique_ptr<std::vector<std::string>> DropList;
 
+  // The command-line work, after the message loop runs (WM_DEFERRED_START).
+  void CommandLineAction();
+  // The folder when it exists; else the first window's folder, or (first window) the Windows
+  // drive.
+  std::string ValidFolderOr(const std::string& folder);
+  void ToggleDropAccept();
+  // Commands 1-5 to every main window: repaint, thumbnails on, thumbnails off, reset, folder
+  // changed (ChangedFolder of the first window).
+  void NotifyAllViewerForms(int command);
+  // Selects a file in a main window showing its folder, opening one when none does.
+  void ShowFileInViewerForm(const std::string& fileName);
+  // Applies the parental level to this window's controls.
+  void ApplyParentalLevel();
+  void SetFileMask(const std::string& mask);
+
+  // The open road: the first viewer that takes the file; true when one opened.
+  bool OpenFileByType(const std::string& fileName);
+  bool TryKnownViewers(const std::string& fileName);
+  // The file list's double-click and Enter.
+  void OpenSelectedFiles();
+  void IncViewerCount();
+  // A viewer window this window opened has closed.
+  void DecViewerCount();
+  // The program's event sounds: 0 bad file, 1 update start, 2 update done, 3 end of slides.
+  void PlayEventSound(int event);
   // Moves the settings and the state of the controls between the window and the INI file;
   // false when a save could not be written.
   bool LoadSaveSettings(bool load);
+  // Refused while the tray icon keeps the program (it is minimised instead) and while a
+  // thumbnail pass runs.
+  bool CloseQuery() override;
 
  protected:
   void DoCreate() override;
+  void DoShow() override;
+  void DoHide() override;
   void DoClose(TCloseAction& action) override;
   void Resize() override;
+  LRESULT WndProc(UINT message, WPARAM w, LPARAM l) override;
 
  private:
+  void CreateControls();
+  void CreateMenus();
   void FormCreate();
   void ArrangeControls();
   void HeaderControl1SectionResize(int section);
+  void HeaderControl1SectionClick(int section);
+  void SortButtonClick(TSpeedButton* button);
+  void FolderChanged();
+  void FileListChanged();
+  void DroppedFiles(HDROP drop);
+  void Timer1Timer();
+  bool IsFirst() const;
 
   std::unique_ptr<tSettingsControls> settingsControls_;
 };
@@ -59,5 +153,16 @@ extern TViewerForm* ViewerForm;
 // programs point it at a scratch folder).
 extern std::string SettingsProgramFile;
 
+// The command line the first window takes its start mode from; empty: the process's own (test
+// programs give the program's command line here).
+extern std::string StartCommandLine;
+
 // The filter of the main window's type combo.
 extern const char* const kViewerFormFilter;
+
+// A new main window at a folder, laid out like the caller; raises when its file list cannot be
+// made visible.
+TViewerForm* OpenViewerFormAt(TViewerForm* caller, const std::string& folder);
+// Posts WM_DEFERRED_START to every open window of a class (command 0; others do nothing).
+void NotifyThumbWindows(int command);
+void NotifyThumbToolsWindows(int command);

@@ -89,8 +89,7 @@ std::string ModuleFileName() {
 
 }  // namespace
 
-// The controls the window has so far; the state of the others (order and sort buttons, master
-// switch, the combo lists) is kept as plain values so that it survives from start to close.
+// The window's controls behind the settings' interface.
 class TViewerFormSettingsControls : public tPlainSettingsControls {
  public:
   explicit TViewerFormSettingsControls(TViewerForm& form) : form_(form) {}
@@ -136,10 +135,58 @@ class TViewerFormSettingsControls : public tPlainSettingsControls {
     form_.Orvex_FileList1->SetFileDetails(columns);
   }
   bool ShowsThumbnails() override { return form_.Orvex_FileList1->zThumb != 0; }
+  bool MasterDown() override { return form_.btnMaster->Down(); }
+  void SetMasterDown(bool down) override { form_.btnMaster->SetDown(down); }
+  bool ButtonDown(char button) override {
+    TSpeedButton* b = Button(button);
+    return b && b->Down();
+  }
+  void ClickButton(char button) override {
+    if (TSpeedButton* b = Button(button)) b->Click();
+  }
+  std::vector<std::string> ListItems(tList list) override {
+    TComboBox* combo = Combo(list);
+    std::vector<std::string> items;
+    for (int i = 0; i < combo->Count(); ++i) items.push_back(combo->String(i));
+    return items;
+  }
+  void SetListItems(tList list, const std::vector<std::string>& items) override {
+    TComboBox* combo = Combo(list);
+    combo->Clear();
+    for (const std::string& item : items) combo->Add(item);
+    if (!items.empty()) combo->SetItemIndex(0);
+  }
+  void ApplyParentalLevel(int level) override { form_.ApplyParentalLevel(); }
   bool ShowHint() override { return Application.ShowHint; }
   void SetShowHint(bool show) override { Application.ShowHint = show; }
 
  private:
+  TSpeedButton* Button(char letter) {
+    switch (letter) {
+      case 'F':
+        return form_.btn_f;
+      case 'B':
+        return form_.btn_b;
+      case 'U':
+        return form_.btn_u;
+      case 'N':
+        return form_.btn_n;
+      case 'E':
+        return form_.btn_e;
+      case 'S':
+        return form_.btn_s;
+      case 'D':
+        return form_.btn_d;
+      case 'H':
+        return form_.btn_h;
+    }
+    return nullptr;
+  }
+  TComboBox* Combo(tList list) {
+    return list == lsFolderHistory ? static_cast<TComboBox*>(form_.cbDir)
+           : list == lsBookmarks   ? static_cast<TComboBox*>(form_.cbMarks)
+                                   : form_.cbMask;
+  }
   TViewerForm& form_;
 };
 

@@ -12,6 +12,7 @@
 #include "foundation/DialogDriver_test.h"
 #include "foundation/uFiles.h"
 #include "framework/Application.h"
+#include "viewers/picture/PictureWindow.h"
 #include "tests/TestSupport.h"
 
 namespace fs = std::filesystem;
@@ -27,6 +28,15 @@ std::string MakeFolder() {
   fs::create_directory(dir / "Winter");
   return dir.string();
 }
+
+// The test program's own arguments are no file to open: the window starts as the browser.
+// Settings go to a scratch folder unless a test names another.
+struct BrowserStart {
+  BrowserStart() {
+    StartCommandLine = "Tavishore32.exe";
+    SettingsProgramFile = (testsupport::ScratchDir("viewerform_ini") / "Tavishore32.exe").string();
+  }
+} browserStart;
 
 // Settings in a folder of the test's own, starting from no INI file; returns the INI's path.
 fs::path UseScratchSettings(const std::string& name) {
@@ -49,7 +59,8 @@ TEST(ViewerForm, IsLaidOutLikeTheMainWindow) {
   form->FinishCreate();
   form->Show();
   EXPECT_EQ(ViewerForm, form);
-  EXPECT_EQ(form->Caption(), "Tavishore 32");
+  // The program's name, then the folder shown.
+  EXPECT_EQ(form->Caption().rfind("Tavishore 32 [ ", 0), 0u);
   EXPECT_EQ(form->Width(), 630);
   EXPECT_EQ(form->Height(), 475);
   EXPECT_TRUE(form->KeyPreview);
@@ -130,6 +141,206 @@ TEST(ViewerForm, ClosingTheMainWindowEndsTheProgramsLoop) {
   // The loop ended and the application freed its forms.
   EXPECT_EQ(Application.ComponentCount(), 0);
   EXPECT_EQ(Application.MainForm, nullptr);
+  EXPECT_EQ(ViewerForm, nullptr);
+  Application.Terminated = false;
+}
+
+namespace {
+std::string MakePictureFolder(const char* name) {
+  fs::path dir = testsupport::ScratchDir(name);
+  fs::copy_file(testsupport::TestData("gif/flag_fr.gif"), dir / "flag.gif");
+  fs::copy_file(testsupport::TestData("png/basn2c08.png"), dir / "square.png");
+  testsupport::WriteFile(dir / "notes.txt", std::vector<uint8_t>(100, 'x'));
+  return dir.string();
+}
+
+template <class T>
+int CountForms() {
+  int n = 0;
+  for (TForm* f : Screen.Forms) n += dynamic_cast<T*>(f) != nullptr;
+  return n;
+}
+
+// A main window made as the program makes its first one.
+TViewerForm* FirstWindow(const std::string& folder) {
+  Application.Terminated = false;
+  auto* form = Application.CreateForm<TViewerForm>();
+  form->Orvex_DirList1->SetDirectory(folder);
+  form->Show();
+  Pump();
+  return form;
+}
+
+void EndProgram() {
+  Application.DestroyComponents();
+  Application.MainForm = nullptr;
+  Application.Terminated = false;
+}
+}  // namespace
+
+TEST(ViewerForm, TheFirstWindowIsTheBrowserWithItsFullLayout) {
+  TViewerForm* form = FirstWindow(MakePictureFolder("first"));
+  EXPECT_EQ(form->StartMode, smInteractive);
+  EXPECT_TRUE(form->Interactive);
+  EXPECT_TRUE(form->Visible());
+  EXPECT_TRUE(form->btnMaster->Down());
+  EXPECT_TRUE(form->btn_f->Down());
+  EXPECT_TRUE(form->btn_n->Down());
+  EXPECT_FALSE(form->btn_h->Down());
+  EXPECT_TRUE(form->AcceptingDrops);
+  EXPECT_TRUE(form->TempFiles != nullptr);
+  EXPECT_EQ(form->nbookLeftTop->PageIndex(), 0);
+  EXPECT_NE(form->Caption().find("[ "), std::string::npos);
+  // Commands whose windows are not part of the program yet are disabled, not dead.
+  EXPECT_FALSE(form->btnOptions->Enabled());
+  EXPECT_FALSE(form->btnAbout->Enabled());
+  EXPECT_TRUE(form->btnClone->Enabled());
+  EXPECT_EQ(form->filePopup->FindItemByTag(17)->Caption, "P&roperties");
+  EXPECT_EQ(form->dirPopup->FindItemByTag(6)->Caption, "&Bookmark");
+  // The status bar: files listed and their size.
+  EXPECT_EQ(form->StatusBar1->PanelText(2).rfind("3 (", 0), 0u) << form->StatusBar1->PanelText(2);
+  // Header section 0 cycles the notebook's pages.
+  for (int expected : {1, 2, 0}) {
+    form->HeaderControl1->OnSectionClick(form->HeaderControl1, 0);
+    EXPECT_EQ(form->nbookLeftTop->PageIndex(), expected);
+  }
+  EXPECT_EQ(form->HeaderControl1->SectionText(0), "DRIVES / history / bookmarks");
+  // The sort buttons: one of each group is down; H toggles.
+  form->btn_d->Click();
+  EXPECT_TRUE(form->btn_d->Down());
+  EXPECT_FALSE(form->btn_n->Down());
+  EXPECT_EQ(form->Orvex_FileList1->SortSequence(), SS_date);
+  form->btn_b->Click();
+  EXPECT_FALSE(form->Orvex_FileList1->SortAscending());
+  MINMAXINFO info{};
+  form->Send(WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+  EXPECT_EQ(info.ptMinTrackSize.x, 560);
+  EXPECT_EQ(info.ptMinTrackSize.y, 200);
+  EndProgram();
+}
+
+TEST(ViewerForm, ADoubleClickedPictureOpensInItsWindow) {
+  TViewerForm* form = FirstWindow(MakePictureFolder("dblclick"));
+  TOrvex_FileList& files = *form->Orvex_FileList1;
+  files.SetItemIndex(files.IndexOfName("flag.gif"));
+  const int before = CountForms<TPictureWindow>();
+  RECT r = files.ItemRect(files.ItemIndex());
+  files.Send(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(r.left + 40, r.top + 2));
+  files.Send(WM_LBUTTONUP, 0, MAKELPARAM(r.left + 40, r.top + 2));
+  Pump();
+  ASSERT_EQ(CountForms<TPictureWindow>(), before + 1);
+  // A text file is no picture: no window (the other viewers come with their units).
+  EXPECT_FALSE(form->OpenFileByType(JoinPath(files.Directory(), "notes.txt")));
+  EXPECT_EQ(CountForms<TPictureWindow>(), before + 1);
+  // Closing the picture in a browsing window leaves the window's count alone.
+  for (TForm* f : Screen.Forms)
+    if (dynamic_cast<TPictureWindow*>(f)) f->Close();
+  Pump();
+  EXPECT_EQ(CountForms<TPictureWindow>(), before);
+  EXPECT_EQ(form->OpenViewers, 0);
+  EXPECT_TRUE(form->Visible());
+  EndProgram();
+}
+
+TEST(ViewerForm, NewWindowsFollowTheirCallerAndAreKeptInStep) {
+  std::string a = MakePictureFolder("stepa"), b = MakePictureFolder("stepb");
+  TViewerForm* first = FirstWindow(a);
+  first->btn_s->Click();
+  first->HeaderControl1->SetSectionWidth(0, 210);
+  TViewerForm* second = OpenViewerFormAt(first, a);
+  TViewerForm* third = OpenViewerFormAt(first, b);
+  Pump();
+  EXPECT_EQ(ViewerForm, first);
+  EXPECT_EQ(CountForms<TViewerForm>(), 3);
+  EXPECT_EQ(second->btnExit->Caption(), "&Close");
+  EXPECT_FALSE(second->btnMaster->Visible());
+  EXPECT_TRUE(second->btn_s->Down());
+  EXPECT_EQ(second->HeaderControl1->SectionWidth(0), 210);
+  EXPECT_EQ(second->pnlLeft->Width(), 210);
+  EXPECT_EQ(RemoveBackslash(second->Orvex_FileList1->Directory()), RemoveBackslash(a));
+  EXPECT_EQ(RemoveBackslash(third->Orvex_FileList1->Directory()), RemoveBackslash(b));
+  // A folder that does not exist: the first window's folder instead.
+  TViewerForm* fourth = OpenViewerFormAt(first, a + "\\gone");
+  EXPECT_EQ(fourth->Orvex_FileList1->Directory(), first->Orvex_FileList1->Directory());
+  // A file appears in folder a; command 5 rescans the windows showing a, not the one on b.
+  testsupport::WriteFile(fs::path(a) / "new.txt", std::vector<uint8_t>(10, 'y'));
+  const int countB = third->Orvex_FileList1->Count();
+  first->ChangedFolder = first->Orvex_FileList1->Directory();
+  first->NotifyAllViewerForms(5);
+  EXPECT_TRUE(first->ChangedFolder.empty());
+  Pump();
+  for (TViewerForm* f : {first, second, fourth})
+    EXPECT_GE(f->Orvex_FileList1->IndexOfName("new.txt"), 0);
+  EXPECT_EQ(third->Orvex_FileList1->Count(), countB);
+  // Closing a new window frees it; the first stays.
+  second->Close();
+  Pump();
+  EXPECT_EQ(CountForms<TViewerForm>(), 3);
+  EndProgram();
+}
+
+TEST(ViewerForm, ShowFileSelectsItInAWindowOfItsFolder) {
+  std::string a = MakePictureFolder("showa"), b = MakePictureFolder("showb");
+  TViewerForm* first = FirstWindow(a);
+  // A folder no window shows: a new window opens there with the file selected.
+  first->ShowFileInViewerForm(JoinPath(b, "square.png"));
+  Pump();
+  ASSERT_EQ(CountForms<TViewerForm>(), 2);
+  TViewerForm* other = nullptr;
+  for (TForm* f : Screen.Forms)
+    if (auto* v = dynamic_cast<TViewerForm*>(f); v && v != first) other = v;
+  ASSERT_NE(other, nullptr);
+  EXPECT_EQ(other->Orvex_FileList1->GetCurrentName(), "square.png");
+  // A file of the first window's folder is selected there, with no new window.
+  first->ShowFileInViewerForm(JoinPath(a, "flag.gif"));
+  Pump();
+  EXPECT_EQ(CountForms<TViewerForm>(), 2);
+  EXPECT_EQ(first->Orvex_FileList1->GetCurrentName(), "flag.gif");
+  // A missing file: nothing.
+  first->ShowFileInViewerForm(JoinPath(a, "missing.gif"));
+  Pump();
+  EXPECT_EQ(CountForms<TViewerForm>(), 2);
+  EndProgram();
+}
+
+TEST(ViewerForm, ClosingRules) {
+  TViewerForm* first = FirstWindow(MakePictureFolder("closing"));
+  // A running thumbnail pass holds the window.
+  first->ThumbState = 1;
+  EXPECT_FALSE(first->CloseQuery());
+  first->ThumbState = 0;
+  // With the tray icon, closing minimises instead.
+  first->TrayIcon->SetActive(true);
+  first->Close();
+  Pump();
+  EXPECT_FALSE(Application.Terminated);
+  EXPECT_TRUE(IsIconic(first->Handle()));
+  first->TrayIcon->SetActive(false);
+  ShowWindow(first->Handle(), SW_RESTORE);
+  EXPECT_TRUE(first->CloseQuery());
+  EXPECT_TRUE(first->Closing);
+  EndProgram();
+}
+
+TEST(ViewerForm, AHiddenFileStartClosesWithItsLastViewer) {
+  std::string folder = MakePictureFolder("hiddenstart");
+  StartCommandLine = "Tavishore32.exe /kvorn \"" + JoinPath(folder, "flag.gif") + "\"";
+  Application.Terminated = false;
+  auto* form = Application.CreateForm<TViewerForm>();
+  StartCommandLine = "Tavishore32.exe";
+  EXPECT_EQ(form->StartMode, smOpenFile);
+  EXPECT_TRUE(form->HiddenOptions);
+  EXPECT_FALSE(form->Interactive);
+  EXPECT_FALSE(form->Visible());
+  EXPECT_FALSE(form->Enabled());
+  EXPECT_GE(form->Left(), GetSystemMetrics(SM_CXSCREEN));
+  Pump();  // the deferred start opens the file
+  EXPECT_EQ(form->OpenViewers, 1);
+  ASSERT_EQ(CountForms<TPictureWindow>(), 1);
+  for (TForm* f : Screen.Forms)
+    if (dynamic_cast<TPictureWindow*>(f)) f->Close();
+  // The last viewer closing asks the window to close, which ends the program.
+  EXPECT_EQ(Application.Run(), 0);
   EXPECT_EQ(ViewerForm, nullptr);
   Application.Terminated = false;
 }

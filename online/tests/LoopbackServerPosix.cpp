@@ -1,6 +1,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <vector>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -10,15 +11,31 @@
 
 namespace {
 std::atomic<int> counter{0};
+
+// The scratch folders go when the test program ends.
+struct tScratchFolders {
+  std::vector<std::string> paths;
+  ~tScratchFolders();
+} scratch;
+}
+
+tScratchFolders::~tScratchFolders() {
+  for (const std::string& p : paths) {
+    std::error_code ec;
+    std::filesystem::remove_all(p, ec);
+  }
 }
 
 std::string tLoopbackServer::ScriptFolder() { return TAVIS_ONLINE_TESTS_DIR; }
+
+std::string tLoopbackServer::CannotStart() { return ""; }
 
 std::string LoopbackScratch(const std::string& name) {
   const std::string path = "/tmp/tavis-online-" + std::to_string(getpid()) + "-" + name + "-" +
                            std::to_string(counter++);
   std::filesystem::remove_all(path);
   std::filesystem::create_directories(path);
+  scratch.paths.push_back(path);
   return path;
 }
 

@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cstdlib>
+#include <vector>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -12,6 +14,12 @@
 namespace {
 
 std::atomic<int> counter{0};
+
+// The scratch folders go when the test program ends.
+struct tScratchFolders {
+  std::vector<std::string> paths;
+  ~tScratchFolders();
+} scratch;
 
 std::filesystem::path OnZ(const std::string& unixPath) {
   return std::filesystem::path(std::u8string(u8"Z:") +
@@ -42,7 +50,22 @@ bool WaitForFile(const std::string& unixPath, bool present, int ms) {
 
 }  // namespace
 
+tScratchFolders::~tScratchFolders() {
+  for (const std::string& p : paths) {
+    std::error_code ec;
+    std::filesystem::remove_all(OnZ(p), ec);
+  }
+}
+
 std::string tLoopbackServer::ScriptFolder() { return TAVIS_ONLINE_TESTS_DIR; }
+
+std::string tLoopbackServer::CannotStart() {
+  // A 32-bit Wine run by qemu ends when it starts a Unix program.
+  const char* qemu = std::getenv("TAVIS_IN_QEMU_NAMESPACE");
+  if (sizeof(void*) == 4 && qemu && std::string(qemu) == "1")
+    return "a 32-bit program run by qemu cannot start the Unix servers";
+  return "";
+}
 
 std::string LoopbackScratch(const std::string& name) {
   const std::string path = "/tmp/tavis-online-w" + std::to_string(GetCurrentProcessId()) + "-" +
@@ -50,6 +73,7 @@ std::string LoopbackScratch(const std::string& name) {
   std::error_code ec;
   std::filesystem::remove_all(OnZ(path), ec);
   std::filesystem::create_directories(OnZ(path), ec);
+  scratch.paths.push_back(path);
   return path;
 }
 
@@ -69,6 +93,7 @@ void WriteUnixFile(const std::string& path, const std::string& data) {
 tLoopbackServer::tLoopbackServer(const std::string& kind, const std::string& root,
                                  const std::string& user, const std::string& password)
     : kind_(kind), state_(LoopbackScratch("state-" + kind)) {
+  if (!CannotStart().empty()) return;
   const std::string command = "/bin/sh " + ScriptFolder() + "/loopback-server.sh start " + kind +
                               " 0 " + state_ + " " + root + " " + user + " " + password;
   if (!RunUnix(command)) return;
@@ -84,7 +109,7 @@ tLoopbackServer::tLoopbackServer(const std::string& kind, const std::string& roo
 }
 
 tLoopbackServer::~tLoopbackServer() {
-  if (RunUnix("/bin/sh " + ScriptFolder() + "/loopback-server.sh stop " + state_ + " " + kind_))
+  if (CannotStart().empty() && RunUnix("/bin/sh " + ScriptFolder() + "/loopback-server.sh stop " + state_ + " " + kind_))
     WaitForFile(state_ + "/" + kind_ + ".pid", false, 10000);
   std::error_code ec;
   std::filesystem::remove_all(OnZ(state_), ec);
