@@ -242,6 +242,9 @@ bool TWindow::Reflect(UINT message, WPARAM w, LPARAM l, LRESULT& result) {
   HWND child = nullptr;
   switch (message) {
     case WM_COMMAND:
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+      // Scroll messages of a window's own scroll bars carry no control.
       child = reinterpret_cast<HWND>(l);
       break;
     case WM_NOTIFY:
@@ -269,6 +272,8 @@ LRESULT TWindow::WndProc(UINT message, WPARAM w, LPARAM l) {
   if (it != handlers_.end()) return it->second(w, l);
   switch (message) {
     case WM_COMMAND:
+    case WM_HSCROLL:
+    case WM_VSCROLL:
     case WM_NOTIFY:
     case WM_DRAWITEM:
     case WM_MEASUREITEM: {

@@ -1,8 +1,9 @@
 // One C++ object per window. A window is either of a class of its own (forms, panels, painted
 // controls; registered on first use) or a standard control of the system subclassed so that this
 // object sees its messages. Private messages (WM_USER + n) reach handlers through a message map;
-// WM_COMMAND, WM_NOTIFY, WM_DRAWITEM and WM_MEASUREITEM that a parent receives from a child are
-// sent back to the child's object as CN_BASE + message, so each control handles its own.
+// WM_COMMAND, WM_HSCROLL, WM_VSCROLL, WM_NOTIFY, WM_DRAWITEM and WM_MEASUREITEM that a parent
+// receives from a child are sent back to the child's object as CN_BASE + message, so each
+// control handles its own.
 #pragma once
 #include <windows.h>
 
@@ -21,6 +22,8 @@ constexpr UINT CN_COMMAND = CN_BASE + WM_COMMAND;
 constexpr UINT CN_NOTIFY = CN_BASE + WM_NOTIFY;
 constexpr UINT CN_DRAWITEM = CN_BASE + WM_DRAWITEM;
 constexpr UINT CN_MEASUREITEM = CN_BASE + WM_MEASUREITEM;
+constexpr UINT CN_HSCROLL = CN_BASE + WM_HSCROLL;
+constexpr UINT CN_VSCROLL = CN_BASE + WM_VSCROLL;
 
 enum : unsigned { ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32 };
 using TShiftState = unsigned;

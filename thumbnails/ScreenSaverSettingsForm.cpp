@@ -41,7 +41,7 @@ TScreenSaverSettingsForm::TScreenSaverSettingsForm(TComponent* owner, tSaverSett
   btnBG = new TButton(this, this, "Background color...", 245, 136, 150, 24);
   btnBG->OnClick = [this](TComponent*) { btnBGClick(); };
 
-  tbMode = new TTrackBar(this, this, 245, 168, 160, 30, 0, 2);
+  tbMode = new TModeTrackBar(this, this, 245, 168, 160, 30, 0, 2);
   tbMode->OnChange = [this](TComponent*) { tbModeChange(); };
   MakeLabel(this, this, "Center", 245, 198, 50);
   MakeLabel(this, this, "Cycle", 308, 198, 40);

@@ -48,7 +48,7 @@ class TScreenSaverSettingsForm : public TForm {
   TCheckBox* chkRandom = nullptr;
   TButton* btnBG = nullptr;
   TButton* btnWallpaper = nullptr;
-  TTrackBar* tbMode = nullptr;
+  TModeTrackBar* tbMode = nullptr;
   TPanel* FloatGroup = nullptr;
   TSpinEdit* seTimerInt = nullptr;
   TSpinEdit* seXincr = nullptr;

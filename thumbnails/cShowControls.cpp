@@ -72,22 +72,18 @@ void TSpinEdit::SetEnabled(bool enabled) {
   EnableWindow(upDown_, enabled);
 }
 
-TTrackBar::TTrackBar(TComponent* owner, TWindow* parent, int x, int y, int width, int height,
-                     int minValue, int maxValue)
-    : TWindow(owner) {
-  CreateControl(parent, TRACKBAR_CLASSW, WS_VISIBLE | WS_TABSTOP | TBS_HORZ | TBS_AUTOTICKS, 0, x,
-                y, width, height);
-  Send(TBM_SETRANGE, TRUE, MAKELPARAM(minValue, maxValue));
+TModeTrackBar::TModeTrackBar(TComponent* owner, TWindow* parent, int x, int y, int width,
+                             int height, int minValue, int maxValue)
+    : TTrackBar(owner, parent, x, y, width, height) {
+  SetRange(minValue, maxValue);
 }
 
-int TTrackBar::Position() const { return static_cast<int>(::SendMessageW(Handle(), TBM_GETPOS, 0, 0)); }
-
-void TTrackBar::SetPosition(int position) {
-  Send(TBM_SETPOS, TRUE, position);
+void TModeTrackBar::SetPosition(int position) {
+  TTrackBar::SetPosition(position);
   if (OnChange) OnChange(this);
 }
 
-void TTrackBar::Scrolled() {
+void TModeTrackBar::Scrolled() {
   if (OnChange) OnChange(this);
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "framework/Edit.h"
+#include "framework/TrackBar.h"
 #include "framework/Window.h"
 
 class TCheckBox : public TWindow {
@@ -38,14 +39,13 @@ class TSpinEdit : public TEdit {
   int min_, max_;
 };
 
-// A horizontal track bar; OnChange when its position moves.
-class TTrackBar : public TWindow {
+// The framework's track bar, whose position set by code also reports a change (the settings
+// window lays itself out from it).
+class TModeTrackBar : public TTrackBar {
  public:
-  TTrackBar(TComponent* owner, TWindow* parent, int x, int y, int width, int height, int minValue,
-            int maxValue);
-  int Position() const;
+  TModeTrackBar(TComponent* owner, TWindow* parent, int x, int y, int width, int height,
+                int minValue, int maxValue);
   void SetPosition(int position);
-  TNotifyEvent OnChange;
   // The parent passes its WM_HSCROLL on.
   void Scrolled();
 };
