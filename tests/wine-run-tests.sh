@@ -27,7 +27,6 @@ for exe in "$@"; do
     # Seen once on a new prefix: the first program ended at once with nothing printed, while Wine
     # was still settling. Once more, and said, so a second silent end is a failure.
     echo "RETRY: $name ended with exit $rc and printed nothing; running it once more"
-    wineserver -w >/dev/null 2>&1 &
     sleep 2
     run_one "$exe" "$log"
     rc=$?
