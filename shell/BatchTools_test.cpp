@@ -9,11 +9,13 @@
 #include "foundation/cProgress.h"
 #include "foundation/uBuffStream.h"
 #include "framework/Application.h"
+#include "framework/Edit.h"
 #include "framework/Label.h"
 #include "framework/ListBox.h"
 #include "framework/Printer.h"
 #include "imaging/uGraphic.h"
 #include "shell/BatchConvertWindow.h"
+#include "shell/BatchRenameDialog.h"
 #include "shell/SuperTreeForm.h"
 #include "shell/uMessages.h"
 #include "tests/TestSupport.h"
@@ -246,4 +248,50 @@ TEST(SuperTree, PrintsTheListingAndTheChart) {
   EXPECT_NE(all.find("Tavishore 32 SuperTree"), std::string::npos) << all;
   w->Close();
   Pump();
+}
+
+TEST(BatchRename, RenamesFilesOnDiskAndSkipsClashesAndUnsafeNames) {
+  const fs::path dir = testsupport::ScratchDir("batchrename");
+  for (const char* name : {"x.JPG", "y.JPG", "z.gif", "pic002.JPG"})
+    testsupport::WriteFile(dir / name, {'1'});
+  {
+    TdlgBatchRename dlg(nullptr, {"x.JPG", "y.JPG", "z.gif"}, dir.string());
+    dlg.SetPage(rpSequence);
+    dlg.edPart1->SetText("pic");
+    dlg.seDigits->SetValue(3);
+    dlg.cbLeadingZeros->SetChecked(true);
+    std::vector<std::string> told;
+    dlg.OnRenamed = [&](const std::string& from, const std::string& to) {
+      told.push_back(from + ">" + to);
+    };
+    ShowWindow(dlg.Handle(), SW_SHOWNA);
+    Pump();
+    dialogtest::Screenshot(dlg.Handle(), "batch-rename");
+    // x takes 001; y would take 002, which exists, so it stays; z takes 002 then.
+    EXPECT_EQ(dlg.OKClick(), 2);
+    EXPECT_EQ(told, (std::vector<std::string>{"x.JPG>pic001.JPG", "z.gif>pic002.gif"}));
+  }
+  for (const char* name : {"pic001.JPG", "y.JPG", "pic002.gif", "pic002.JPG"})
+    EXPECT_TRUE(fs::exists(dir / name)) << name;
+  {
+    // A replacement that would put a folder separator into the name renames nothing.
+    TdlgBatchRename dlg(nullptr, {"y.JPG"}, dir.string());
+    dlg.SetPage(rpReplace);
+    dlg.edFind->SetText("y");
+    dlg.edReplace->SetText("..\\y");
+    EXPECT_EQ(dlg.OKClick(), 0);
+  }
+  testsupport::WriteFile(dir / "ABC.GIF", {'1'});
+  {
+    TdlgBatchRename dlg(nullptr, {"ABC.GIF", "y.JPG"}, dir.string());
+    dlg.SetPage(rpCase);
+    dlg.rbLower->SetChecked(false);
+    dlg.rbUpper->SetChecked(true);
+    EXPECT_EQ(dlg.OKClick(), 1) << "ABC.GIF is upper case already";
+  }
+  std::set<std::string> names;
+  for (auto& e : fs::directory_iterator(dir)) names.insert(e.path().filename().string());
+  EXPECT_TRUE(names.count("ABC.GIF"));
+  EXPECT_TRUE(fs::exists(dir / "Y.JPG"));  // (Wine may keep the case of a case-only rename)
+  EXPECT_FALSE(fs::exists(dir.parent_path() / "y.JPG"));
 }
