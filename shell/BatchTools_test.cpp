@@ -18,6 +18,9 @@
 #include "shell/BatchConvertWindow.h"
 #include "shell/BatchPrintDialog.h"
 #include "shell/BatchRenameDialog.h"
+#include "shell/FindReplaceForm.h"
+#include "framework/RichEdit.h"
+#include "framework/StatusBar.h"
 #include "shell/SuperTreeForm.h"
 #include "shell/uMessages.h"
 #include "tests/TestSupport.h"
@@ -216,7 +219,15 @@ std::string PrintedText(const std::string& out, const std::set<std::string>& bef
   fs::path txt = pdf;
   txt += ".txt";
   for (int i = 0; i < 100 && !fs::exists(txt); ++i) Sleep(100);
-  Sleep(1000);  // pdftotext ends its file
+  // The end of a Unix program is not always seen from here: the text is whole once its size
+  // holds still.
+  std::error_code sizeError;
+  for (uintmax_t last = UINTMAX_MAX, i = 0; i < 50; ++i) {
+    Sleep(400);
+    const uintmax_t now = fs::file_size(txt, sizeError);
+    if (now == last && now > 0) break;
+    last = now;
+  }
   const auto bytes = testsupport::ReadFile(txt);
   std::error_code ec;
   fs::remove(txt, ec);
@@ -349,4 +360,28 @@ TEST(BatchPrint, PrintsTwoPicturesPerPageWithNamesAndSkipsOtherFiles) {
   EXPECT_LT(text.find("tall.bmp"), page) << text;
   EXPECT_GT(text.find("third.bmp"), page) << text;
   EXPECT_EQ(text.find("notes.txt"), std::string::npos);
+}
+
+TEST(FindReplace, ReplacesInTheTaggedFilesAndLogsInColour) {
+  const fs::path dir = testsupport::ScratchDir("fandr");
+  const std::string text = "<IMG SRC=a.gif>\r\nimg\n";
+  testsupport::WriteFile(dir / "a.htm", {text.begin(), text.end()});
+  testsupport::WriteFile(dir / "b.htm", {'n', 'o'});
+  const std::vector<std::string> list = {dir.string(), "a.htm", "b.htm"};
+  TFandR_form* form = ShowFindReplace(nullptr, &list);
+  ASSERT_NE(form, nullptr);
+  EXPECT_EQ(form->StatusBar1->PanelText(0), "2 files");
+  form->edFind->SetText("img");
+  form->edReplace->SetText("picture");
+  form->GoClick();
+  Pump();
+  const auto bytes = testsupport::ReadFile(dir / "a.htm");
+  EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "<picture SRC=a.gif>\r\npicture\n");
+  const std::u16string log = form->Log->Text();
+  EXPECT_NE(log.find(u"0002 a.htm"), std::u16string::npos);
+  EXPECT_NE(log.find(u"     b.htm"), std::u16string::npos);
+  dialogtest::Screenshot(form->Handle(), "find-replace");
+  EXPECT_EQ(ShowFindReplace(nullptr, nullptr), nullptr);
+  form->Close();
+  Pump();
 }
