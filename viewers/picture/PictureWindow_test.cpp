@@ -29,16 +29,7 @@ struct Formats {
   }
 } formats;
 
-// Runs messages until the condition holds or the time is up; true when it held.
-bool PumpUntil(const std::function<bool()>& done, int milliseconds = 60000) {
-  auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    Application.ProcessMessages();
-    Sleep(5);
-  }
-  return true;
-}
+using dialogtest::PumpUntil;
 
 // The picture window opened last.
 TPictureWindow* LastPictureWindow() {
