@@ -17,11 +17,29 @@ void TChoiceButton::SetChecked(bool checked) {
   ::SendMessageW(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
+namespace {
+// Check boxes, radios and group boxes sit on button-face surfaces.
+bool FaceColours(UINT message, WPARAM w, LRESULT& result) {
+  if (message != CN_BASE + WM_CTLCOLORSTATIC && message != CN_BASE + WM_CTLCOLORBTN) return false;
+  SetBkColor(reinterpret_cast<HDC>(w), GetSysColor(COLOR_BTNFACE));
+  result = reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+  return true;
+}
+}  // namespace
+
 LRESULT TChoiceButton::WndProc(UINT message, WPARAM w, LPARAM l) {
   if (message == CN_COMMAND && HIWORD(w) == BN_CLICKED) {
     Click();
     return 0;
   }
+  LRESULT r;
+  if (FaceColours(message, w, r)) return r;
+  return TWindow::WndProc(message, w, l);
+}
+
+LRESULT TGroupBox::WndProc(UINT message, WPARAM w, LPARAM l) {
+  LRESULT r;
+  if (FaceColours(message, w, r)) return r;
   return TWindow::WndProc(message, w, l);
 }
 

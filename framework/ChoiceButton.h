@@ -23,4 +23,7 @@ class TGroupBox : public TWindow {
  public:
   TGroupBox(TComponent* owner, TWindow* parent, const std::string& caption, int x, int y, int width,
             int height);
+
+ protected:
+  LRESULT WndProc(UINT message, WPARAM w, LPARAM l) override;
 };

@@ -85,6 +85,25 @@ TDriver::Step SaveOn(int page, const std::function<void(TSaveDialog&)>& more = {
   };
 }
 
+// Waits for the save to end; an error box is a failure, reported with its text, and closed.
+TDriver::Step SaveEnded(TPictureWindow* w, const std::string& before) {
+  return [w, before]() {
+    if (HWND e = dialogtest::FindForm("Error")) {
+      std::string text;
+      EnumChildWindows(
+          e,
+          [](HWND c, LPARAM p) -> BOOL {
+            *reinterpret_cast<std::string*>(p) += dialogtest::WindowText(c) + " | ";
+            return TRUE;
+          },
+          reinterpret_cast<LPARAM>(&text));
+      ADD_FAILURE() << "save failed: " << text;
+      return dialogtest::PressButton("Error", "OK");
+    }
+    return FindForm<TSaveDialog>() == nullptr && w->LastSave != before;
+  };
+}
+
 TEST_F(PictureCommands, SavesEveryFormatThroughTheDialog) {
   TPictureWindow* w = Open("bmp/rgb24.bmp", "pic_save_all");
   ASSERT_NE(w, nullptr);
@@ -92,7 +111,7 @@ TEST_F(PictureCommands, SavesEveryFormatThroughTheDialog) {
   for (int page = 0; page < 7; ++page) {
     SCOPED_TRACE(page);
     TDriver d;
-    d.Then(SaveOn(page));
+    d.Then(SaveOn(page)).Then(SaveEnded(w, w->LastSave));
     ClickWith(w->SaveButton, d);
     ASSERT_FALSE(w->LastSave.empty());
     EXPECT_NE(w->LastSave, file_);

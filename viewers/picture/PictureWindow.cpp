@@ -231,7 +231,7 @@ void TPictureWindow::ShowStatus(int mode) {
   if (StatusShowsHeadline(mode) && Decoder) StatusBar->SetPanelText(0, Decoder->InfoHeadline());
 }
 
-void TPictureWindow::ShowBitmap(tMemBmp& picture, bool partial) {
+void TPictureWindow::ShowBitmap(tMemBmp& picture, bool partial, bool turned) {
   if (!picture.HasLayout()) return;
   tDisplayRequest r;
   if (Decoder) {
@@ -246,6 +246,11 @@ void TPictureWindow::ShowBitmap(tMemBmp& picture, bool partial) {
     r.PictureBits = picture.BitCount();
   }
   r.Rotation = Rotation;
+  if (turned) {
+    // The display size is the turned one already; only the pixels' aspect remains.
+    if (Rotation == 1 || Rotation == 3) std::swap(r.DisplayWidth, r.DisplayHeight);
+    r.Rotation = 0;
+  }
   r.ScreenBits = ScreenBits();
   r.Options = GraphicOptions;
   HBITMAP made = nullptr;

@@ -97,7 +97,8 @@ class TPictureWindow : public TForm {
 
   void ShowStatus(int mode);
   // Builds the display bitmap from the picture (the decoder's, or any other) and shows it.
-  void ShowBitmap(tMemBmp& picture, bool partial);
+  // turned: the picture already has the window's rotation (the adjustment tool's result).
+  void ShowBitmap(tMemBmp& picture, bool partial, bool turned = false);
   void FitToScreen();
   // Lays out the paint box and the scroll bars for the display bitmap.
   void LayoutDisplay();

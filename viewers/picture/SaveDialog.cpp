@@ -41,7 +41,7 @@ TSaveDialog::TSaveDialog(TComponent* owner, TSaveOptions& options)
   SetCaption("Save");
   HelpContext = 21;
   Position = poScreenCenter;
-  SetClientSize(486, 322);
+  SetClientSize(526, 322);
 
   // Size: a notebook of the single-picture and batch pages.
   new TGroupBox(this, this, " Size ", 8, 4, 218, 92);
@@ -95,23 +95,23 @@ TSaveDialog::TSaveDialog(TComponent* owner, TSaveOptions& options)
   };
 
   // Options.
-  new TGroupBox(this, this, " Options ", 234, 4, 244, 92);
-  chkCompressed = Check(this, "Compressed", 244, 20, 110);
+  new TGroupBox(this, this, " Options ", 234, 4, 284, 92);
+  chkCompressed = Check(this, "Compressed", 244, 20, 120);
   chkCompressed->OnClick = [this](TComponent*) {
     if (!showing_) Model.CompressedClicked(chkCompressed->Checked());
   };
-  chkInterlaced = Check(this, "Interlaced", 244, 44, 110);
+  chkInterlaced = Check(this, "Interlaced", 244, 44, 120);
   chkInterlaced->OnClick = [this](TComponent*) {
     if (!showing_) Model.InterlacedClicked(chkInterlaced->Checked());
   };
   chkTrim = Check(this, "Trim", 244, 68, 110);
-  btnComments = new TButton(this, this, "Comments", 372, 40, 96, 24);
+  btnComments = new TButton(this, this, "Comments", 400, 40, 104, 24);
   btnComments->OnClick = [this](TComponent*) {
     if (options_.Picture) EditCommentsOf(this, *options_.Picture);
   };
 
   // The format pages, tabs at the bottom.
-  Tabs = new TTabControl(this, this, 234, 100, 244, 184, true);
+  Tabs = new TTabControl(this, this, 234, 100, 284, 184, true);
   for (const char* p : kPages) Tabs->AddTab(p);
   RECT inside = Tabs->DisplayRect();
   Pages = new TNotebook(this, this, 234 + inside.left, 100 + inside.top, inside.right - inside.left,
@@ -167,13 +167,13 @@ TSaveDialog::TSaveDialog(TComponent* owner, TSaveOptions& options)
   lblGamma->SetCaption("Gamma:   (20..800)        100 = Gamma 1.00");
   spnGamma = new TSpinEdit(this, png, 60, 66, 64, 22, 20, 800);
 
-  btnOK = new TButton(this, this, "OK", 234, 292, 76, 24);
+  btnOK = new TButton(this, this, "OK", 274, 292, 76, 24);
   btnOK->ModalResult = mrOk;
   btnOK->SetDefault(true);
-  btnCancel = new TButton(this, this, "Cancel", 318, 292, 76, 24);
+  btnCancel = new TButton(this, this, "Cancel", 358, 292, 76, 24);
   btnCancel->ModalResult = mrCancel;
   btnCancel->SetCancel(true);
-  btnHelp = new TButton(this, this, "&Help", 402, 292, 76, 24);
+  btnHelp = new TButton(this, this, "&Help", 442, 292, 76, 24);
   btnHelp->OnClick = [](TComponent*) {
     if (Application.OnHelp) Application.OnHelp(21);
   };

@@ -232,7 +232,7 @@ void TTweakForm::ApplyAdjustment() {
     WriteWindowValues();
     std::memcpy(Target.ColorTables, Table, sizeof Table);
     if (Target.Rotation != oldRotation) Target.RotationChanged = 1;
-    if (result) Target.ShowBitmap(*result, false);
+    if (result) Target.ShowBitmap(*result, false, true);
   }
   Busy = false;
 }

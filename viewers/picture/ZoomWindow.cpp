@@ -83,13 +83,13 @@ void TZoomWindow::DoShow() {
 void TZoomWindow::DoClose(TCloseAction& action) {
   TForm::DoClose(action);
   if (Screen.Cursor != SavedCursor) Screen.SetCursor(SavedCursor);
-  action = caFree;
 }
 
 namespace {
 void RunModal(TZoomWindow* w) {
   w->ShowModal();
-  if (Screen.Cursor != w->SavedCursor) Screen.SetCursor(w->SavedCursor);
+  // Gone from view at once; freed when no handler of it runs any more.
+  ZoomWindow = nullptr;
   w->Release();
 }
 }  // namespace
