@@ -42,7 +42,11 @@ class PictureCommands : public testing::Test {
     dir_ = testsupport::ScratchDir(scratch);
     const fs::path source = testsupport::TestData(relative);
     file_ = (dir_ / source.filename()).string();
-    fs::copy_file(source, file_);
+    // The test files are read-only: the copy is made writable, so that it can go again.
+    std::error_code ec;
+    fs::permissions(file_, fs::perms::owner_write, fs::perm_options::add, ec);
+    fs::copy_file(source, file_, fs::copy_options::overwrite_existing);
+    fs::permissions(file_, fs::perms::owner_write, fs::perm_options::add);
     auto stream = std::make_unique<tBuffStream>(file_, OpenFileStream(file_), false);
     if (!OpenPictureWindow(nullptr, stream.get(), 0)) return nullptr;
     stream.release();
@@ -85,18 +89,17 @@ TDriver::Step SaveOn(int page, const std::function<void(TSaveDialog&)>& more = {
   };
 }
 
+BOOL CALLBACK AddChildText(HWND c, LPARAM p) {
+  *reinterpret_cast<std::string*>(p) += dialogtest::WindowText(c) + " | ";
+  return TRUE;
+}
+
 // Waits for the save to end; an error box is a failure, reported with its text, and closed.
 TDriver::Step SaveEnded(TPictureWindow* w, const std::string& before) {
   return [w, before]() {
     if (HWND e = dialogtest::FindForm("Error")) {
       std::string text;
-      EnumChildWindows(
-          e,
-          [](HWND c, LPARAM p) -> BOOL {
-            *reinterpret_cast<std::string*>(p) += dialogtest::WindowText(c) + " | ";
-            return TRUE;
-          },
-          reinterpret_cast<LPARAM>(&text));
+      EnumChildWindows(e, &AddChildText, reinterpret_cast<LPARAM>(&text));
       ADD_FAILURE() << "save failed: " << text;
       return dialogtest::PressButton("Error", "OK");
     }
