@@ -32,15 +32,7 @@ class TCreditsBox : public TPaintedWindow {
  public:
   TCreditsBox(TComponent* owner, TWindow* parent, int x, int y, int width, int height)
       : TPaintedWindow(owner) {
-    TCreateParams p;
-    p.style = WS_CHILD | WS_VISIBLE;
-    p.exStyle = WS_EX_CLIENTEDGE;
-    p.x = x;
-    p.y = y;
-    p.width = width;
-    p.height = height;
-    p.parentHandle = parent->Handle();
-    CreateHandle(p);
+    Create("", WS_CHILD | WS_VISIBLE, x, y, width, height, parent->Handle(), WS_EX_CLIENTEDGE);
     UseSpiral(nullptr, 0);
   }
   std::vector<std::string>* Lines = nullptr;
@@ -114,14 +106,8 @@ class TLogoBox : public TPaintedWindow {
  public:
   TLogoBox(TComponent* owner, TWindow* parent, int x, int y, TBitmap& logo)
       : TPaintedWindow(owner), logo_(logo) {
-    TCreateParams p;
-    p.style = WS_CHILD | WS_VISIBLE;
-    p.x = x;
-    p.y = y;
-    p.width = std::max(1, logo.Width());
-    p.height = std::max(1, logo.Height());
-    p.parentHandle = parent->Handle();
-    CreateHandle(p);
+    Create("", WS_CHILD | WS_VISIBLE, x, y, std::max(1, logo.Width()), std::max(1, logo.Height()),
+           parent->Handle());
   }
 
  protected:

@@ -37,15 +37,7 @@ uint32_t PercentToVolume(int percent) {
 TVolumeLevelBox::TVolumeLevelBox(TComponent* owner, TWindow* parent, int x, int y, int width,
                                  int height, TMciPlayer& player)
     : TPaintedWindow(owner), player_(player) {
-  TCreateParams p;
-  p.style = WS_CHILD | WS_VISIBLE;
-  p.exStyle = WS_EX_STATICEDGE;
-  p.x = x;
-  p.y = y;
-  p.width = width;
-  p.height = height;
-  p.parentHandle = parent->Handle();
-  CreateHandle(p);
+  Create("", WS_CHILD | WS_VISIBLE, x, y, width, height, parent->Handle(), WS_EX_STATICEDGE);
   Refresh();
 }
 

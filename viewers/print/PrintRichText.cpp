@@ -6,22 +6,10 @@
 
 #include "framework/Application.h"
 #include "framework/Printer.h"
+#include "framework/RichEdit.h"
 #include "framework/Text.h"
 
 namespace {
-
-int64_t FormatRange(HWND edit, HDC dc, const RECT& page, const RECT& render, int64_t start,
-                    bool draw) {
-  if (!dc) return SendMessageW(edit, EM_FORMATRANGE, FALSE, 0);
-  FORMATRANGE fr{};
-  fr.hdc = dc;
-  fr.hdcTarget = dc;
-  fr.rc = render;
-  fr.rcPage = page;
-  fr.chrg.cpMin = static_cast<LONG>(start);
-  fr.chrg.cpMax = -1;
-  return SendMessageW(edit, EM_FORMATRANGE, draw ? TRUE : FALSE, reinterpret_cast<LPARAM>(&fr));
-}
 
 std::wstring ControlText(HWND edit) {
   GETTEXTLENGTHEX lengthOf{GTL_NUMCHARS | GTL_PRECISE, 1200};
@@ -90,13 +78,13 @@ bool PrintRichTextDocument(HWND richEdit, const TFont& font, const std::string& 
                     page.right - MulDiv(margins.RightChars * chr, 1440, ppiX),
                     page.bottom - MulDiv(margins.BottomLines * line, 1440, ppiY)};
   const int oldMode = SetMapMode(dc, MM_TEXT);
-  FormatRange(richEdit, nullptr, page, render, 0, false);
+  FormatRichRange(richEdit, nullptr, page, render, 0, -1, false);
   const std::wstring text = ControlText(richEdit);
   const auto length = static_cast<int64_t>(text.size());
   int64_t start = 0;
   for (;;) {
     if (pageHeader) pageHeader();
-    const int64_t next = FormatRange(richEdit, dc, page, render, start, true);
+    const int64_t next = FormatRichRange(richEdit, dc, page, render, start, -1, true);
     Application.ProcessMessages();
     if (next <= start && start < length) {
       PrintRemainingLines(text, start, font,
@@ -109,7 +97,7 @@ bool PrintRichTextDocument(HWND richEdit, const TFont& font, const std::string& 
     start = next;
     printer.NewPage();
   }
-  FormatRange(richEdit, nullptr, page, render, 0, false);
+  FormatRichRange(richEdit, nullptr, page, render, 0, -1, false);
   if (printer.Printing()) {
     SetMapMode(dc, oldMode);
     printer.EndDoc();
