@@ -228,6 +228,16 @@ TEST_F(ShowWindows, VolumePanelAndMusicGoThroughThePlayer) {
   show->KeyPressed(VK_SPACE);
   dialogtest::Pump();
   dialogtest::Screenshot(window, "slide-show-volume");
+  {
+    // The wave bar is lit near its foot; the MIDI bar, with no level, is not.
+    RedrawWindow(show->VolPB->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    HDC dc = GetDC(show->VolPB->Handle());
+    const int w = show->VolPB->ClientWidth(), h = show->VolPB->ClientHeight();
+    const COLORREF wave = GetPixel(dc, w / 4, h * 2 / 3), midi = GetPixel(dc, w * 3 / 4, h * 2 / 3);
+    ReleaseDC(show->VolPB->Handle(), dc);
+    EXPECT_EQ(wave, RGB(0, 0xC0, 0));
+    EXPECT_NE(midi, RGB(0, 0xC0, 0));
+  }
   show->KeyPressed(VK_ESCAPE);
   for (int i = 0; i < 50 && IsWindow(window); ++i) dialogtest::Pump(2);
   EXPECT_FALSE(IsWindow(window));
