@@ -150,14 +150,25 @@ int tTiffLzwDecoder::Decode(tStripBytes& in, const tLzwRowSink& put, tLzwNotes& 
     bits.Count -= codeLength;
     return code;
   };
-  // Drops the output before the rows not yet taken and the recent output that strings are
-  // copied from; positions before the new start are forgotten.
-  auto compact = [&]() __attribute__((always_inline)) {
-    const size_t start = table_->Compact(out, std::min(taken, filled > kKeep ? filled - kKeep : 0),
-                                         filled, nextFree);
-    filled -= start;
-    taken -= start;
-    dropped += int64_t(start);
+  // One test per code: the output reached a whole row or the end of the room kept for the
+  // longest string.
+  size_t limit = std::min(rowBytes, compactAt + 1);
+  // Hands out the rows completed, then drops the output before the rows not yet taken and the
+  // recent output that strings are copied from (positions before the new start are
+  // forgotten). False when the sink wants no more.
+  auto settle = [&]() __attribute__((always_inline)) -> bool {
+    if (filled - taken >= rowBytes &&
+        (taken = PutRows(put, out, taken, filled, rowBytes)) == SIZE_MAX)
+      return false;
+    if (filled > compactAt) {
+      const size_t start = table_->Compact(
+          out, std::min(taken, filled > kKeep ? filled - kKeep : 0), filled, nextFree);
+      filled -= start;
+      taken -= start;
+      dropped += int64_t(start);
+    }
+    limit = std::min(taken + rowBytes, compactAt + 1);
+    return true;
   };
 
   int code = read();
@@ -179,13 +190,11 @@ int tTiffLzwDecoder::Decode(tStripBytes& in, const tLzwRowSink& put, tLzwNotes& 
     if (clears > 1 && notes.ClearRuns.size() < kMaxNotes) notes.ClearRuns.push_back(clears);
     if (code == kEnd) return 0;
     if (code >= kClear) return 6;
-    if (filled > compactAt) compact();
     out[filled] = static_cast<uint8_t>(code);
     entry[code].At = static_cast<int32_t>(filled);
     previous = code;
     ++filled;
-    if (filled - taken >= rowBytes && (taken = PutRows(put, out, taken, filled, rowBytes)) == SIZE_MAX)
-      return 0;
+    if (filled >= limit && !settle()) return 0;
 
     for (;;) {
       code = read();
@@ -194,7 +203,6 @@ int tTiffLzwDecoder::Decode(tStripBytes& in, const tLzwRowSink& put, tLzwNotes& 
         if (code < kFirstFree) break;  // clear or end
         if (code > nextFree) return 6;
       }
-      if (filled > compactAt) compact();
       uint8_t* const p = out + filled;
       const auto at = static_cast<int32_t>(filled);
       const tTable::tEntry prev = entry[previous];
@@ -253,9 +261,7 @@ int tTiffLzwDecoder::Decode(tStripBytes& in, const tLzwRowSink& put, tLzwNotes& 
       }
       previous = code;
       filled += size_t(length);
-      if (filled - taken >= rowBytes &&
-          (taken = PutRows(put, out, taken, filled, rowBytes)) == SIZE_MAX)
-        return 0;
+      if (filled >= limit && !settle()) return 0;
     }
     if (code == kEnd) return 0;
   }
