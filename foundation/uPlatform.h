@@ -98,6 +98,8 @@ class tPlatform {
   // Attribute bits of a file or folder, kNoFileAttributes when there is none.
   virtual uint32_t ItemAttributes(const std::string& path) = 0;
   virtual bool SetItemDosTime(const std::string& path, uint32_t dosTime) = 0;
+  // Sets the read-only, hidden, system and archive bits of a file (the other bits are ignored).
+  virtual bool SetItemAttributes(const std::string& path, uint32_t attributes) = 0;
   // Creates one folder (its parent must exist).
   virtual bool MakeFolder(const std::string& path) = 0;
   virtual bool RemoveFile(const std::string& path) = 0;
@@ -164,6 +166,8 @@ class tPlainPlatform : public tPlatform {
   bool FindItems(const std::string& pattern, std::vector<tFoundItem>& items) override;
   uint32_t ItemAttributes(const std::string& path) override;
   bool SetItemDosTime(const std::string& path, uint32_t dosTime) override;
+  // Only the read-only bit has a meaning here: it takes away the write permissions.
+  bool SetItemAttributes(const std::string& path, uint32_t attributes) override;
   bool MakeFolder(const std::string& path) override;
   bool RemoveFile(const std::string& path) override;
   bool ReplaceFile(const std::string& from, const std::string& to) override;

@@ -184,6 +184,16 @@ bool tPlainPlatform::SetItemDosTime(const std::string& path, uint32_t dosTime) {
   return !ec;
 }
 
+bool tPlainPlatform::SetItemAttributes(const std::string& path, uint32_t attributes) {
+  constexpr auto write = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+  std::error_code ec;
+  if (attributes & 1)
+    fs::permissions(NativePath(path), write, fs::perm_options::remove, ec);
+  else
+    fs::permissions(NativePath(path), fs::perms::owner_write, fs::perm_options::add, ec);
+  return !ec;
+}
+
 bool tPlainPlatform::MakeFolder(const std::string& path) {
   std::error_code ec;
   return fs::create_directory(NativePath(path), ec) && !ec;

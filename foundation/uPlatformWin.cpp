@@ -73,6 +73,9 @@ class tWin32Platform : public tPlatform {
   bool SetItemDosTime(const std::string& path, uint32_t dosTime) override {
     return Win32SetItemDosTime(path, dosTime);
   }
+  bool SetItemAttributes(const std::string& path, uint32_t attributes) override {
+    return Win32SetItemAttributes(path, attributes);
+  }
   bool MakeFolder(const std::string& path) override { return Win32MakeFolder(path); }
   bool RemoveFile(const std::string& path) override { return Win32RemoveFile(path); }
   bool ReplaceFile(const std::string& from, const std::string& to) override {

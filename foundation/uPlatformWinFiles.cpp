@@ -145,6 +145,13 @@ bool Win32SetItemDosTime(const std::string& path, uint32_t dosTime) {
   return ok;
 }
 
+bool Win32SetItemAttributes(const std::string& path, uint32_t attributes) {
+  constexpr DWORD kSettable = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                              FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
+  const DWORD bits = attributes & kSettable;
+  return SetFileAttributesW(Utf8ToWide(path).c_str(), bits ? bits : FILE_ATTRIBUTE_NORMAL) != 0;
+}
+
 bool Win32MakeFolder(const std::string& path) {
   return CreateDirectoryW(Utf8ToWide(path).c_str(), nullptr) != 0;
 }

@@ -16,6 +16,7 @@ std::string Win32AssociatedProgram(const std::string& path);
 bool Win32FindItems(const std::string& pattern, std::vector<tFoundItem>& items);
 uint32_t Win32ItemAttributes(const std::string& path);
 bool Win32SetItemDosTime(const std::string& path, uint32_t dosTime);
+bool Win32SetItemAttributes(const std::string& path, uint32_t attributes);
 bool Win32MakeFolder(const std::string& path);
 bool Win32RemoveFile(const std::string& path);
 bool Win32ReplaceFile(const std::string& from, const std::string& to);

@@ -9,6 +9,7 @@
 #include "framework/Form.h"
 #include "framework/Header.h"
 #include "framework/HintWindow.h"
+#include "framework/Canvas.h"
 #include "framework/Label.h"
 #include "framework/ListBox.h"
 #include "framework/Panel.h"
@@ -170,6 +171,45 @@ TEST(HintWindow, ShowsOverARectangleWithoutTakingFocus) {
   EXPECT_EQ(hint.Caption(), "a long name");
   hint.ReleaseHint();
   EXPECT_FALSE(hint.Visible());
+}
+
+// With WordWrap a caption's line break and the label's width break lines; without it the
+// caption stays on one line. Seen in the painted pixels of the label's lower half.
+TEST(Label, WordWrapBreaksLines) {
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 400, 200);
+  auto* one = new TLabel(&form, &form, 4, 4, 200, 40);
+  one->SetCaption("MMMM\r\nMMMM");
+  auto* two = new TLabel(&form, &form, 4, 60, 200, 40);
+  two->WordWrap = true;
+  two->SetCaption("MMMM\r\nMMMM");
+  form.Show();
+  UpdateWindow(form.Handle());
+  auto inkBelow = [](TLabel* label, int fromY) {
+    HDC dc = GetDC(label->Handle());
+    int ink = 0;
+    for (int y = fromY; y < label->Height(); ++y)
+      for (int x = 0; x < label->Width(); ++x) ink += (GetPixel(dc, x, y) & 0xFFFFFF) == 0;
+    ReleaseDC(label->Handle(), dc);
+    return ink;
+  };
+  const int lineHeight = [&] {
+    TControlCanvas c(one->Handle());
+    c.Font = one->Font();
+    return c.TextHeight("M");
+  }();
+  EXPECT_EQ(inkBelow(one, lineHeight), 0);
+  EXPECT_GT(inkBelow(two, lineHeight), 0);
+
+  // Auto-sized with WordWrap: the width stays, the height follows the lines.
+  auto* wrapped = new TLabel(&form, &form, 4, 110, 60, 16);
+  wrapped->WordWrap = true;
+  wrapped->AutoSize = true;
+  wrapped->SetCaption("word");
+  const int h1 = wrapped->Height();
+  wrapped->SetCaption("word word word word word word");
+  EXPECT_EQ(wrapped->Width(), 60);
+  EXPECT_GE(wrapped->Height(), 3 * h1);
 }
 
 TEST(Label, AutoSizeTakesTheCaptionsWidth) {

@@ -12,9 +12,15 @@ void TLabel::SetCaption(const std::string& caption) {
   if (AutoSize) {
     TControlCanvas canvas(Handle());
     canvas.Font = Font();
-    SIZE s = canvas.TextExtent(caption);
     RECT b = BoundsRect();
-    SetBounds(b.left, b.top, s.cx, b.bottom - b.top);
+    if (WordWrap) {
+      RECT r{0, 0, b.right - b.left, 0};
+      const int height = canvas.DrawText(caption, r, DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS | DT_CALCRECT);
+      SetBounds(b.left, b.top, b.right - b.left, height);
+    } else {
+      SIZE s = canvas.TextExtent(caption);
+      SetBounds(b.left, b.top, s.cx, b.bottom - b.top);
+    }
   }
   Invalidate();
 }
@@ -27,7 +33,8 @@ void TLabel::Paint(TCanvas& canvas) {
   }
   canvas.Brush.SetStyle(bsClear);
   UINT align = Alignment == taRightJustify ? DT_RIGHT : Alignment == taCenter ? DT_CENTER : DT_LEFT;
-  canvas.DrawText(Caption(), r, align | DT_NOPREFIX | DT_SINGLELINE);
+  canvas.DrawText(Caption(), r,
+                  align | DT_NOPREFIX | (WordWrap ? DT_WORDBREAK | DT_EXPANDTABS : DT_SINGLELINE));
 }
 
 LRESULT TLabel::WndProc(UINT message, WPARAM w, LPARAM l) {

@@ -1,4 +1,6 @@
-// Static text labels; an auto-sized label takes the width of its caption.
+// Static text labels: one line, or with WordWrap lines broken at the label's width and at the
+// caption's line breaks. An auto-sized label takes the width of its caption (with WordWrap it
+// keeps its width and takes the height of its lines).
 #pragma once
 #include "framework/Window.h"
 
@@ -14,6 +16,7 @@ class TLabel : public TWindow {
   TAlignment Alignment = taLeftJustify;
   TColor Color = clBtnFace;
   bool Transparent = false;
+  bool WordWrap = false;
 
  protected:
   LRESULT WndProc(UINT message, WPARAM w, LPARAM l) override;

@@ -212,7 +212,12 @@ void TRichEdit::SetDefaultFormat(const TFont& font) {
 
 int64_t TRichEdit::FormatRange(HDC dc, const RECT& pageTwips, const RECT& renderTwips, int64_t start,
                                int64_t end, bool render) {
-  if (!dc) return Send(EM_FORMATRANGE, FALSE, 0);
+  return FormatRichRange(Handle(), dc, pageTwips, renderTwips, start, end, render);
+}
+
+int64_t FormatRichRange(HWND edit, HDC dc, const RECT& pageTwips, const RECT& renderTwips,
+                        int64_t start, int64_t end, bool render) {
+  if (!dc) return SendMessageW(edit, EM_FORMATRANGE, FALSE, 0);
   FORMATRANGE fr{};
   fr.hdc = dc;
   fr.hdcTarget = dc;
@@ -220,7 +225,7 @@ int64_t TRichEdit::FormatRange(HDC dc, const RECT& pageTwips, const RECT& render
   fr.rcPage = pageTwips;
   fr.chrg.cpMin = static_cast<LONG>(start);
   fr.chrg.cpMax = static_cast<LONG>(end);
-  return Send(EM_FORMATRANGE, render ? TRUE : FALSE, reinterpret_cast<LPARAM>(&fr));
+  return SendMessageW(edit, EM_FORMATRANGE, render ? TRUE : FALSE, reinterpret_cast<LPARAM>(&fr));
 }
 
 LRESULT TRichEdit::WndProc(UINT message, WPARAM w, LPARAM l) {

@@ -55,3 +55,9 @@ class TRichEdit : public TWindow {
  private:
   bool plain_ = true;
 };
+
+// EM_FORMATRANGE on any rich edit control: renders [start, end) (end -1: to the end) into the
+// printer context's rectangle (twips); returns the first character not rendered. With dc null
+// the control's formatting cache is released.
+int64_t FormatRichRange(HWND edit, HDC dc, const RECT& pageTwips, const RECT& renderTwips,
+                        int64_t start, int64_t end, bool render);

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <ctime>
@@ -17,41 +18,50 @@
 #include "framework/Application.h"
 #include "framework/Canvas.h"
 #include "framework/PaintedWindow.h"
+#include "framework/Palette.h"
 #include "framework/Text.h"
 #include "online/CompressedResource.h"
 #include "online/ReadMeForm.h"
 #include "online/RichView.h"
 #include "resources/uResStrings.h"
 
-// The credits: lines of text drawn from a scroll position that the timer moves on.
+// The credits: lines of text drawn from a scroll position that the timer moves on. With the
+// spiral bitmap they are written in Courier New on a notebook page (a spiral binding turn and an
+// aqua rule on every line); without it they are centred in MS Sans Serif.
 class TCreditsBox : public TPaintedWindow {
  public:
   TCreditsBox(TComponent* owner, TWindow* parent, int x, int y, int width, int height)
       : TPaintedWindow(owner) {
-    TCreateParams p;
-    p.style = WS_CHILD | WS_VISIBLE;
-    p.exStyle = WS_EX_CLIENTEDGE;
-    p.x = x;
-    p.y = y;
-    p.width = width;
-    p.height = height;
-    p.parentHandle = parent->Handle();
-    CreateHandle(p);
-    Font().SetName("MS Sans Serif");
-    Font().SetSize(10);
+    Create("", WS_CHILD | WS_VISIBLE, x, y, width, height, parent->Handle(), WS_EX_CLIENTEDGE);
+    UseSpiral(nullptr, 0);
   }
   std::vector<std::string>* Lines = nullptr;
   int Position = 0;
-  // The height of the whole text with a box of blank space before and after it.
-  int Range() {
+  // The spiral (not owned; null: the plain page) and the width the rules reach to.
+  void UseSpiral(TBitmap* spiral, int ruleEnd) {
+    spiral_ = spiral && !spiral->Empty() ? spiral : nullptr;
+    ruleEnd_ = ruleEnd;
+    Font().SetName(spiral_ ? "Courier New" : "MS Sans Serif");
+    Font().SetSize(spiral_ ? 9 : 10);
+  }
+  bool Spiral() const { return spiral_ != nullptr; }
+  int LineHeight() {
+    if (spiral_) return spiral_->Height();
     HDC dc = GetDC(Handle());
+    int h = 16;
     {
       TCanvas c(dc);
       c.Font = Font();
-      lineHeight_ = c.TextHeight("Hy");
+      h = c.TextHeight("Hy");
     }
     ReleaseDC(Handle(), dc);
-    return 2 * ClientHeight() + static_cast<int>(Lines ? Lines->size() : 0) * lineHeight_;
+    return h;
+  }
+  // The height of the whole page: the text with blank space before and after it.
+  int Range() {
+    const int lines = static_cast<int>(Lines ? Lines->size() : 0);
+    if (spiral_) return (lines + 16) * spiral_->Height();
+    return 2 * ClientHeight() + lines * LineHeight();
   }
 
  protected:
@@ -59,28 +69,61 @@ class TCreditsBox : public TPaintedWindow {
     const RECT r = ClientRect();
     c.Brush.SetColor(clWhite);
     c.FillRect(r);
+    const int lineHeight = LineHeight();
+    int x = 0, y = ClientHeight() - 4 - Position;
+    if (spiral_) {
+      // The page's pattern moves with the text.
+      TSelectedPalette palette(c.Handle(), spiral_->Palette());
+      for (int top = -(Position % lineHeight); top < r.bottom; top += lineHeight) {
+        c.Draw(0, top, *spiral_);
+        c.Pen.SetColor(0xFFFF00);  // aqua
+        c.MoveTo(spiral_->Width(), top + lineHeight - 1);
+        c.LineTo(ruleEnd_ - 8, top + lineHeight - 1);
+      }
+      x = spiral_->Width() + 46;
+      y = 8 * lineHeight - Position;
+    }
     if (!Lines) return;
     c.Font = Font();
     c.Font.SetColor(clNavy);
     c.Brush.SetStyle(bsClear);
-    const int lineHeight = c.TextHeight("Hy");
-    int y = ClientHeight() - 4 - Position;
     for (const std::string& line : *Lines) {
       if (y > -lineHeight && y < r.bottom) {
         const int w = c.TextWidth(line);
-        c.TextOut(w < r.right ? (r.right - w) / 2 : 0, y, line);
+        c.TextOut(spiral_ ? x : (w < r.right ? (r.right - w) / 2 : 0), y, line);
       }
       y += lineHeight;
     }
   }
 
  private:
-  int lineHeight_ = 16;
+  TBitmap* spiral_ = nullptr;
+  int ruleEnd_ = 0;
+};
+
+// The program's logo picture, drawn in the screen's palette where there is one.
+class TLogoBox : public TPaintedWindow {
+ public:
+  TLogoBox(TComponent* owner, TWindow* parent, int x, int y, TBitmap& logo)
+      : TPaintedWindow(owner), logo_(logo) {
+    Create("", WS_CHILD | WS_VISIBLE, x, y, std::max(1, logo.Width()), std::max(1, logo.Height()),
+           parent->Handle());
+  }
+
+ protected:
+  void Paint(TCanvas& c) override {
+    if (logo_.Empty()) return;
+    TSelectedPalette palette(c.Handle(), logo_.Palette());
+    c.Draw(0, 0, logo_);
+  }
+
+ private:
+  TBitmap& logo_;
 };
 
 namespace {
 
-constexpr int kWidth = 440, kHeight = 330;
+constexpr int kWidth = 440, kHeight = 480;
 
 TLabel* MakeLabel(TComponent* owner, TWindow* parent, int x, int y, int w, int h,
                   const std::string& text, TAlignment align = taLeftJustify) {
@@ -92,6 +135,14 @@ TLabel* MakeLabel(TComponent* owner, TWindow* parent, int x, int y, int w, int h
 
 TDateTime BuildDate() {
   return DosDateToDateTime(DosDateOfCompilerDate(__DATE__));
+}
+
+// The screen's pixels per inch (what the form's layout is scaled by).
+int ScreenPixelsPerInch() {
+  HDC dc = GetDC(nullptr);
+  const int ppi = GetDeviceCaps(dc, LOGPIXELSY);
+  ReleaseDC(nullptr, dc);
+  return ppi;
 }
 
 double DaysSinceBuild() { return std::floor(Platform().Now()) - BuildDate(); }
@@ -142,21 +193,39 @@ TAboutBox::TAboutBox(TComponent* owner, HWND ownerWindow) : TForm(owner, bsDialo
                        "[" + BuildDateText(BuildDate()) + "]", taCenter);
   Copyrt = MakeLabel(this, topFrame, 4, 70, kWidth - 24, 16,
                      "Copyright " + LoadResString(sMakerName), taCenter);
-  CreditsBox = new TCreditsBox(this, p0, 8, 110, kWidth - 16, 120);
+  // The logo in its frame: in 256 colours where the screen shows them, else in 16.
+  const bool paletteScreen = Platform().ScreenColorBits() >= 8;
+  Logo.LoadFromResourceName(paletteScreen ? "ORVEX_260X130X256" : "ORVEX_260X130");
+  auto* pictureFrame = new TPanel(this, p0, (kWidth - 268) / 2, 108, 268, 138);
+  pictureFrame->BevelOuter = bvLowered;
+  ProgramLogo = new TLogoBox(this, pictureFrame, 4, 4, Logo);
+  // The notebook page only where its colours and its size in pixels come out as drawn.
+  if (paletteScreen && ScreenPixelsPerInch() < 97) Spiral.LoadFromResourceName("SPIRAL");
+  CreditsBox = new TCreditsBox(this, p0, 8, 252, kWidth - 16, 120);
   CreditsBox->Lines = &Credits;
-  const int speedY = 234, speedW = 60;
+  CreditsBox->UseSpiral(Spiral.Empty() ? nullptr : &Spiral, topFrame->Width());
+  if (CreditsBox->Spiral()) {
+    // The box shows eight lines of the page (plus its edge).
+    RECT outer{}, inner = CreditsBox->ClientRect();
+    GetWindowRect(CreditsBox->Handle(), &outer);
+    CreditsBox->SetBounds(8, 252, kWidth - 16,
+                          8 * Spiral.Height() + (outer.bottom - outer.top) - inner.bottom);
+  }
+  const int speedY = 376, speedW = 60;
   const int speedX = (kWidth - 3 * speedW - 8) / 2;
   MinusButton = new TButton(this, p0, "Slower", speedX, speedY, speedW, 22);
   PauseButton = new TButton(this, p0, "Pause", speedX + speedW + 4, speedY, speedW, 22);
   PlusButton = new TButton(this, p0, "Faster", speedX + 2 * (speedW + 4), speedY, speedW, 22);
   const int rowW = 136, rowH = 26, rowX = (kWidth - 3 * rowW - 16) / 2;
-  btnRead = new TButton(this, p0, "Read &Me", rowX, 264, rowW, rowH);
-  btnWeb = new TButton(this, p0, "&Web site", rowX + rowW + 8, 264, rowW, rowH);
-  btnNewVersion = new TButton(this, p0, "&New version?", rowX + 2 * (rowW + 8), 264, rowW, rowH);
-  btnInfo = new TButton(this, p0, "System &Info", rowX, 296, rowW, rowH);
-  btnGuide = new TButton(this, p0, "User's &Guide", rowX + rowW + 8, 296, rowW, rowH);
-  btnOk = new TButton(this, p0, "&Close", rowX + 2 * (rowW + 8), 296, rowW, rowH);
+  btnRead = new TButton(this, p0, "Read &Me", rowX, 410, rowW, rowH);
+  btnWeb = new TButton(this, p0, "&Web site", rowX + rowW + 8, 410, rowW, rowH);
+  btnNewVersion = new TButton(this, p0, "&New version?", rowX + 2 * (rowW + 8), 410, rowW, rowH);
+  btnInfo = new TButton(this, p0, "System &Info", rowX, 442, rowW, rowH);
+  btnGuide = new TButton(this, p0, "User's &Guide", rowX + rowW + 8, 442, rowW, rowH);
+  btnOk = new TButton(this, p0, "&Close", rowX + 2 * (rowW + 8), 442, rowW, rowH);
   btnOk->ModalResult = mrOk;
+  // On palette screens the form's palette is the logo's.
+  if (paletteScreen) HandlePaletteMessages(*this, [this] { return Logo.Palette(); });
   MinusButton->OnClick = [this](TComponent*) { MinusButtonClick(); };
   PauseButton->OnClick = [this](TComponent*) { PauseButtonClick(); };
   PlusButton->OnClick = [this](TComponent*) { PlusButtonClick(); };
@@ -177,6 +246,7 @@ TAboutBox::TAboutBox(TComponent* owner, HWND ownerWindow) : TForm(owner, bsDialo
     const int h = i < 2 ? 34 : 18;
     MakeLabel(this, p1, 12, y, 120, 18, captions[i], taRightJustify);
     *values[i] = MakeLabel(this, p1, 140, y, kWidth - 152, h, "");
+    (*values[i])->WordWrap = i < 2;  // the version and the build age take two lines
     y += h + 8;
   }
   btnInfoDone = new TButton(this, p1, "&Ok", (kWidth - 100) / 2, kHeight - 40, 100, 28);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "foundation/uMessageDlgRules.h"
+#include "framework/Bitmap.h"
 #include "framework/Button.h"
 #include "framework/Form.h"
 #include "framework/Label.h"
@@ -20,6 +21,7 @@
 class TProgress;
 class TRichView;
 class TCreditsBox;
+class TLogoBox;
 
 class TAboutBox : public TForm {
  public:
@@ -74,6 +76,9 @@ class TAboutBox : public TForm {
   TProgress *Progress1, *Progress2;
   TRichView* memoGuide = nullptr;
   TCreditsBox* CreditsBox = nullptr;
+  TLogoBox* ProgramLogo = nullptr;
+  // The logo picture, and the spiral binding of the credits page (empty when not used).
+  TBitmap Logo, Spiral;
   TPanel* guide_bevel3 = nullptr;
 
  protected:

@@ -12,6 +12,9 @@
 #include "online/ReadMeForm.h"
 #include "online/RichView.h"
 #include "online/tests/LoopbackServer.h"
+#include "framework/StatusBar.h"
+#include "tests/PrintedPages.h"
+#include "viewers/print/PrintingForm.h"
 
 namespace {
 
@@ -65,6 +68,11 @@ TEST_F(AboutBoxTest, PackedTextsAreLoaded) {
   EXPECT_NE(box_->memoGuide->PlainText().find("User's Guide"), std::string::npos);
   EXPECT_EQ(box_->VersionNumber, 5101);
   EXPECT_THROW(LoadCompressedText("STRZ_99", "STRZ"), EResNotFound);
+  // The 256-colour logo on this true-colour screen, and the notebook page at 96 pixels per inch.
+  EXPECT_EQ(box_->Logo.Width(), 260);
+  EXPECT_EQ(box_->Logo.Height(), 130);
+  EXPECT_NE(box_->Logo.Palette(), nullptr);
+  EXPECT_EQ(box_->Spiral.Height(), 15);
 }
 
 TEST_F(AboutBoxTest, PagesAndCloseQuery) {
@@ -190,11 +198,39 @@ TEST_F(AboutBoxTest, Screenshots) {
   EXPECT_EQ(readMe.RichEdit1->FirstVisibleLine(), 0);
   EXPECT_NE(readMe.RichEdit1->PlainText().find("picture viewer"), std::string::npos);
   EXPECT_EQ(readMe.Caption(), "Read me");
+  readMe.TextLoaded();
+  EXPECT_NE(readMe.StatusBar1->PanelText(1).find(" lines"), std::string::npos);
   readMe.Show();
   SetForegroundWindow(readMe.Handle());
   Pump(600);
   EXPECT_TRUE(IsWindowVisible(readMe.Handle()));
+  // Full height it reaches below this screen, where a screen copy gets nothing.
+  readMe.SetBounds(readMe.Left(), 10, 624, 600);
+  Pump(300);
   Screenshot(readMe.Handle(), "readme");
+}
+
+// The read-me document printed through the real spooler, as the document "Read me".
+using ReadMePrintTest = testsupport::PrintedPagesTest;
+
+TEST_F(ReadMePrintTest, PrintsTheDocument) {
+  TReadMe readMe(nullptr);
+  LoadCompressedResource(*readMe.RichEdit1, "RTFZ_1", "RTFZ");
+  readMe.PrintReadMe();
+  EXPECT_EQ(PrintingFrm, nullptr);
+  const auto pages = PrintedPages();
+  ASSERT_GE(pages.size(), 1u);
+  std::string all;
+  for (const auto& page : pages) all += page;
+  // Each line of the view reaches the paper (pdftotext may break lines elsewhere).
+  const std::string text = readMe.RichEdit1->PlainText();
+  size_t from = 0;
+  for (size_t end = text.find_first_of("\r\n"); from < text.size(); end = text.find_first_of("\r\n", from)) {
+    if (end == std::string::npos) end = text.size();
+    const std::string line = text.substr(from, std::min<size_t>(end - from, 20));
+    if (line.find_first_not_of(' ') != std::string::npos) EXPECT_NE(all.find(line), std::string::npos) << line;
+    from = end + 1;
+  }
 }
 
 }  // namespace

@@ -20,6 +20,7 @@ TSplash::TSplash(TComponent* owner) : TForm(owner, bsNone) {
   lblProgramName->Alignment = taCenter;
   lblProgramVersion = new TLabel(this, this, 6, 220, 268, 36);
   lblProgramVersion->Alignment = taCenter;
+  lblProgramVersion->WordWrap = true;
   // FormCreate.
   SplashBitmap = std::make_unique<TBitmap>();
   BitmapName = SplashBitmapName(ScreenColorBits());

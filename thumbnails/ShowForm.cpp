@@ -7,12 +7,16 @@
 #include "foundation/uMessages.h"
 #include "foundation/uPlatform.h"
 #include "framework/Application.h"
+#include "framework/Palette.h"
 #include "framework/Text.h"
 #include "imaging/uImageOps.h"
 #include "thumbnails/uSaverSettings.h"
 #include "thumbnails/uShowPicture.h"
 
 namespace {
+// Posted when a piece of music ends: wParam 1 when it failed, lParam the piece's number.
+constexpr UINT kMusicEnded = WM_APP + 40;
+
 RECT ToRect(const TRect& r) { return RECT{r.Left, r.Top, r.Right, r.Bottom}; }
 
 // A picture file for decoding: the stream goes to the decoder once the file is identified.
@@ -37,6 +41,8 @@ std::unique_ptr<tGraphicID> IdentifyFile(const std::string& name) {
 }
 }  // namespace
 
+std::function<std::unique_ptr<TMciPlayer>()> TShowForm::MakeMusicPlayer = CreateMciPlayer;
+
 TShowForm::TShowForm(TComponent* owner) : TForm(owner, bsNone) {
   AnimationTimer = new TTimer(this);
   AnimationTimer->SetEnabled(false);
@@ -47,6 +53,8 @@ TShowForm::TShowForm(TComponent* owner) : TForm(owner, bsNone) {
   PictureTimer->OnTimer = [this](TComponent*) {
     if (!Closing) PictureTimerTick();
   };
+  SetMusicPlayer(MakeMusicPlayer());
+  HandlePaletteMessages(*this, [this] { return ShowPalette(); });
   int w = 0, h = 0;
   Platform().ScreenSize(w, h);
   Layout.Init(w, h, 0, true, kPlaceCentre, 4, 3);
@@ -131,7 +139,19 @@ bool TShowForm::Idle() const {
 
 void TShowForm::StopMusic() {
   Sequence.StopMusic();
-  Music.Close();
+  Music->Close();
+}
+
+void TShowForm::SetMusicPlayer(std::unique_ptr<TMciPlayer> player) {
+  if (Music) Music->Close();
+  Music = std::move(player);
+  Music->OnNotify = [this](TMPNotifyValues v) {
+    if (v == nvSuccessful || v == nvFailure) Post(kMusicEnded, v == nvFailure, piece_);
+  };
+}
+
+HPALETTE TShowForm::ShowPalette() {
+  return PictureBitmap && !PictureBitmap->Empty() ? PictureBitmap->Palette() : nullptr;
 }
 
 void TShowForm::HideCursor() {
@@ -180,6 +200,7 @@ void TShowForm::GraphicProgress(WPARAM w) {
   if (firstFrame_) {
     firstFrame_ = false;
     EraseArea(dc, Layout.LastRect);
+    PaletteChanged(*this);
     Layout.PlacePicture(PictureBitmap->Width(), PictureBitmap->Height());
     PictureShown();
   }
@@ -240,17 +261,17 @@ void TShowForm::RepaintBackground() { Repaint(); }
 void TShowForm::PostClose(int how) { Post(WM_CLOSE_REQUEST, static_cast<WPARAM>(how)); }
 
 bool TShowForm::PlayMusic(const std::string& name) {
-  if (Closing || !Music.Open(name)) return false;
+  if (Closing || !Music->Open(name)) return false;
+  ++piece_;
   // A device that cannot start reports like one that failed while playing.
-  if (!Music.Play(Handle())) Post(MM_MCINOTIFY, MCI_NOTIFY_FAILURE, Music.Device());
+  if (!Music->Play(false)) Post(kMusicEnded, 1, piece_);
   return true;
 }
 
-void TShowForm::MusicNotify(WPARAM flags, LPARAM device) {
-  if (!Music.IsOpen() || static_cast<MCIDEVICEID>(device) != Music.Device()) return;
-  if (flags != MCI_NOTIFY_SUCCESSFUL && flags != MCI_NOTIFY_FAILURE) return;
-  Music.Close();
-  if (!Closing) Sequence.MusicFinished(flags == MCI_NOTIFY_FAILURE);
+void TShowForm::MusicNotify(bool failed, LPARAM piece) {
+  if (!Music->IsOpen() || piece != piece_) return;
+  Music->Close();
+  if (!Closing) Sequence.MusicFinished(failed);
 }
 
 void TShowForm::PlaceAgain() {
@@ -277,6 +298,7 @@ void TShowForm::EraseArea(HDC dc, const TRect& r) {
 
 void TShowForm::DrawPicture(HDC dc) {
   if (!PictureBitmap || PictureBitmap->Empty()) return;
+  TSelectedPalette palette(dc, ShowPalette());
   const TRect& r = Layout.PictureRect;
   BitBlt(dc, r.Left, r.Top, PictureBitmap->Width(), PictureBitmap->Height(),
          PictureBitmap->Canvas().Handle(), 0, 0, SRCCOPY);
@@ -308,8 +330,8 @@ LRESULT TShowForm::WndProc(UINT message, WPARAM w, LPARAM l) {
         return TRUE;
       }
       break;
-    case MM_MCINOTIFY:
-      MusicNotify(w, l);
+    case kMusicEnded:
+      MusicNotify(w != 0, l);
       return 0;
   }
   return TForm::WndProc(message, w, l);

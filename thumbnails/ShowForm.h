@@ -6,6 +6,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -13,7 +14,7 @@
 #include "framework/Form.h"
 #include "framework/Timer.h"
 #include "imaging/uGraphic.h"
-#include "thumbnails/ShowMusic.h"
+#include "framework/Mci.h"
 #include "thumbnails/uShowLayout.h"
 #include "thumbnails/uShowSequence.h"
 
@@ -27,6 +28,13 @@ class TShowForm : public TForm, protected tShowHost {
   uint32_t BackColor = 0;     // 0x00BBGGRR
   int32_t Delay = 30;         // seconds each picture stays
   uint32_t TickInterval = 64; // milliseconds between picture timer ticks (float steps)
+
+  // The music player (the system's until a test sets its own); the end of a piece comes back
+  // to the window as a posted message.
+  void SetMusicPlayer(std::unique_ptr<TMciPlayer> player);
+  TMciPlayer& MusicPlayer() { return *Music; }
+  // Makes the player of each new show window (tests give a player of their own).
+  static std::function<std::unique_ptr<TMciPlayer>()> MakeMusicPlayer;
 
   // The picture on the screen now; null before the first one.
   TBitmap* Picture() const { return PictureBitmap.get(); }
@@ -76,7 +84,7 @@ class TShowForm : public TForm, protected tShowHost {
   std::unique_ptr<TBitmap> PictureBitmap, Wallpaper;
   TTimer* AnimationTimer = nullptr;
   TTimer* PictureTimer = nullptr;
-  TShowMusic Music;
+  std::unique_ptr<TMciPlayer> Music;
   bool Abort = false;
   bool IgnorePartialImages = false;
   ULONGLONG Deadline = 0;
@@ -89,12 +97,15 @@ class TShowForm : public TForm, protected tShowHost {
   void EraseArea(HDC dc, const TRect& r);
   void DrawPicture(HDC dc);
   void PaintAll(HDC dc);
-  void MusicNotify(WPARAM flags, LPARAM device);
+  void MusicNotify(bool failed, LPARAM piece);
+  // The palette the window realises: the picture's on palette screens.
+  HPALETTE ShowPalette();
 
   ULONGLONG frameDeadline_ = 0;
   bool firstFrame_ = false;
   bool cursorHidden_ = false;
   int holding_ = 0;
+  LPARAM piece_ = 0;  // counts the pieces played, so a late end of an old one is ignored
 };
 
 // Milliseconds since the system started, for deadlines.

@@ -17,6 +17,7 @@
 #include "thumbnails/ScreenSaverSettingsForm.h"
 #include "thumbnails/ScriptEditorDialog.h"
 #include "thumbnails/SlideShowWindow.h"
+#include "viewers/media/FakeMciPlayer.h"
 
 namespace {
 
@@ -183,6 +184,80 @@ TEST_F(ShowWindows, ManualSlideShowStepsPlacesAndCloses) {
   EXPECT_FALSE(IsWindow(window));
   dialogtest::Pump();
   EXPECT_TRUE(refreshed);
+}
+
+// The volume panel over a player of the test's own: the sliders set both channels of an
+// output, the level box shows what the outputs report (a MIDI output without a volume
+// control shows none), and the end of each piece of music starts the next.
+TEST_F(ShowWindows, VolumePanelAndMusicGoThroughThePlayer) {
+  struct tNoMidiVolume : TFakeMciPlayer {
+    bool OutputVolume(bool midi, uint32_t& volume) override {
+      return !midi && TFakeMciPlayer::OutputVolume(midi, volume);
+    }
+  };
+  tNoMidiVolume* player = nullptr;
+  auto calls = std::make_shared<std::vector<std::string>>();
+  TShowForm::MakeMusicPlayer = [&] {
+    auto p = std::make_unique<tNoMidiVolume>();
+    p->Calls = calls;
+    player = p.get();
+    return std::unique_ptr<TMciPlayer>(std::move(p));
+  };
+  auto* show = StartSlideShow(&Application, nullptr, {File("red.bmp"), File("one.wav"), File("two.wav")},
+                              false, 0, "", 0, true, {});
+  TShowForm::MakeMusicPlayer = CreateMciPlayer;
+  HWND window = show->Handle();
+  dialogtest::Pump();
+  ASSERT_NE(player, nullptr);
+  EXPECT_EQ(show->VolPB->Level(false), 50);  // 0x8000 on both channels
+  EXPECT_EQ(show->VolPB->Level(true), -1);
+  EXPECT_EQ(show->waveVol->Position(), 50);
+  show->waveVol->SetPosition(80);
+  EXPECT_EQ(player->Volume[0], 0xCCCCCCCCu);
+  EXPECT_EQ(show->VolPB->Level(false), 80);
+  show->midiVol->SetPosition(20);
+  EXPECT_EQ(player->Volume[1], 0x33333333u);
+
+  EXPECT_EQ(player->FileName, File("one.wav"));
+  EXPECT_EQ(player->CurrentMode, mpPlaying);
+  player->Advance(player->MediaLength);  // the end comes back as a posted message
+  dialogtest::Pump();
+  EXPECT_EQ(player->FileName, File("two.wav"));
+  EXPECT_EQ(player->CurrentMode, mpPlaying);
+  show->KeyReleased('V');
+  show->KeyPressed(VK_SPACE);
+  dialogtest::Pump();
+  dialogtest::Screenshot(window, "slide-show-volume");
+  {
+    // The wave bar is lit near its foot; the MIDI bar, with no level, is not.
+    RedrawWindow(show->VolPB->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    HDC dc = GetDC(show->VolPB->Handle());
+    const int w = show->VolPB->ClientWidth(), h = show->VolPB->ClientHeight();
+    const COLORREF wave = GetPixel(dc, w / 4, h * 2 / 3), midi = GetPixel(dc, w * 3 / 4, h * 2 / 3);
+    ReleaseDC(show->VolPB->Handle(), dc);
+    EXPECT_EQ(wave, RGB(0, 0xC0, 0));
+    EXPECT_NE(midi, RGB(0, 0xC0, 0));
+  }
+  show->KeyPressed(VK_ESCAPE);
+  for (int i = 0; i < 50 && IsWindow(window); ++i) dialogtest::Pump(2);
+  EXPECT_FALSE(IsWindow(window));
+  EXPECT_EQ(calls->back(), "Close");
+}
+
+// A palette picture is drawn in its own palette, which the window offers the system.
+TEST_F(ShowWindows, PalettePictureOffersItsPalette) {
+  const fs::path pal8 = testsupport::TestData("bmp/pal8.bmp");
+  if (!fs::exists(pal8)) GTEST_SKIP() << "test data missing";
+  auto* show = StartSlideShow(&Application, nullptr, {pal8.string()}, false, 0, "", 0, true, {});
+  HWND window = show->Handle();
+  show->KeyPressed(VK_SPACE);
+  dialogtest::Pump();
+  ASSERT_NE(show->Picture(), nullptr);
+  EXPECT_NE(show->Picture()->Palette(), nullptr);
+  EXPECT_EQ(SendMessageW(window, WM_QUERYNEWPALETTE, 0, 0), TRUE);
+  show->KeyPressed(VK_ESCAPE);
+  for (int i = 0; i < 50 && IsWindow(window); ++i) dialogtest::Pump(2);
+  EXPECT_FALSE(IsWindow(window));
 }
 
 TEST_F(ShowWindows, AutomaticShowOfOnePictureEndsByItself) {

@@ -6,6 +6,7 @@
 #include "foundation/uFormat.h"
 #include "foundation/uMessages.h"
 #include "framework/Application.h"
+#include "framework/Canvas.h"
 #include "framework/Text.h"
 
 namespace {
@@ -23,7 +24,61 @@ bool IsModifier(WORD key) {
   return key == VK_SHIFT || key == VK_CONTROL || key == VK_MENU || key == VK_LWIN ||
          key == VK_RWIN || key == VK_CAPITAL || key == VK_NUMLOCK;
 }
+// A volume (both channels in one word each) as a place on a 0..100 slider, and back.
+int VolumeToPercent(uint32_t volume) {
+  return static_cast<int>(((volume & 0xFFFF) + (volume >> 16)) * 100 / (2 * 65535));
+}
+uint32_t PercentToVolume(int percent) {
+  const uint32_t one = static_cast<uint32_t>(std::clamp(percent, 0, 100)) * 65535 / 100;
+  return one | (one << 16);
+}
 }  // namespace
+
+TVolumeLevelBox::TVolumeLevelBox(TComponent* owner, TWindow* parent, int x, int y, int width,
+                                 int height, TMciPlayer& player)
+    : TPaintedWindow(owner), player_(player) {
+  Create("", WS_CHILD | WS_VISIBLE, x, y, width, height, parent->Handle(), WS_EX_STATICEDGE);
+  Refresh();
+}
+
+void TVolumeLevelBox::Refresh() {
+  for (int midi = 0; midi < 2; ++midi) {
+    uint32_t volume = 0;
+    levels_[midi] = player_.OutputVolume(midi != 0, volume) ? VolumeToPercent(volume) : -1;
+  }
+  if (HandleAllocated()) Invalidate();
+}
+
+void TVolumeLevelBox::Paint(TCanvas& c) {
+  const RECT r = ClientRect();
+  c.Brush.SetColor(clBtnFace);
+  c.FillRect(r);
+  const int textHeight = c.TextHeight("100%");
+  const int barWidth = std::max<int>(4, (r.right - 12) / 2);
+  const char* names[2] = {"W", "M"};
+  for (int k = 0; k < 2; ++k) {
+    const int left = 4 + k * (barWidth + 4);
+    const RECT track{left, 2 + textHeight, left + barWidth, r.bottom - textHeight - 2};
+    c.Brush.SetColor(clBlack);
+    c.FillRect(track);
+    const int level = levels_[k];
+    if (level < 0) {
+      HBRUSH hatch = CreateHatchBrush(HS_DIAGCROSS, RGB(128, 128, 128));
+      ::FillRect(c.Handle(), &track, hatch);
+      DeleteObject(hatch);
+    } else {
+      const int height = (track.bottom - track.top) * level / 100;
+      c.Brush.SetColor(level > 85 ? clRed : TColor(0x00C000));
+      c.FillRect(RECT{track.left, track.bottom - height, track.right, track.bottom});
+    }
+    c.Brush.SetStyle(bsClear);
+    SetBkMode(c.Handle(), TRANSPARENT);
+    const std::string value = level < 0 ? std::string("-") : Format("%d%%", {level});
+    c.TextOut(left + (barWidth - c.TextWidth(names[k])) / 2, 1, names[k]);
+    c.TextOut(left + (barWidth - c.TextWidth(value)) / 2, r.bottom - textHeight - 1, value);
+    c.Brush.SetStyle(bsSolid);
+  }
+}
 
 TSlideShowWindow::TSlideShowWindow(TComponent* owner, HWND ownerWindow,
                                    std::vector<std::string> list, bool ownerIsMainWindow,
@@ -47,21 +102,24 @@ TSlideShowWindow::TSlideShowWindow(TComponent* owner, HWND ownerWindow,
   delayText_ = manual_ ? std::string("manual slide show") : Format("delay %d seconds", {delay});
 
   const int sw = Layout.ScreenWidth, sh = Layout.ScreenHeight;
-  VolPanel = new TPanel(this, this, 8, sh - 108, 200, 96);
+  VolPanel = new TPanel(this, this, 8, sh - 108, 264, 96);
   auto* waveLabel = new TLabel(this, VolPanel, 10, 12, 40, 16);
   waveLabel->SetCaption("wave");
   waveVol = new TSlider(this, VolPanel, 52, 8, 136, 24);
   auto* midiLabel = new TLabel(this, VolPanel, 10, 48, 40, 16);
   midiLabel->SetCaption("midi");
   midiVol = new TSlider(this, VolPanel, 52, 44, 136, 24);
-  WORD volume = 0;
-  waveVol->SetPosition(GetOutputVolume(false, volume) ? volume * 100 / 65535 : 0);
-  midiVol->SetPosition(GetOutputVolume(true, volume) ? volume * 100 / 65535 : 0);
+  VolPB = new TVolumeLevelBox(this, VolPanel, 196, 6, 60, 84, *Music);
+  waveVol->SetPosition(std::max(0, VolPB->Level(false)));
+  midiVol->SetPosition(std::max(0, VolPB->Level(true)));
+  // The sliders set the outputs' volumes where that can be done; the box shows what came of it.
   waveVol->OnChange = [this](TComponent*) {
-    SetOutputVolume(false, static_cast<WORD>(waveVol->Position() * 65535 / 100));
+    Music->SetOutputVolume(false, PercentToVolume(waveVol->Position()));
+    VolPB->Refresh();
   };
   midiVol->OnChange = [this](TComponent*) {
-    SetOutputVolume(true, static_cast<WORD>(midiVol->Position() * 65535 / 100));
+    Music->SetOutputVolume(true, PercentToVolume(midiVol->Position()));
+    VolPB->Refresh();
   };
   VolPanel->SetVisible(false);
 
@@ -208,14 +266,15 @@ void TSlideShowWindow::KeyReleased(WORD key) {
       SetPaused(!Paused());
       break;
     case 'V':
+      VolPB->Refresh();
       VolPanel->SetVisible(!VolPanel->Visible());
       break;
     case 'I':
       IdPanel->SetVisible(!IdPanel->Visible());
       break;
     case 'S':
-      if (Music.IsOpen()) {
-        Music.Close();
+      if (Music->IsOpen()) {
+        Music->Close();
         Sequence.MusicFinished(false);
       }
       break;
@@ -275,7 +334,7 @@ void TSlideShowWindow::PopupMenu(POINT at) {
   HMENU menu = CreatePopupMenu();
   AppendMenuW(menu, MF_STRING | (VolPanel->Visible() ? MF_CHECKED : 0), cmVolume, L"Volume Control");
   AppendMenuW(menu, MF_STRING | (IdPanel->Visible() ? MF_CHECKED : 0), cmInformation, L"Information");
-  AppendMenuW(menu, MF_STRING | (Music.IsOpen() ? 0 : MF_GRAYED), cmSkipMusic, L"Skip music or sound");
+  AppendMenuW(menu, MF_STRING | (Music->IsOpen() ? 0 : MF_GRAYED), cmSkipMusic, L"Skip music or sound");
   AppendMenuW(menu, MF_STRING | (Paused() ? MF_CHECKED : 0), cmPause, L"Pause");
   AppendMenuW(menu, MF_STRING, cmExit, L"Exit slide show");
   AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);

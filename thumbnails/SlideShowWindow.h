@@ -11,8 +11,29 @@
 #include "foundation/cSlider.h"
 #include "framework/Button.h"
 #include "framework/Label.h"
+#include "framework/PaintedWindow.h"
 #include "framework/Panel.h"
 #include "thumbnails/ShowForm.h"
+
+// The volume panel's level box: the wave and MIDI output levels as two bars with their
+// percentages, read from the player; an output whose volume cannot be read shows an empty,
+// hatched bar.
+class TVolumeLevelBox : public TPaintedWindow {
+ public:
+  TVolumeLevelBox(TComponent* owner, TWindow* parent, int x, int y, int width, int height,
+                  TMciPlayer& player);
+  // 0..100 (the mean of both channels), -1 when the output's volume cannot be read.
+  int Level(bool midi) const { return levels_[midi ? 1 : 0]; }
+  // Reads the levels again and repaints.
+  void Refresh();
+
+ protected:
+  void Paint(TCanvas& canvas) override;
+
+ private:
+  TMciPlayer& player_;
+  int levels_[2] = {-1, -1};
+};
 
 // What the slide show needs of the main program.
 struct tSlideShowHost {
@@ -41,6 +62,7 @@ class TSlideShowWindow : public TShowForm {
   TLabel* IdLabels[4] = {};
   TSlider* waveVol = nullptr;
   TSlider* midiVol = nullptr;
+  TVolumeLevelBox* VolPB = nullptr;
 
   // The keys and the mouse, as the window's message hook sees them (tests call these too).
   void KeyPressed(WORD key);

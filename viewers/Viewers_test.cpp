@@ -18,6 +18,7 @@
 #include "framework/Printer.h"
 #include "framework/RichEdit.h"
 #include "framework/StatusBar.h"
+#include "tests/PrintedPages.h"
 #include "tests/TestSupport.h"
 #include "viewers/ViewerHost.h"
 #include "viewers/hex/HexWindow.h"
@@ -249,69 +250,10 @@ TEST(TextWindow, DecodeGate) {
 
 }  // namespace
 
-// Printing through the real spooler: with tests/cups-session, Wine prints to CUPS, whose
-// cups-pdf printer makes a PDF; poppler's pdftotext (run as a Unix program) gives its pages'
-// text back. Skipped when there is no such printer.
+// Printing through the real spooler (tests/PrintedPages.h); skipped without a printer.
 namespace {
 
-class PrintTest : public testing::Test {
- protected:
-  void SetUp() override {
-    const char* out = std::getenv("TAVIS_PRINT_OUT");
-    if (!out || !*out || !Printer().Available()) GTEST_SKIP() << "no printer (run in tests/cups-session)";
-    unixOut_ = out;
-    out_ = fs::path("Z:" + unixOut_);
-    for (auto& p : fs::directory_iterator(out_)) before_.insert(p.path().filename().string());
-  }
-  // The pages of the PDF the job made (text of each page).
-  std::vector<std::string> PrintedPages() {
-    fs::path pdf;
-    for (int i = 0; i < 600 && pdf.empty(); ++i) {
-      Sleep(100);
-      for (auto& p : fs::directory_iterator(out_))
-        if (p.path().extension() == ".pdf" && !before_.count(p.path().filename().string())) pdf = p.path();
-    }
-    if (pdf.empty()) return {};
-    // Written whole once it ends in the end-of-file mark and its size holds still.
-    for (int i = 0; i < 300; ++i, Sleep(200)) {
-      const auto bytes = testsupport::ReadFile(pdf);
-      const std::string tail(bytes.end() - std::min<size_t>(bytes.size(), 16), bytes.end());
-      if (tail.find("%%EOF") == std::string::npos) continue;
-      Sleep(500);
-      if (fs::file_size(pdf) == bytes.size()) break;
-    }
-    const std::string name = pdf.filename().string();
-    const std::string text = name + ".txt";
-    std::wstring cmd = L"/usr/bin/pdftotext -layout \"" + Utf8ToWideTest(unixOut_ + "/" + name) + L"\" \"" +
-                       Utf8ToWideTest(unixOut_ + "/" + text) + L"\"";
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    if (CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-      WaitForSingleObject(pi.hProcess, 30000);
-      CloseHandle(pi.hThread);
-      CloseHandle(pi.hProcess);
-    }
-    for (int i = 0; i < 300 && !fs::exists(out_ / text); ++i) Sleep(100);
-    Sleep(300);
-    const auto bytes = testsupport::ReadFile(out_ / text);
-    std::error_code ec;
-    fs::remove(out_ / text, ec);
-    if (!std::getenv("TAVIS_KEEP_PRINTS")) fs::remove(pdf, ec);
-    std::vector<std::string> pages;
-    std::string all(bytes.begin(), bytes.end());
-    size_t start = 0;
-    for (size_t ff = all.find('\f'); ff != std::string::npos; ff = all.find('\f', start)) {
-      pages.push_back(all.substr(start, ff - start));
-      start = ff + 1;
-    }
-    return pages;
-  }
-  static std::wstring Utf8ToWideTest(const std::string& s) { return std::wstring(s.begin(), s.end()); }
-  std::string unixOut_;
-  fs::path out_;
-  std::set<std::string> before_;
-};
+using PrintTest = testsupport::PrintedPagesTest;
 
 TEST_F(PrintTest, HexListingPagesAndHeaders) {
   const fs::path dir = testsupport::ScratchDir("hexprint");

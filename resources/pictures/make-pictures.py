@@ -1,6 +1,6 @@
 #!/usr/bin/python3
 """Draws the pictures of the main window, the splash and the picture window's buttons into this
-folder (BMP files): the splash in 256 colours and in 16, the logo, the sample picture of the
+folder (BMP files): the splash in 256 colours and in 16, the logo, the about box's spiral binding, the sample picture of the
 thumbnail sizes, the picture window's button glyphs (on the key colour olive, their transparent
 bottom-left pixel) and the grab-hand cursor. Run again after a change and commit the results.
 """
@@ -41,6 +41,19 @@ def landscape(w, h):
                (x0 + w * 0.03, h * 0.93)], fill=BROWN)
     d.polygon([(x0 + w * 0.09, h * 0.50), (x0 + w * 0.09, h * 0.84), (x0 + w * 0.17, h * 0.84)],
               fill=WHITE)
+    return img
+
+
+def spiral(w, h):
+    """One turn of a notebook's spiral binding on the page's edge: the punched hole and the wire
+    coming round the edge into it, shaded so that it looks round."""
+    img = Image.new("RGB", (w, h), WHITE)
+    d = ImageDraw.Draw(img)
+    d.rectangle([0, 0, 5, h - 1], fill=PALE)
+    cy = h // 2
+    d.ellipse([w - 12, cy - 3, w - 5, cy + 4], fill=(70, 70, 70), outline=GREY)
+    for k, shade in enumerate((60, 110, 170, 220, 150)):
+        d.line([(0, h - 6 + k // 2), (w - 9, cy - 2 + k)], fill=(shade, shade, shade + 10), width=1)
     return img
 
 
@@ -125,6 +138,7 @@ def main():
     logo = landscape(40, 40)
     save_bmp(logo, "orvex_40x40x256.bmp", 256)
     save_bmp(landscape(160, 120), "btnstrip.bmp")
+    save_bmp(spiral(32, 15), "spiral.bmp", 256)
 
     glyph("pb_close.bmp", lambda d: (d.line([(5, 5), (18, 18)], fill=RED, width=3),
                                      d.line([(18, 5), (5, 18)], fill=RED, width=3)))

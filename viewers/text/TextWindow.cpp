@@ -22,6 +22,7 @@
 #include "framework/Timer.h"
 #include "viewers/ViewerFontDialog.h"
 #include "viewers/ViewerHost.h"
+#include "viewers/print/PrintRichText.h"
 #include "viewers/print/PrintingForm.h"
 #include "viewers/text/uTextRules.h"
 #include "online/uGuide.h"
@@ -344,86 +345,17 @@ void TTextWindow::PrintText() {
   const std::string headerText = PrintHeaderFormat(FormatDatePicture(fs.ShortDateFormat, now, fs),
                                                    FormatTimePicture(fs.LongTimeFormat, now, fs), FileName);
   TPrinter& printer = Printer();
-  printer.Title = FileName;
-  if (printer.BeginDoc()) {
-    HDC dc = printer.Handle();
-    const int ppiX = GetDeviceCaps(dc, LOGPIXELSX), ppiY = GetDeviceCaps(dc, LOGPIXELSY);
+  // Margins: 2 lines at the top (the header's), none at the bottom, 6 characters left, 3 right.
+  PrintRichTextDocument(Memo->Handle(), Memo->Font(), FileName, tRichPrintMargins{}, [&] {
     TCanvas& canvas = printer.Canvas();
     canvas.Font = Memo->Font();
-    const int line = canvas.TextHeight("H"), chr = canvas.TextWidth("W");
-    const RECT page{0, 0, MulDiv(printer.PageWidth(), 1440, ppiX), MulDiv(printer.PageHeight(), 1440, ppiY)};
-    // Margins: 2 lines at the top, none at the bottom, 6 characters left, 3 right.
-    const RECT render{page.left + MulDiv(6 * chr, 1440, ppiX), page.top + MulDiv(2 * line, 1440, ppiY),
-                      page.right - MulDiv(3 * chr, 1440, ppiX), page.bottom};
-    const int oldMode = SetMapMode(dc, MM_TEXT);
-    Memo->FormatRange(nullptr, page, render, 0, 0, false);
-    const int64_t length = Memo->TextLength();
-    int64_t start = 0;
-    auto header = [&] {
-      canvas.Font = Memo->Font();
-      canvas.Font.SetStyle(canvas.Font.Style() | fsUnderline);
-      canvas.Font.SetColor(clBlack);
-      canvas.Brush.SetStyle(bsClear);
-      canvas.TextOut(6 * chr, 0, PrintHeaderText(headerText, printer.PageNumber()));
-    };
-    for (;;) {
-      header();
-      const int64_t next = Memo->FormatRange(dc, page, render, start, -1, true);
-      Application.ProcessMessages();
-      if (next <= start && start < length) {
-        // A rich edit that renders nothing (Wine's does not format ranges): the rest of the
-        // text goes out as wrapped lines in the memo's font, in the same rectangle.
-        PrintRemainingLines(start, {MulDiv(render.left, ppiX, 1440), MulDiv(render.top, ppiY, 1440),
-                                    MulDiv(render.right, ppiX, 1440), MulDiv(render.bottom, ppiY, 1440)},
-                            header);
-        break;
-      }
-      if (!printer.Printing() || next >= length || next == -1) break;
-      start = next;
-      printer.NewPage();
-    }
-    Memo->FormatRange(nullptr, page, render, 0, 0, false);
-    if (printer.Printing()) {
-      SetMapMode(dc, oldMode);
-      printer.EndDoc();
-    }
-  }
-  ClosePrintingForm();
-}
-
-void TTextWindow::PrintRemainingLines(int64_t start, const RECT& area,
-                                      const std::function<void()>& pageHeader) {
-  TPrinter& printer = Printer();
-  TCanvas& canvas = printer.Canvas();
-  const std::u16string all = Memo->Text();
-  const std::wstring text(all.begin() + static_cast<ptrdiff_t>(std::min<size_t>(all.size(), static_cast<size_t>(start))),
-                          all.end());
-  int y = area.top;
-  size_t from = 0;
-  while (from <= text.size() && printer.Printing()) {
-    size_t end = text.find_first_of(L"\r\n", from);
-    if (end == std::wstring::npos) end = text.size();
-    std::wstring line = text.substr(from, end - from);
-    if (line.empty()) line = L" ";
-    canvas.Font = Memo->Font();
+    const int chr = canvas.TextWidth("W");
+    canvas.Font.SetStyle(canvas.Font.Style() | fsUnderline);
     canvas.Font.SetColor(clBlack);
     canvas.Brush.SetStyle(bsClear);
-    const std::string utf8 = WideToUtf8(line);
-    RECT box{area.left, 0, area.right, 0};
-    const int h = canvas.DrawText(utf8, box, DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS | DT_CALCRECT);
-    if (y + h > area.bottom && y > area.top) {
-      printer.NewPage();
-      pageHeader();
-      canvas.Font = Memo->Font();
-      canvas.Font.SetColor(clBlack);
-      y = area.top;
-    }
-    RECT r{area.left, y, area.right, y + h};
-    canvas.DrawText(utf8, r, DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
-    y += h;
-    if (end >= text.size()) break;
-    from = end + ((text[end] == L'\r' && end + 1 < text.size() && text[end + 1] == L'\n') ? 2 : 1);
-  }
+    canvas.TextOut(6 * chr, 0, PrintHeaderText(headerText, printer.PageNumber()));
+  });
+  ClosePrintingForm();
 }
 
 void TTextWindow::Decode() {

@@ -69,7 +69,6 @@ class TTextWindow : public TForm {
   void SetProgress(int64_t position);
   void FontBtnClick();
   void PrintBtnClick();
-  void PrintRemainingLines(int64_t start, const RECT& area, const std::function<void()>& pageHeader);
   void OpenFindDialog(bool replace);
   void FindMessage(FINDREPLACEW* fr);
   int Ask(const std::string& text, int type, unsigned buttons, int help = 0);

@@ -283,11 +283,15 @@ int ZipExtractOne(const std::string& archive, const std::string& outputPath,
     Platform().RemoveFile(partPath);
     return r;
   }
+  // A read-only file in the way would refuse the rename: its attributes go first, and only
+  // now, so that a failed entry leaves the old file as it was.
+  if (Exists(outputPath)) Platform().SetItemAttributes(outputPath, 0);
   if (!Platform().ReplaceFile(partPath, outputPath)) {
     Platform().RemoveFile(partPath);
     return kZipWriteError;
   }
   Platform().SetItemDosTime(outputPath, entry.DateTime);
+  Platform().SetItemAttributes(outputPath, entry.Attributes);
   return 0;
 }
 

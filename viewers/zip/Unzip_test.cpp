@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tests/TestSupport.h"
+#include "viewers/zip/ZipTestKit.h"
 
 namespace fs = std::filesystem;
 using testsupport::ReadFile;
@@ -252,77 +253,6 @@ TEST_F(UnzipTest, EncryptedEntryEndsTheRun) {
   EXPECT_FALSE(fs::exists(out / "3.txt"));
 }
 
-// A stored archive written here byte by byte, so that hostile variants are easy to make.
-struct tRawEntry {
-  std::string name, data, packed;  // packed: the data as the method stores it
-  uint16_t method = 0, flags = 0;
-};
-
-std::vector<uint8_t> MakeZip(const std::vector<tRawEntry>& entries, uint32_t crcOverride = 0) {
-  auto put16 = [](std::vector<uint8_t>& v, uint32_t x) {
-    v.push_back(static_cast<uint8_t>(x));
-    v.push_back(static_cast<uint8_t>(x >> 8));
-  };
-  auto put32 = [&](std::vector<uint8_t>& v, uint32_t x) {
-    put16(v, x & 0xFFFF);
-    put16(v, x >> 16);
-  };
-  auto crcOf = [](const std::string& s) {
-    uint32_t c = 0xFFFFFFFF;
-    for (unsigned char ch : s) {
-      c ^= ch;
-      for (int k = 0; k < 8; ++k) c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1)));
-    }
-    return ~c;
-  };
-  std::vector<uint8_t> file, dir;
-  for (const auto& e : entries) {
-    const std::string& name = e.name;
-    const uint32_t offset = static_cast<uint32_t>(file.size());
-    const uint32_t crc = crcOverride ? crcOverride : crcOf(e.data);
-    put32(file, 0x04034B50);
-    put16(file, 10);
-    put16(file, e.flags);
-    put16(file, e.method);
-    put32(file, 0x21000000);
-    put32(file, crc);
-    put32(file, static_cast<uint32_t>(e.packed.size()));
-    put32(file, static_cast<uint32_t>(e.data.size()));
-    put16(file, static_cast<uint32_t>(name.size()));
-    put16(file, 0);
-    file.insert(file.end(), name.begin(), name.end());
-    file.insert(file.end(), e.packed.begin(), e.packed.end());
-    put32(dir, 0x02014B50);
-    put16(dir, 20);
-    put16(dir, 10);
-    put16(dir, e.flags);
-    put16(dir, e.method);
-    put32(dir, 0x21000000);
-    put32(dir, crc);
-    put32(dir, static_cast<uint32_t>(e.packed.size()));
-    put32(dir, static_cast<uint32_t>(e.data.size()));
-    put16(dir, static_cast<uint32_t>(name.size()));
-    put16(dir, 0);
-    put16(dir, 0);
-    put16(dir, 0);
-    put16(dir, 0);
-    put32(dir, 0);
-    put32(dir, offset);
-    dir.insert(dir.end(), name.begin(), name.end());
-  }
-  const uint32_t dirOffset = static_cast<uint32_t>(file.size());
-  file.insert(file.end(), dir.begin(), dir.end());
-  put32(file, 0x06054B50);
-  put16(file, 0);
-  put16(file, 0);
-  put16(file, static_cast<uint32_t>(entries.size()));
-  put16(file, static_cast<uint32_t>(entries.size()));
-  put32(file, static_cast<uint32_t>(dir.size()));
-  put32(file, dirOffset);
-  put16(file, 0);
-  return file;
-}
-
 std::vector<uint8_t> StoredZip(const std::vector<std::pair<std::string, std::string>>& entries,
                                uint32_t crcOverride = 0) {
   std::vector<tRawEntry> raw;
@@ -432,6 +362,45 @@ TEST_F(UnzipTest, BadCrcKeepsTheOldFile) {
   EXPECT_TRUE(crc);
   EXPECT_EQ(ReadFile(out / "f.txt"), (std::vector<uint8_t>{'o', 'l', 'd'}));
   EXPECT_EQ(std::distance(fs::directory_iterator(out), fs::directory_iterator()), 1);
+}
+
+// The DOS attribute byte of entries made on MS-DOS goes onto the extracted file; entries made
+// elsewhere get none. A read-only file in the way is replaced, but only by a sound entry.
+TEST_F(UnzipTest, DosAttributesReachTheFiles) {
+  if (!testsupport::HaveTool("python3")) GTEST_SKIP();
+  const fs::path archive = dir_ / "attr.zip";
+  const std::string script =
+      "import sys, zipfile\n"
+      "z = zipfile.ZipFile(sys.argv[1], 'w')\n"
+      "for name, system, attr in (('ro.txt', 0, 0x21), ('plain.txt', 0, 0x20), ('unix.txt', 3, 0x01)):\n"
+      "    i = zipfile.ZipInfo(name, (2020, 5, 6, 7, 8, 10))\n"
+      "    i.create_system = system\n"
+      "    i.external_attr = attr | (0o444 << 16 if system == 3 else 0)\n"
+      "    z.writestr(i, name * 3)\n"
+      "z.close()\n";
+  WriteFile(dir_ / "make.py", std::vector<uint8_t>(script.begin(), script.end()));
+  ASSERT_EQ(testsupport::Run("python3 " + (dir_ / "make.py").string() + " " + archive.string()), 0);
+  const fs::path out = dir_ / "out";
+  fs::create_directories(out);
+  auto readOnly = [&](const char* name) { return (Platform().ItemAttributes((out / name).string()) & 1) != 0; };
+  for (int round = 0; round < 2; ++round) {  // the second run replaces the read-only file
+    EXPECT_EQ(ZipExtractAll(archive.string(), out.string(), "*.*", nullptr, nullptr, nullptr, nullptr), 3);
+    EXPECT_TRUE(readOnly("ro.txt")) << round;
+    EXPECT_FALSE(readOnly("plain.txt")) << round;
+    EXPECT_FALSE(readOnly("unix.txt")) << round;
+  }
+  // A broken entry leaves the read-only file as it was, attributes and all.
+  const fs::path bad = dir_ / "bad.zip";
+  WriteFile(bad, MakeZip({{"ro.txt", "other", "other", 0, 0, 0x20}}, 0x12345678));
+  EXPECT_EQ(ZipExtractAll(bad.string(), out.string(), "*.*", nullptr, nullptr, nullptr, nullptr), 0);
+  EXPECT_TRUE(readOnly("ro.txt"));
+  const std::string kept = "ro.txtro.txtro.txt";
+  EXPECT_EQ(ReadFile(out / "ro.txt"), std::vector<uint8_t>(kept.begin(), kept.end()));
+  // Info-ZIP sees what the entries carry.
+  std::vector<uint8_t> listing;
+  testsupport::Run("zipinfo " + archive.string(), &listing);
+  const std::string text(listing.begin(), listing.end());
+  EXPECT_NE(text.find("-r--a--"), std::string::npos) << text;
 }
 
 TEST_F(UnzipTest, OverwriteQuestion) {
