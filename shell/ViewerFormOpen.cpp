@@ -19,6 +19,7 @@
 #include "viewers/ViewerHost.h"
 #include "viewers/hex/HexWindow.h"
 #include "viewers/media/VideoWindow.h"
+#include "viewers/picture/DetailsWindow.h"
 #include "viewers/picture/PictureWindow.h"
 #include "viewers/text/TextWindow.h"
 #include "viewers/zip/ZipForm.h"
@@ -243,4 +244,11 @@ void ConnectViewerHost() {
     ViewerForm->NotifyAllViewerForms(5);
   };
   host.OpenShellDocument = [](const std::string& path) { ShellOpenDocument(ViewerForm, path); };
+  // The picture window's Details button, unless its commands brought their own.
+  if (!HasPictureCommand(pbDoc))
+    SetPictureCommand(pbDoc, [](TPictureWindow& window, TBitBtn& button) {
+      if (!window.Decoder) return;
+      const POINT at = button.ClientToScreen(POINT{0, button.Height()});
+      ShowPictureDetails(&window, *window.Decoder, at);
+    });
 }
