@@ -231,10 +231,10 @@ LRESULT TViewerForm::WndProc(UINT message, WPARAM w, LPARAM l) {
       Thumbs->Start();
       return 0;
     case WM_THUMBS_NEXT:
-      Thumbs->Next();
+      Thumbs->Next(w);
       return 0;
     case WM_THUMBS_BUILD:
-      Thumbs->Build();
+      Thumbs->Build(w);
       return 0;
     case WM_THUMBS_RESET:
       Thumbs->Reset();

@@ -74,7 +74,7 @@ class TViewerFormThumbs : public tThumbPipelineHost, public tThumbPipelineView {
   explicit TViewerFormThumbs(TViewerForm& form) : form_(form) {}
 
   // Host.
-  void Post(unsigned message) override { form_.Post(message); }
+  void Post(unsigned message, uintptr_t pass) override { form_.Post(message, pass); }
   bool IsClosing() override { return form_.IsClosing(); }
   void ProcessMessages() override { Application.ProcessMessages(); }
   bool MasterSwitch() override {

@@ -11,22 +11,25 @@ void tThumbPipeline::Start() {
   }
   ThumbState = kShowing;
   ScanIndex = 0;
+  ++Pass;
   host_.EnableCommandButtons(false);
   tThumbPipelineView& view = *host_.View();
   view.OpenFolder();
   if (view.VolumeKnown()) host_.PlayEventSound(1);
   host_.Stopwatch(true);
-  host_.Post(WM_THUMBS_NEXT);
+  host_.Post(WM_THUMBS_NEXT, Pass);
 }
 
-void tThumbPipeline::Next() {
+void tThumbPipeline::Next(uintptr_t pass) {
   host_.ProcessMessages();
   tThumbPipelineView* view = host_.View();
-  if (host_.IsClosing() || !view) return;
+  if (host_.IsClosing() || !view || pass != Pass) return;
   if (ScanIndex < view->StoredCount()) {
-    view->ShowStoredThumbnail(ScanIndex);
-    ++ScanIndex;
-    if (!host_.IsClosing()) host_.Post(WM_THUMBS_NEXT);
+    // Counted before it is shown: showing lets other messages through, and a restart among
+    // them begins again at 0.
+    const int i = ScanIndex++;
+    view->ShowStoredThumbnail(i);
+    if (!host_.IsClosing() && pass == Pass) host_.Post(WM_THUMBS_NEXT, Pass);
   } else if (ThumbState == kShowing) {
     host_.Stopwatch(false);
     StartFolderUpdate();
@@ -43,7 +46,7 @@ void tThumbPipeline::StartFolderUpdate() {
     if (host_.IsClosing()) return;
     view->BeginUpdate();
     if (host_.IsClosing()) return;
-    host_.Post(WM_THUMBS_BUILD);
+    host_.Post(WM_THUMBS_BUILD, ++Pass);
   } else {
     Report();
     ThumbState = kIdle;
@@ -51,12 +54,14 @@ void tThumbPipeline::StartFolderUpdate() {
   }
 }
 
-void tThumbPipeline::Build() {
+void tThumbPipeline::Build(uintptr_t pass) {
   host_.ProcessMessages();
   tThumbPipelineView* view = host_.View();
-  if (host_.IsClosing() || ThumbState != kUpdating || !view) return;
-  if (view->UpdateStep()) {
-    host_.Post(WM_THUMBS_BUILD);
+  if (host_.IsClosing() || ThumbState != kUpdating || !view || pass != Pass) return;
+  const bool more = view->UpdateStep();
+  if (pass != Pass) return;  // restarted while the entry was decoded
+  if (more) {
+    host_.Post(WM_THUMBS_BUILD, Pass);
     return;
   }
   host_.EnableCommandButtons(true);
@@ -85,7 +90,7 @@ void tThumbPipeline::FolderChanged() {
 
 void tThumbPipeline::Reset() {
   host_.ResetView();
-  host_.Post(WM_THUMBS_START);
+  host_.Post(WM_THUMBS_START, 0);
 }
 
 void tThumbPipeline::Report() {

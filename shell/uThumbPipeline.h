@@ -32,7 +32,8 @@ class tThumbPipelineView {
 class tThumbPipelineHost {
  public:
   virtual ~tThumbPipelineHost() = default;
-  virtual void Post(unsigned message) = 0;
+  // Posts a message to the window itself; the pass travels in wParam.
+  virtual void Post(unsigned message, uintptr_t pass) = 0;
   // This window's close was accepted, or the first window's.
   virtual bool IsClosing() = 0;
   virtual void ProcessMessages() = 0;
@@ -64,8 +65,9 @@ class tThumbPipeline {
   explicit tThumbPipeline(tThumbPipelineHost& host) : host_(host) {}
 
   void Start();
-  void Next();
-  void Build();
+  // pass: the wParam the step was posted with; steps of an earlier pass do nothing.
+  void Next(uintptr_t pass);
+  void Build(uintptr_t pass);
   // The decoder's progress: bit 0 of wParam set means a partial picture (ignored).
   void GraphicProgress(uintptr_t wParam);
   void FolderChanged();
@@ -77,6 +79,9 @@ class tThumbPipeline {
   int ThumbState = kIdle;
   bool Pending = false;
   int ScanIndex = 0;
+  // Counts the passes: a restart leaves the old chain's messages behind, and they must not run
+  // a second chain beside the new one.
+  uintptr_t Pass = 0;
 
  private:
   void Report();

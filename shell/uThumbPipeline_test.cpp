@@ -41,7 +41,11 @@ struct Folder : tThumbPipelineView {
 struct Window : tThumbPipelineHost {
   Folder folder;
   tThumbPipeline pipeline{*this};
-  std::deque<unsigned> queue;
+  struct Message {
+    unsigned id;
+    uintptr_t pass;
+  };
+  std::deque<Message> queue;
   bool closing = false, master = true, first = true, interactive = true, viewed = true;
   bool throughFolderList = false;
   std::vector<std::string> statuses;
@@ -50,7 +54,8 @@ struct Window : tThumbPipelineHost {
   int stopwatch = 0, refreshes = 0, resets = 0, processed = 0;
   std::function<void()> duringProcessing;
 
-  void Post(unsigned m) override { queue.push_back(m); }
+  void Post(unsigned m, uintptr_t pass) override { queue.push_back({m, pass}); }
+  void Post(unsigned m) { queue.push_back({m, 0}); }
   bool IsClosing() override { return closing; }
   void ProcessMessages() override {
     ++processed;
@@ -77,12 +82,12 @@ struct Window : tThumbPipelineHost {
   int Run(int limit = 1000) {
     int n = 0;
     while (!queue.empty() && n < limit) {
-      const unsigned m = queue.front();
+      const Message m = queue.front();
       queue.pop_front();
       ++n;
-      if (m == WM_THUMBS_START) pipeline.Start();
-      if (m == WM_THUMBS_NEXT) pipeline.Next();
-      if (m == WM_THUMBS_BUILD) pipeline.Build();
+      if (m.id == WM_THUMBS_START) pipeline.Start();
+      if (m.id == WM_THUMBS_NEXT) pipeline.Next(m.pass);
+      if (m.id == WM_THUMBS_BUILD) pipeline.Build(m.pass);
     }
     return n;
   }
@@ -224,23 +229,49 @@ TEST(ThumbPipeline, ClosingMidwayStopsTheChain) {
   EXPECT_LT(w.folder.shown, 3);
 }
 
-TEST(ThumbPipeline, AStaleBuildAfterARestartDoesNothing) {
+TEST(ThumbPipeline, AStaleStepAfterARestartDoesNothing) {
   Window w;
   w.Post(WM_THUMBS_START);
   w.Run(7);
   ASSERT_EQ(w.pipeline.ThumbState, tThumbPipeline::kUpdating);
-  // The user went to another folder: a new pass starts; the queued BUILD is stale.
+  // The user went to another folder: a new pass starts; the queued BUILD is stale, and runs
+  // after the new pass has begun.
+  ASSERT_EQ(w.queue.size(), 1u);
+  const Window::Message stale = w.queue.front();
+  w.queue.clear();
   w.Post(WM_THUMBS_START);
-  std::deque<unsigned> q = w.queue;
-  ASSERT_EQ(q.front(), WM_THUMBS_BUILD);
-  w.queue.pop_front();
-  w.queue.push_back(WM_THUMBS_BUILD);
+  w.queue.push_back(stale);
   const int steps = w.folder.steps;
   w.Run(2);  // the START, then the stale BUILD
   EXPECT_EQ(w.pipeline.ThumbState, tThumbPipeline::kShowing);
   EXPECT_EQ(w.folder.steps, steps);
   w.Run();
   EXPECT_EQ(w.folder.opens, 2);
+  EXPECT_EQ(w.folder.begins, 2);
+  EXPECT_EQ(w.pipeline.ThumbState, tThumbPipeline::kIdle);
+}
+
+TEST(ThumbPipeline, ARestartWhileAThumbnailIsShownRunsOneChainFromTheStart) {
+  // Showing a thumbnail lets the other messages through; a folder change among them restarts
+  // the pass. The new pass shows every thumbnail once, and the old chain ends.
+  Window w;
+  w.folder.stored = 5;
+  w.Post(WM_THUMBS_START);
+  w.Run(3);  // START, thumbnails 0 and 1
+  std::vector<int> shown;
+  bool restarted = false;
+  w.duringProcessing = [&] {
+    if (restarted || w.folder.shown != 2) return;
+    restarted = true;
+    w.pipeline.Start();
+  };
+  w.folder.shown = 2;
+  const int handled = w.Run();
+  EXPECT_TRUE(restarted);
+  EXPECT_EQ(w.folder.opens, 2);
+  // One chain: five thumbnails and the end of the phase, then the update.
+  EXPECT_LE(handled, 1 + 6 + 5 + 1);
+  EXPECT_EQ(w.folder.begins, 1);
   EXPECT_EQ(w.pipeline.ThumbState, tThumbPipeline::kIdle);
 }
 
@@ -249,5 +280,5 @@ TEST(ThumbPipeline, ResetMakesANewViewAndStartsAgain) {
   w.pipeline.Reset();
   EXPECT_EQ(w.resets, 1);
   ASSERT_EQ(w.queue.size(), 1u);
-  EXPECT_EQ(w.queue.front(), WM_THUMBS_START);
+  EXPECT_EQ(w.queue.front().id, WM_THUMBS_START);
 }
