@@ -485,7 +485,9 @@ std::string MakeManyPictures(const char* name, int count) {
 // One message, as the program's loop takes them (each step of the chain is one message).
 void PumpOne() {
   MSG msg;
-  if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) Application.Dispatch(msg);
+  if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE) || Application.PreTranslate(msg)) return;
+  TranslateMessage(&msg);
+  DispatchMessageW(&msg);
 }
 
 // Runs the window's messages until the pass ends (the guard only ends a run that hangs).
