@@ -33,7 +33,7 @@ TDocWindow::TDocWindow(TComponent* owner, tGraphicID& picture, TPictureWindow* w
   RichMemo = new TRichEdit(this, this, 0, kButtonPanelHeight, 440, 200);
   RichMemo->SetReadOnly(true);
   PalPanel = new TPanel(this, this, 0, 240, 440, kPalPanelHeight);
-  LblColor = new TLabel(this, PalPanel, 8, 4, 150, 64);
+  LblColor = NewInfoText(this, PalPanel, 8, 4, 150, 64);
   Grid = new TPaletteGrid(this, PalPanel, 160, 4, 256, 64);
   Grid->SetGridShape(gs_8x2);
   CloseBtn->OnClick = [this](TComponent*) { Close(); };
@@ -41,8 +41,8 @@ TDocWindow::TDocWindow(TComponent* owner, tGraphicID& picture, TPictureWindow* w
   PrintBtn->OnClick = [this](TComponent*) { PrintBtnClick(); };
   chkOptional->OnClick = [this](TComponent*) { FillText(); };
   Grid->OnChange = [this](TComponent*) {
-    LblColor->SetCaption(
-        DetailsPaletteText(Grid->PaletteIndex(), picture_.Palette, paletteCount_));
+    SetInfoText(LblColor,
+                DetailsPaletteText(Grid->PaletteIndex(), picture_.Palette, paletteCount_));
   };
   FinishCreate();
 }
@@ -70,7 +70,7 @@ void TDocWindow::ShowPalette() {
   if (palette) {
     paletteCount_ = PaletteCopyCount(picture_.Colors ? picture_.Colors : 1 << bits);
     Grid->SetPalette(paletteCount_, picture_.Palette, clBtnFace);
-    LblColor->SetCaption("Image Palette:");
+    SetInfoText(LblColor, "Image Palette:");
   }
   PalPanel->SetVisible(palette);
 }

@@ -28,7 +28,7 @@ class TDocWindow : public TForm {
   TCheckBox* chkOptional = nullptr;
   TRichEdit* RichMemo = nullptr;
   TPanel* PalPanel = nullptr;
-  TLabel* LblColor = nullptr;
+  TPaintBox* LblColor = nullptr;
   TPaletteGrid* Grid = nullptr;
 
   // Fills the text from the picture's information lines.

@@ -15,9 +15,9 @@ TPaletteDialog::TPaletteDialog(TComponent* owner) : TForm(owner) {
   Grid = new TPaletteGrid(this, this, 8, 8, 256, 256);
   Grid->SetGridShape(gs_4x4);
   BackgroundBtn = new TSpeedButton(this, this, "&Background", 276, 8, 140, 24, 1, false);
-  BackgroundLabel = new TLabel(this, this, 276, 34, 140, 76);
+  BackgroundLabel = NewInfoText(this, this, 276, 34, 140, 76);
   TransparentBtn = new TSpeedButton(this, this, "&Transparent", 276, 114, 140, 24, 1, false);
-  TransparentLabel = new TLabel(this, this, 276, 140, 140, 76);
+  TransparentLabel = NewInfoText(this, this, 276, 140, 140, 76);
   ResetBtn = new TButton(this, this, "&Reset to (none)", 276, 222, 140, 24);
   OKBtn = new TButton(this, this, "OK", 8, 270, 80, 24);
   CancelBtn = new TButton(this, this, "Cancel", 96, 270, 80, 24);
@@ -50,8 +50,8 @@ void TPaletteDialog::SetPalette(int count, const uint8_t* rgb) {
 }
 
 void TPaletteDialog::UpdateLabels() {
-  BackgroundLabel->SetCaption(PaletteIndexText(Background, palette_, count_));
-  TransparentLabel->SetCaption(PaletteIndexText(Transparent, palette_, count_));
+  SetInfoText(BackgroundLabel, PaletteIndexText(Background, palette_, count_));
+  SetInfoText(TransparentLabel, PaletteIndexText(Transparent, palette_, count_));
 }
 
 void TPaletteDialog::Activate() {

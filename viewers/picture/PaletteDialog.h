@@ -16,7 +16,7 @@ class TPaletteDialog : public TForm {
 
   TPaletteGrid* Grid = nullptr;
   TSpeedButton *BackgroundBtn = nullptr, *TransparentBtn = nullptr;
-  TLabel *BackgroundLabel = nullptr, *TransparentLabel = nullptr;
+  TPaintBox *BackgroundLabel = nullptr, *TransparentLabel = nullptr;
   TButton *ResetBtn = nullptr, *OKBtn = nullptr, *CancelBtn = nullptr, *HelpBtn = nullptr;
 
   // count is limited to 2..256 before anything is copied.

@@ -168,3 +168,26 @@ void TPaletteGrid::Paint(TCanvas& canvas) {
     canvas.Brush.SetStyle(bsSolid);
   }
 }
+
+TPaintBox* NewInfoText(TComponent* owner, TWindow* parent, int x, int y, int width, int height) {
+  auto* box = new TPaintBox(owner, parent, x, y, width, height);
+  box->OnPaint = [box](TComponent*, TCanvas& canvas) {
+    RECT r = box->ClientRect();
+    canvas.Brush.SetColor(clBtnFace);
+    canvas.FillRect(r);
+    std::string text;
+    for (char c : box->Caption()) {
+      if (c == '\r') text += "\r\n"; else text += c;
+    }
+    canvas.Font = box->Font();
+    canvas.Brush.SetStyle(bsClear);
+    canvas.DrawText(text, r, DT_LEFT | DT_NOPREFIX | DT_WORDBREAK);
+    canvas.Brush.SetStyle(bsSolid);
+  };
+  return box;
+}
+
+void SetInfoText(TPaintBox* box, const std::string& text) {
+  box->SetCaption(text);
+  box->Invalidate();
+}

@@ -8,6 +8,7 @@
 
 #include "framework/Graphics.h"
 #include "framework/PaintedWindow.h"
+#include "framework/ScrollBox.h"
 #include "viewers/picture/uPaletteGrid.h"
 
 class TPaletteGrid : public TPaintedWindow {
@@ -56,3 +57,7 @@ class TPaletteGrid : public TPaintedWindow {
   bool sizing_ = false;
   TColor entries_[256] = {};
 };
+
+// A box of a few lines of text (lines broken by "\r"), as the palette texts are.
+TPaintBox* NewInfoText(TComponent* owner, TWindow* parent, int x, int y, int width, int height);
+void SetInfoText(TPaintBox* box, const std::string& text);
