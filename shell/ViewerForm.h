@@ -175,6 +175,9 @@ class TViewerForm : public TForm, public tViewerSettings {
 
   std::unique_ptr<tSettingsControls> settingsControls_;
   std::unique_ptr<tThumbPipelineHost> thumbs_;
+  // A close refused because a pass was running: it is carried out when the pass ends.
+  bool closeAfterPass_ = false;
+  void CloseAfterPass();
 };
 
 // The first main window (the one that owns the settings); null before it exists.

@@ -150,7 +150,10 @@ bool TViewerForm::CloseQuery() {
     ShowWindow(Handle(), SW_MINIMIZE);
     return false;
   }
-  if (ThumbState() != 0) return false;
+  if (ThumbState() != 0) {
+    closeAfterPass_ = true;
+    return false;
+  }
   if (!TForm::CloseQuery()) return false;
   Closing = true;
   return true;
@@ -229,12 +232,15 @@ LRESULT TViewerForm::WndProc(UINT message, WPARAM w, LPARAM l) {
       return 0;
     case WM_THUMBS_START:
       Thumbs->Start();
+      CloseAfterPass();
       return 0;
     case WM_THUMBS_NEXT:
       Thumbs->Next(w);
+      CloseAfterPass();
       return 0;
     case WM_THUMBS_BUILD:
       Thumbs->Build(w);
+      CloseAfterPass();
       return 0;
     case WM_THUMBS_RESET:
       Thumbs->Reset();
@@ -243,6 +249,12 @@ LRESULT TViewerForm::WndProc(UINT message, WPARAM w, LPARAM l) {
       return 0;
   }
   return TForm::WndProc(message, w, l);
+}
+
+void TViewerForm::CloseAfterPass() {
+  if (!closeAfterPass_ || ThumbState() != 0) return;
+  closeAfterPass_ = false;
+  Post(WM_CLOSE_REQUEST);
 }
 
 void TViewerForm::CommandLineAction() {
