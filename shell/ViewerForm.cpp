@@ -13,6 +13,7 @@
 #include "framework/Palette.h"
 #include "imaging/uGraphic.h"
 #include "resources/uResStrings.h"
+#include "thumbnails/ScriptEditorDialog.h"
 #include "viewers/picture/PictureWindow.h"
 
 TViewerForm* ViewerForm = nullptr;
@@ -40,6 +41,7 @@ TViewerForm::TViewerForm(TComponent* owner) : TForm(owner) {
   RECT placed = BoundsRect();
   SetBounds(placed.left, placed.top, 630, 475);
   KeyPreview = true;
+  CreateThumbnailPipeline();
   CreateControls();
   CreateMenus();
   ArrangeControls();
@@ -47,6 +49,15 @@ TViewerForm::TViewerForm(TComponent* owner) : TForm(owner) {
 
 TViewerForm::~TViewerForm() {
   if (ViewerForm != this) return;
+  // The other windows' views read this window's database: they go first.
+  for (TForm* f : Screen.Forms)
+    if (auto* other = dynamic_cast<TViewerForm*>(f); other && other != this) {
+      other->ThumbView.reset();
+      other->ThumbLink.reset();
+    }
+  ThumbView.reset();
+  ThumbLink.reset();
+  Thumbnails.reset();
   UnregisterAllFormats();
   ViewerForm = nullptr;
 }
@@ -78,7 +89,9 @@ void TViewerForm::CreateControls() {
   btnGallery = button("&Gallery");
   btnInspect = button("&Inspect");
   btnAcquire = button("ac&Quire");
-  StatusBar1 = new TStatusLine(this, this, {200, 160, -1});
+  StatusBar1 = new TStatusBar(this, this);
+  // Free space, tagged files, listed files, thumbnails.
+  StatusBar1->SetPanels({170, 130, 130, 150});
 
   pnlLeft = new TPanel(this, this, 0, 0, kLeftWidth, 400);
   pnlLeft->BevelOuter = bvNone;
@@ -190,11 +203,13 @@ void TViewerForm::CreateControls() {
   };
   btnMaster->OnClick = [this](TComponent*) {
     if (!ViewerForm) return;
+    if (ViewerForm->Thumbnails) ViewerForm->Thumbnails->MasterSwitch = btnMaster->Down() ? 1 : 0;
     ViewerForm->NotifyAllViewerForms(btnMaster->Down() ? 2 : 3);
   };
+  btnScripts->OnClick = [this](TComponent*) { ShowScriptEditorFor({}); };
   // Commands whose windows come with their own units: disabled until then, never a dead click.
-  for (TButton* b : {btnAbout, btnOptions, btnScripts, btnGallery, btnInspect, btnAcquire})
-    b->SetEnabled(false);
+  for (TButton* b : {btnAbout, btnOptions, btnGallery, btnInspect, btnAcquire})
+    if (!b->OnClick) b->SetEnabled(false);
   Timer1->OnTimer = [this](TComponent*) { Timer1Timer(); };
 }
 
@@ -263,7 +278,7 @@ void TViewerForm::ArrangeControls() {
   if (!HeaderControl1) return;
   const int w = ClientWidth(), h = ClientHeight();
   pnlTop->SetBounds(0, 0, w, kTopHeight);
-  StatusBar1->Realign();
+  StatusBar1->ParentResized();
   const int statusHeight = StatusBar1->Visible() ? StatusBar1->Height() : 0;
   const int headerHeight = HeaderControl1->PreferredHeight();
   HeaderControl1->SetBounds(0, kTopHeight, w, headerHeight);
@@ -306,6 +321,9 @@ void TViewerForm::HeaderControl1SectionClick(int section) {
     }
     case 1:
       Orvex_FileList1->ToggleAllTags();
+      break;
+    case 2:
+      ToggleThumbnailDisplay();
       break;
     case 4:
     case 5:
@@ -360,6 +378,7 @@ void TViewerForm::FolderChanged() {
   SetCaption(Format("%s [ %s ]", {LoadResString(sProgramName), folder}));
   if (!IsFirst() && ViewerForm) ViewerForm->CloneFolder = folder;
   if (nbookLeftTop->PageIndex() == 1) cbDir->SetText(folder);
+  if (FirstShowDone && ThumbView) Post(WM_THUMBS_START);
 }
 
 void TViewerForm::FileListChanged() {
@@ -380,4 +399,21 @@ void TViewerForm::FileListChanged() {
 void TViewerForm::Timer1Timer() {
   if (IsIconic(Handle())) return;
   btnPaste->SetEnabled(ClipboardHasBitmap());
+}
+
+void TViewerForm::ShowScriptEditorFor(const std::vector<std::string>& files) {
+  TViewerForm& s = ViewerForm ? *ViewerForm : *this;
+  const std::string program = SettingsProgramFile.empty() ? ModuleFileName() : SettingsProgramFile;
+  tScriptEditorHost host;
+  host.IniPath = ExtractFilePath(program) + ExtractFileName(program).substr(
+                     0, ExtractFileName(program).size() - ExtractFileExt(program).size()) + ".ini";
+  host.ParentalLevel = s.ParentalLevel;
+  host.MessageSounds = s.MessageSounds;
+  host.CustomColors = &s.CustomColors;
+  host.OwnerWindow = Handle();
+  host.SlideShow.SlidePosition = &s.SlidePosition;
+  host.SlideShow.LastSlideSound = s.LastSlideSound;
+  host.SlideShow.ZoomPercent = s.ZoomPercent;
+  host.SlideShow.PlayEndOfSlidesSound = [this] { PlayEventSound(3); };
+  ShowScriptEditor(this, host, files);
 }

@@ -26,12 +26,14 @@
 #include "framework/Menu.h"
 #include "framework/Panel.h"
 #include "framework/ScrollBox.h"
+#include "framework/StatusBar.h"
 #include "framework/TabControl.h"
 #include "framework/Timer.h"
-#include "shell/cStatusLine.h"
 #include "shell/uMessages.h"
 #include "shell/uSettings.h"
 #include "shell/uStartup.h"
+#include "shell/uThumbPipeline.h"
+#include "thumbnails/uThumbView.h"
 
 // The first window's settings fields are the ones that count (read through ViewerForm).
 class TViewerForm : public TForm, public tViewerSettings {
@@ -45,7 +47,7 @@ class TViewerForm : public TForm, public tViewerSettings {
   TButton *btnExit = nullptr, *btnAbout = nullptr, *btnClone = nullptr, *btnOptions = nullptr,
           *btnPaste = nullptr, *btnScripts = nullptr, *btnGallery = nullptr,
           *btnInspect = nullptr, *btnAcquire = nullptr;
-  TStatusLine* StatusBar1 = nullptr;
+  TStatusBar* StatusBar1 = nullptr;
   THeaderControl* HeaderControl1 = nullptr;
   TPanel* pnlLeft = nullptr;
   TNotebook* nbookLeftTop = nullptr;
@@ -82,8 +84,27 @@ class TViewerForm : public TForm, public tViewerSettings {
   std::unique_ptr<tStopwatch> Stopwatch;
   std::string SelectFileName;
   std::string ChangedFolder;
+  // The thumbnail database (first window, browsing only); its master switch follows btnMaster.
+  std::unique_ptr<tThumbnails> Thumbnails;
+  // The file list's side of the folder's view, and the view (browsing windows).
+  std::unique_ptr<tThumbListHost> ThumbLink;
+  std::unique_ptr<tDirectoryView> ThumbView;
+  // The thumbnail chain: its state, pending folder change and scan index.
+  std::unique_ptr<tThumbPipeline> Thumbs;
   // A thumbnail pass is running (0 none): closing waits for it.
-  int ThumbState = 0;
+  int ThumbState() const;
+  // This window's close was accepted, or the first window's: every step stops.
+  bool IsClosing() const;
+  // The status of the chain in panel 3 (the view calls it after each thumbnail).
+  void ShowThumbStatus();
+  void EnableCommandButtons(bool enable);
+  // A renamed file keeps its thumbnail.
+  void RenameThumbnailEntry(const std::string& oldName, const std::string& newName);
+  // Switches the file list between names and thumbnails.
+  void ToggleThumbnailDisplay();
+  bool ShowsThumbnails() const;
+  // A new view of the first window's database on the file list.
+  void MakeThumbView();
   // The modifiers of the last key or mouse press in the file list.
   TShiftState ShiftState = 0;
   // Names dropped from the shell, kept until the drop's choice is carried out.
@@ -109,11 +130,16 @@ class TViewerForm : public TForm, public tViewerSettings {
   bool TryKnownViewers(const std::string& fileName);
   // The file list's double-click and Enter.
   void OpenSelectedFiles();
+  // A slide show of a list handed out by the file list (line 0 the folder), with the
+  // slide-show settings.
+  void StartSlideShowOf(const std::vector<std::string>& list);
   void IncViewerCount();
   // A viewer window this window opened has closed.
   void DecViewerCount();
   // The program's event sounds: 0 bad file, 1 update start, 2 update done, 3 end of slides.
   void PlayEventSound(int event);
+  // The same sounds after saving a text, extracting from a zip file, exporting a web page.
+  void PlayOperationSound(int event);
   // Moves the settings and the state of the controls between the window and the INI file;
   // false when a save could not be written.
   bool LoadSaveSettings(bool load);
@@ -143,7 +169,15 @@ class TViewerForm : public TForm, public tViewerSettings {
   void Timer1Timer();
   bool IsFirst() const;
 
+  void CreateThumbnailPipeline();
+  void OpenThumbnailDatabase();
+  void ShowScriptEditorFor(const std::vector<std::string>& files);
+
   std::unique_ptr<tSettingsControls> settingsControls_;
+  std::unique_ptr<tThumbPipelineHost> thumbs_;
+  // A close refused because a pass was running: it is carried out when the pass ends.
+  bool closeAfterPass_ = false;
+  void CloseAfterPass();
 };
 
 // The first main window (the one that owns the settings); null before it exists.
@@ -153,12 +187,20 @@ extern TViewerForm* ViewerForm;
 // programs point it at a scratch folder).
 extern std::string SettingsProgramFile;
 
+// The running program's file.
+std::string ModuleFileName();
+
 // The command line the first window takes its start mode from; empty: the process's own (test
 // programs give the program's command line here).
 extern std::string StartCommandLine;
 
 // The filter of the main window's type combo.
 extern const char* const kViewerFormFilter;
+
+// A document for the shell's registered program, else the default browser; errors are shown.
+void ShellOpenDocument(TForm* owner, const std::string& name);
+// Gives the viewer windows the first main window's settings and services.
+void ConnectViewerHost();
 
 // A new main window at a folder, laid out like the caller; raises when its file list cannot be
 // made visible.

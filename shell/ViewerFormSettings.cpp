@@ -73,8 +73,6 @@ SETTINGS_FIELD(Warning256Pending);
 SETTINGS_FIELD(OldBuildReminderDue);
 #undef SETTINGS_FIELD
 
-namespace {
-
 std::string ModuleFileName() {
   std::wstring name(MAX_PATH, L'\0');
   for (;;) {
@@ -87,7 +85,6 @@ std::string ModuleFileName() {
   }
 }
 
-}  // namespace
 
 // The window's controls behind the settings' interface.
 class TViewerFormSettingsControls : public tPlainSettingsControls {

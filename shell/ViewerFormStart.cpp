@@ -15,6 +15,9 @@
 #include "framework/Palette.h"
 #include "imaging/uGraphic.h"
 #include "shell/ViewerForm.h"
+#include "shell/uInstallWin.h"
+#include "thumbnails/ScreenSaverSettingsForm.h"
+#include "thumbnails/SlideShowWindow.h"
 
 std::string StartCommandLine;
 
@@ -85,8 +88,12 @@ void TViewerForm::FormCreate() {
     Interactive = StartMode == smInteractive;
     btnMaster->SetDown(true);
     LoadSaveSettings(true);
+    ConnectViewerHost();
     if (CloneFolder.empty()) CloneFolder = WindowsDrive();
-    if (Interactive) TempFiles = std::make_unique<std::vector<std::string>>();
+    if (Interactive) {
+      TempFiles = std::make_unique<std::vector<std::string>>();
+      OpenThumbnailDatabase();
+    }
     TrayIcon->PopupMenu = TrayPopupMenu->Handle();
     TrayIcon->SetActive(start.Tray && StartMode == smInteractive);
     if (StartMode != smInteractive) {
@@ -104,6 +111,8 @@ void TViewerForm::FormCreate() {
     if (StartMode == smInteractive && !AcceptingDrops) ToggleDropAccept();
   }
   if (Interactive) {
+    MakeThumbView();
+    if (ThumbView && ViewerForm) ThumbView->AllowIcons = ViewerForm->ThumbnailIcos;
     // The change handlers once, in the order the lists depend on each other.
     FolderChanged();
     FileListChanged();
@@ -117,6 +126,7 @@ void TViewerForm::DoShow() {
   if (!FirstShowDone) {
     FirstShowDone = true;
     if (Interactive) {
+      if (StartWithThumbnails && !ShowsThumbnails()) ToggleThumbnailDisplay();
       StartWithThumbnails = false;
       LogoPalette = ViewerForm && ViewerForm->LogoBitmap ? ViewerForm->LogoBitmap->Palette()
                                                          : nullptr;
@@ -140,7 +150,10 @@ bool TViewerForm::CloseQuery() {
     ShowWindow(Handle(), SW_MINIMIZE);
     return false;
   }
-  if (ThumbState != 0) return false;
+  if (ThumbState() != 0) {
+    closeAfterPass_ = true;
+    return false;
+  }
   if (!TForm::CloseQuery()) return false;
   Closing = true;
   return true;
@@ -209,20 +222,39 @@ LRESULT TViewerForm::WndProc(UINT message, WPARAM w, LPARAM l) {
       return 0;
     }
     case WM_FOLDER_CHANGED:
-      if (Interactive) Orvex_FileList1->Reread();
+      Thumbs->FolderChanged();
+      return 0;
+    case WM_GRAPHIC_PROGRESS:
+      Thumbs->GraphicProgress(w);
       return 0;
     case WM_REFRESHLIST:
       if (StartMode == smInteractive) Orvex_FileList1->FreeList();
       return 0;
-    case WM_WINDOWCLOSED:
     case WM_THUMBS_START:
+      Thumbs->Start();
+      CloseAfterPass();
+      return 0;
     case WM_THUMBS_NEXT:
+      Thumbs->Next(w);
+      CloseAfterPass();
+      return 0;
     case WM_THUMBS_BUILD:
+      Thumbs->Build(w);
+      CloseAfterPass();
+      return 0;
     case WM_THUMBS_RESET:
-      // The thumbnail pipeline answers these once the thumbnail database is part of the window.
+      Thumbs->Reset();
+      return 0;
+    case WM_WINDOWCLOSED:
       return 0;
   }
   return TForm::WndProc(message, w, l);
+}
+
+void TViewerForm::CloseAfterPass() {
+  if (!closeAfterPass_ || ThumbState() != 0) return;
+  closeAfterPass_ = false;
+  Post(WM_CLOSE_REQUEST);
 }
 
 void TViewerForm::CommandLineAction() {
@@ -233,10 +265,27 @@ void TViewerForm::CommandLineAction() {
       if (!StartFile.empty() && OpenFileByType(StartFile)) IncViewerCount();
       if (OpenViewers == 0) Post(WM_CLOSE_REQUEST);
       break;
-    case smSaverSettings:
-      // The screen saver's settings window comes with the slide show unit.
+    case smSaverSettings: {
+      tSaverSettingsHost host;
+      host.ProgramPath = SettingsProgramFile.empty() ? ModuleFileName() : SettingsProgramFile;
+      host.ParentalLevel = ParentalLevel;
+      host.SlidePosition = &SlidePosition;
+      host.CustomColors = &CustomColors;
+      host.MessageSounds = MessageSounds;
+      host.RunTestShow = [this](const std::vector<std::string>& lines, int delay,
+                                const std::string& paper, uint32_t color, bool original) {
+        tSlideShowHost show;
+        show.SlidePosition = &SlidePosition;
+        show.LastSlideSound = LastSlideSound;
+        show.ZoomPercent = ZoomPercent;
+        show.PlayEndOfSlidesSound = [this] { PlayEventSound(3); };
+        StartSlideShow(this, nullptr, lines, false, static_cast<uint16_t>(delay), paper, color,
+                       original, show);
+      };
+      ShowScreenSaverSettings(this, host);
       Post(WM_CLOSE_REQUEST);
       break;
+    }
     case smUninstall:
       if (SoundMessageDlg("Uninstall Tavishore 32", mtConfirmation,
                           MsgDlgButtons({mbOK, mbCancel, mbHelp}), MessageSounds,
@@ -244,7 +293,8 @@ void TViewerForm::CommandLineAction() {
         Post(WM_CLOSE_REQUEST);
         break;
       }
-      // The uninstall itself comes with the install unit; until then nothing is removed.
+      // Ends the program unless the folder is not the installed one (the user is told).
+      Uninstall(ExtractFilePath(ModuleFileName()), MessageSounds);
       Post(WM_CLOSE_REQUEST);
       break;
     default:
@@ -284,10 +334,12 @@ void TViewerForm::NotifyAllViewerForms(int command) {
         break;
       case 2:
         list.ResumeThumbnails();
+        if (MasterSwitchToggle && !f->ShowsThumbnails()) f->ToggleThumbnailDisplay();
         f->Post(WM_THUMBS_START);
         break;
       case 3:
         list.ResetThumbnails();
+        if (MasterSwitchToggle && f->ShowsThumbnails()) f->ToggleThumbnailDisplay();
         f->btnInspect->SetEnabled(false);
         break;
       case 4:

@@ -12,7 +12,12 @@
 #include "foundation/DialogDriver_test.h"
 #include "foundation/uFiles.h"
 #include "framework/Application.h"
+#include "thumbnails/SlideShowWindow.h"
+#include "viewers/hex/HexWindow.h"
+#include "viewers/media/VideoWindow.h"
 #include "viewers/picture/PictureWindow.h"
+#include "viewers/text/TextWindow.h"
+#include "viewers/zip/ZipForm.h"
 #include "tests/TestSupport.h"
 
 namespace fs = std::filesystem;
@@ -229,9 +234,6 @@ TEST(ViewerForm, ADoubleClickedPictureOpensInItsWindow) {
   files.Send(WM_LBUTTONUP, 0, MAKELPARAM(r.left + 40, r.top + 2));
   Pump();
   ASSERT_EQ(CountForms<TPictureWindow>(), before + 1);
-  // A text file is no picture: no window (the other viewers come with their units).
-  EXPECT_FALSE(form->OpenFileByType(JoinPath(files.Directory(), "notes.txt")));
-  EXPECT_EQ(CountForms<TPictureWindow>(), before + 1);
   // Closing the picture in a browsing window leaves the window's count alone.
   for (TForm* f : Screen.Forms)
     if (dynamic_cast<TPictureWindow*>(f)) f->Close();
@@ -239,6 +241,91 @@ TEST(ViewerForm, ADoubleClickedPictureOpensInItsWindow) {
   EXPECT_EQ(CountForms<TPictureWindow>(), before);
   EXPECT_EQ(form->OpenViewers, 0);
   EXPECT_TRUE(form->Visible());
+  EndProgram();
+}
+
+namespace {
+// Double-clicks the named row of the file list as a user does.
+void DoubleClick(TOrvex_FileList& files, const std::string& name) {
+  files.SetItemIndex(files.IndexOfName(name));
+  RECT r = files.ItemRect(files.ItemIndex());
+  files.Send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(r.left + 40, r.top + 2));
+  files.Send(WM_LBUTTONUP, 0, MAKELPARAM(r.left + 40, r.top + 2));
+  files.Send(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(r.left + 40, r.top + 2));
+  files.Send(WM_LBUTTONUP, 0, MAKELPARAM(r.left + 40, r.top + 2));
+  Pump();
+}
+
+void CloseViewers() {
+  for (TForm* f : std::vector<TForm*>(Screen.Forms.begin(), Screen.Forms.end()))
+    if (!dynamic_cast<TViewerForm*>(f)) f->Close();
+  Pump();
+}
+}  // namespace
+
+TEST(ViewerForm, EveryKindOfFileOpensInItsOwnWindow) {
+  std::string folder = MakePictureFolder("everykind");
+  fs::copy_file(testsupport::TestData("zip/dd.zip"), fs::path(folder) / "archive.zip");
+  fs::copy_file(testsupport::TestData("media/boom.wav"), fs::path(folder) / "boom.wav");
+  std::vector<uint8_t> binary(3000);
+  for (size_t i = 0; i < binary.size(); ++i) binary[i] = static_cast<uint8_t>(i * 7 + 1);
+  testsupport::WriteFile(fs::path(folder) / "data.bin", binary);
+  testsupport::WriteFile(fs::path(folder) / "empty.txt", {});
+  TViewerForm* form = FirstWindow(folder);
+  // Files no viewer knows go to the hex window without the question.
+  form->HexWindow = true;
+  TOrvex_FileList& files = *form->Orvex_FileList1;
+  struct Case {
+    const char* name;
+    std::function<int()> count;
+  } cases[] = {
+      {"flag.gif", CountForms<TPictureWindow>},
+      {"notes.txt", CountForms<TTextWindow>},
+      {"archive.zip", CountForms<TZipForm>},
+      {"boom.wav", CountForms<TVideoWindow>},
+      {"data.bin", CountForms<THexWindow>},
+  };
+  for (const Case& c : cases) {
+    const int before = c.count();
+    const size_t forms = Screen.Forms.size();
+    DoubleClick(files, c.name);
+    EXPECT_EQ(c.count(), before + 1) << c.name;
+    EXPECT_EQ(Screen.Forms.size(), forms + 1) << c.name;
+    CloseViewers();
+  }
+  // An empty file opens nothing and asks nothing.
+  const size_t forms = Screen.Forms.size();
+  DoubleClick(files, "empty.txt");
+  EXPECT_EQ(Screen.Forms.size(), forms);
+  // Alt shows even a picture as hex.
+  files.SetItemIndex(files.IndexOfName("flag.gif"));
+  form->ShiftState = ssAlt;
+  form->OpenSelectedFiles();
+  Pump();
+  EXPECT_EQ(CountForms<THexWindow>(), 1);
+  EXPECT_EQ(CountForms<TPictureWindow>(), 0);
+  CloseViewers();
+  // Two tagged pictures: a double-click on one of them starts a slide show of both; with Ctrl
+  // held nothing opens; an untagged file opens alone.
+  files.SetTag(files.IndexOfName("flag.gif"), kTag);
+  files.SetTag(files.IndexOfName("square.png"), kTag);
+  files.SetItemIndex(files.IndexOfName("square.png"));
+  form->ShiftState = ssCtrl;
+  form->OpenSelectedFiles();
+  Pump();
+  EXPECT_EQ(Screen.Forms.size(), forms);
+  DoubleClick(files, "square.png");
+  EXPECT_EQ(CountForms<TSlideShowWindow>(), 1);
+  CloseViewers();
+  EXPECT_EQ(CountForms<TSlideShowWindow>(), 0);
+  DoubleClick(files, "notes.txt");
+  EXPECT_EQ(CountForms<TTextWindow>(), 1);
+  EXPECT_EQ(CountForms<TSlideShowWindow>(), 0);
+  CloseViewers();
+  // The folder went to the top of the history.
+  ASSERT_GT(form->cbDir->Count(), 0);
+  EXPECT_EQ(form->cbDir->String(0), files.Directory());
+  EXPECT_EQ(form->OpenViewers, 0);
   EndProgram();
 }
 
@@ -306,9 +393,9 @@ TEST(ViewerForm, ShowFileSelectsItInAWindowOfItsFolder) {
 TEST(ViewerForm, ClosingRules) {
   TViewerForm* first = FirstWindow(MakePictureFolder("closing"));
   // A running thumbnail pass holds the window.
-  first->ThumbState = 1;
+  first->Thumbs->ThumbState = 1;
   EXPECT_FALSE(first->CloseQuery());
-  first->ThumbState = 0;
+  first->Thumbs->ThumbState = 0;
   // With the tray icon, closing minimises instead.
   first->TrayIcon->SetActive(true);
   first->Close();
@@ -379,4 +466,95 @@ TEST(ViewerForm, LoadsItsSettingsAtStartAndSavesThemAtClose) {
         "Tool tip=0\r\n", "Zoom percent=125\r\n", "Script 1=kept\r\n"})
     EXPECT_NE(saved.find(line), std::string::npos) << line;
   EXPECT_NE(saved.find("Last=" + RemoveBackslash(folder) + "\r\n"), std::string::npos);
+}
+
+namespace {
+// A folder of count small pictures of several formats.
+std::string MakeManyPictures(const char* name, int count) {
+  fs::path dir = testsupport::ScratchDir(name);
+  const char* sources[] = {"gif/flag_fr.gif", "png/basn2c08.png", "jpeg/video-001.q50.420.jpeg",
+                           "png/basi3p02.png", "gif/video-005.gray.gif"};
+  for (int i = 0; i < count; ++i) {
+    const std::string source = sources[i % 5];
+    const std::string ext = fs::path(source).extension().string();
+    fs::copy_file(testsupport::TestData(source), dir / ("pic" + std::to_string(1000 + i) + ext));
+  }
+  return dir.string();
+}
+
+// One message, as the program's loop takes them (each step of the chain is one message).
+void PumpOne() {
+  MSG msg;
+  if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE) || Application.PreTranslate(msg)) return;
+  TranslateMessage(&msg);
+  DispatchMessageW(&msg);
+}
+
+// Runs the window's messages until the pass ends (the guard only ends a run that hangs).
+void PumpUntilIdle(TViewerForm* form) {
+  for (int i = 0; i < 200000 && (form->ThumbState() != 0 || i < 20); ++i) {
+    Application.ProcessMessages();
+    if (i % 50 == 0) Sleep(1);
+  }
+}
+}  // namespace
+
+TEST(ViewerForm, TheThumbnailViewOfAFolderFillsIn) {
+  UseScratchSettings("thumbs");
+  const std::string many = MakeManyPictures("thumbs200", 200);
+  const std::string few = MakeManyPictures("thumbs7", 7);
+  // Made as FirstWindow does, but without running its messages: the pass is stepped below.
+  Application.Terminated = false;
+  auto* form = Application.CreateForm<TViewerForm>();
+  form->Orvex_DirList1->SetDirectory(many);
+  form->Show();
+  ASSERT_NE(form->Thumbnails, nullptr);
+  ASSERT_NE(form->ThumbView, nullptr);
+  TOrvex_FileList& files = *form->Orvex_FileList1;
+  // Change folders midway through the first pass: the other folder is done, then the first
+  // fills in when the user comes back.
+  for (int i = 0; i < 60; ++i) PumpOne();
+  EXPECT_NE(form->ThumbState(), 0);
+  EXPECT_LT(files.ThumbnailCount(), 200);
+  form->Orvex_DirList1->SetDirectory(few);
+  PumpUntilIdle(form);
+  EXPECT_EQ(files.ThumbnailCount(), 7);
+  form->Orvex_DirList1->SetDirectory(many);
+  PumpUntilIdle(form);
+  EXPECT_EQ(files.ThumbnailCount(), 200);
+  EXPECT_EQ(form->Thumbnails->RecordCount(), 207u);
+  EXPECT_EQ(form->StatusBar1->PanelText(3), "207 active (207 total)");
+  form->ToggleThumbnailDisplay();
+  EXPECT_TRUE(form->ShowsThumbnails());
+  Pump();
+  dialogtest::Screenshot(form->Handle(), "main-thumbnails");
+  // A second visit shows the stored thumbnails and makes none.
+  form->Orvex_DirList1->SetDirectory(few);
+  PumpUntilIdle(form);
+  form->Orvex_DirList1->SetDirectory(many);
+  PumpUntilIdle(form);
+  EXPECT_EQ(files.ThumbnailCount(), 200);
+  EXPECT_EQ(form->Thumbnails->RecordCount(), 207u);
+  EXPECT_EQ(form->ThumbView->Counters().Stored, 0);
+  EXPECT_EQ(form->ThumbView->Counters().Unchanged, 200);
+  // The master switch off: the list drops its thumbnails and a new pass only reports.
+  form->btnMaster->Click();
+  EXPECT_FALSE(form->btnMaster->Down());
+  Pump();
+  EXPECT_EQ(files.ThumbnailCount(), 0);
+  form->btnMaster->Click();
+  PumpUntilIdle(form);
+  EXPECT_EQ(files.ThumbnailCount(), 200);
+  // Closing midway is refused until the pass ends, and then carried out.
+  form->Orvex_DirList1->SetDirectory(few);
+  PumpUntilIdle(form);
+  form->Orvex_DirList1->SetDirectory(many);
+  for (int i = 0; i < 40; ++i) PumpOne();
+  ASSERT_NE(form->ThumbState(), 0);
+  form->Close();
+  EXPECT_TRUE(form->Visible());
+  EXPECT_FALSE(form->Closing);
+  PumpUntilIdle(form);
+  EXPECT_TRUE(form->Closing);
+  EndProgram();
 }

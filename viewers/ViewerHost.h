@@ -5,6 +5,8 @@
 #include <functional>
 #include <string>
 
+#include "foundation/uMessages.h"
+
 class TForm;
 
 struct tViewerHost {
@@ -30,8 +32,3 @@ struct tViewerHost {
 };
 
 tViewerHost& ViewerHost();
-
-// Window messages between the viewers and their owner.
-constexpr unsigned WM_VIEWER_SHOWN = 0x0400 + 88;
-constexpr unsigned WM_DEFERRED_START = 0x0400 + 102;
-constexpr unsigned WM_FOLDER_CHANGED = 0x0400 + 114;

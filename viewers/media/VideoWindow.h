@@ -12,6 +12,7 @@
 #include "framework/Button.h"
 #include "framework/Form.h"
 #include "framework/Label.h"
+#include "foundation/uMessages.h"
 #include "framework/ListBox.h"
 #include "framework/Mci.h"
 #include "framework/Panel.h"
@@ -23,8 +24,6 @@
 #include "viewers/media/uMidi.h"
 #include "viewers/media/uWave.h"
 
-constexpr UINT WM_VIEWER_SHOWN = WM_USER + 88;
-constexpr UINT WM_MEDIA_REFRESH = WM_USER + 94;
 constexpr UINT WM_MEDIA_DEFERRED_START = WM_USER + 102;
 
 // What the window takes from the opening main window's settings.
