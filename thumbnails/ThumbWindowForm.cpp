@@ -33,22 +33,25 @@ enum : int {
   cmPrintTagged
 };
 
-// The tag mark of the state images: a tick in a small box.
+// The tag mark of the state images: a box, ticked or empty.
 tMemBmpPtr TagMark(bool ticked) {
   auto mark = std::make_unique<tMemBmp>();
   mark->Allocate(16, 16, false, nullptr, 280, 24);
   for (int y = 0; y < 16; ++y) {
-    uint8_t* row = mark->ScanLine(y);
+    uint8_t* row = mark->ScanLine(y);  // bottom-up: y 0 is the lowest row
     for (int x = 0; x < 16; ++x) {
-      const bool edge = x == 2 || x == 13 || y == 2 || y == 13;
-      const bool inside = x > 2 && x < 13 && y > 2 && y < 13;
-      // The tick: two strokes, rows counted from the bottom.
-      const bool tick = ticked && ((x >= 4 && x <= 6 && y == 10 - x) || (x >= 6 && x <= 11 && y == x - 2) ||
-                                   (x >= 4 && x <= 6 && y == 11 - x) || (x >= 6 && x <= 11 && y == x - 1));
-      const uint8_t v = edge || tick ? 0 : inside ? 255 : 192;
-      row[3 * x] = tick ? 0 : v;
-      row[3 * x + 1] = tick ? 128 : v;
-      row[3 * x + 2] = tick ? 0 : v;
+      const bool inBox = x >= 2 && x <= 13 && y >= 2 && y <= 13;
+      const bool edge = inBox && (x == 2 || x == 13 || y == 2 || y == 13);
+      // Two strokes three pixels thick: down from the left, then up to the right.
+      const int stroke = x <= 6 ? y - (13 - x) + 4 : y - (x - 6) - 4;
+      const bool tick = ticked && x >= 4 && x <= 11 && stroke >= 0 && stroke <= 2;
+      uint8_t b = 192, g = 192, r = 192;
+      if (edge) b = g = r = 64;
+      else if (tick) b = 0, g = 128, r = 0;
+      else if (inBox) b = g = r = 255;
+      row[3 * x] = b;
+      row[3 * x + 1] = g;
+      row[3 * x + 2] = r;
     }
   }
   return mark;
@@ -302,9 +305,8 @@ void TThumbWindowForm::AddNextItem() {
   const int box = View.Database.BoxSize();
   tBoxImage image = read && picture ? CenteredBoxImage(*picture, box) : BlankBoxImage(box);
   const int index = AddPicture(*large_, *image.Image, image.Mask.get());
-  tMemBmpPtr fitted = read && picture ? FittedBoxImage(*picture, kSmallSide).Image
-                                      : BlankBoxImage(kSmallSide).Image;
-  AddPicture(*small_, *fitted, nullptr);
+  tBoxImage fitted = read && picture ? FittedBoxImage(*picture, kSmallSide) : BlankBoxImage(kSmallSide);
+  AddPicture(*small_, *fitted.Image, fitted.Mask.get());
   const std::string label = r.Volume > 0 ? View.Database.VolumeLabelOf(static_cast<int>(r.Volume)) : "";
   const tGalleryItemText text = GalleryItemTexts(r, label);
   const int row = ListView->AddItem(text.Caption, text.SubItems, index);
