@@ -35,7 +35,8 @@ ours = next(x for x in results if x["command"] == sys.argv[2])
 cpu = lambda x: x["user"] + x["system"]
 for x in results:
     name = x["command"]
-    line = f"  {name:{width}s} {x['mean']*1000:7.1f} ms ± {x['stddev']*1000:5.1f}"
+    spread = f"{x['stddev']*1000:5.1f}" if x.get("stddev") is not None else "  -  "  # one run
+    line = f"  {name:{width}s} {x['mean']*1000:7.1f} ms ± {spread}"
     if extra == "user":
         line += f"   user {x['user']*1000:6.1f} ms"
     elif extra == "cpu":

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Every reader against the fastest independent decoder of its format, in one run: wall time
-# (hyperfine, the two commands interleaved in one run), instructions (valgrind's callgrind, whole
-# process) and peak memory (GNU time), as ratios ours / theirs. Ours decodes into its picture
-# (tools/tavis_decode FILE: identify, decode, nothing written); the peer decodes and writes its
-# output to /dev/null. The picture is a 2400x1648 photo-like picture: the test photo enlarged with
+# Every reader against the fastest independent decoder of its format, in one run: wall time and
+# CPU time (user + system; the two commands run in turn, medians), instructions (valgrind's
+# callgrind, whole process) and peak memory (GNU time), as ratios ours / theirs. Ours decodes
+# into its picture (tools/tavis_decode FILE: identify, decode, nothing written); the peer decodes
+# and writes its output to /dev/null. The picture is a 2400x1648 photo-like picture: the test photo enlarged with
 # a little Gaussian noise, stored in each format by an independent tool.
 # Usage: bench/readers_bench.sh [runs] [format...]   (formats: jpeg gif png tiff-lzw
 #        tiff-packbits pcx24 bmp8 pgm ppm)
@@ -50,8 +50,8 @@ instructions() {
 }
 peak_kb() { /usr/bin/time -f %M "$@" 2>&1 >/dev/null | tail -1; }
 
-printf '%-14s %9s %9s %6s %13s %13s %6s %9s %9s %9s\n' format ours_ms peer_ms wall \
-  ours_instr peer_instr instr ours_KB peer_KB picture_KB
+printf '%-14s %8s %8s %5s %7s %7s %5s %12s %12s %5s %8s %8s %8s\n' format ours_ms peer_ms \
+  wall cpu_ms peer_cpu cpu ours_instr peer_instr instr ours_KB peer_KB pict_KB
 for c in "${cases[@]}"; do
   IFS='|' read -r name file width depth peer <<<"$c"
   if [ $# -gt 0 ] && [[ " $* " != *" $name "* ]]; then continue; fi
@@ -62,17 +62,31 @@ for c in "${cases[@]}"; do
   cmp -s ours.ppm theirs.ppm || { echo "$name: outputs differ"; exit 1; }
   rm -f ours.ppm theirs.pnm theirs.ppm
 
-  hyperfine -N --warmup 3 --runs "$runs" --export-json "$name.json" \
-    -n ours "$tool $file" -n peer "$peer" >/dev/null 2>&1
-  read -r ours_ms peer_ms < <(python3 -c "
-import json; r = {x['command']: x['mean'] * 1000 for x in json.load(open('$name.json'))['results']}
-print(f\"{r['ours']:.1f} {r['peer']:.1f}\")")
+  # Interleaved, one of ours then one of the peer's, so that a change in the machine's load
+  # falls on both alike; medians of wall time and of CPU time (user + system).
+  read -r ours_ms peer_ms ours_cpu peer_cpu < <(python3 - "$runs" "$tool $file" "$peer" <<'EOF'
+import os, statistics, subprocess, sys, time
+runs, commands = int(sys.argv[1]), sys.argv[2:]
+wall = [[] for _ in commands]
+cpu = [[] for _ in commands]
+for i in range(runs + 3):  # the first three warm the caches and are not counted
+    for k, command in enumerate(commands):
+        start = time.perf_counter()
+        p = subprocess.Popen(command.split(), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        _, status, usage = os.wait4(p.pid, 0)
+        if i >= 3:
+            wall[k].append((time.perf_counter() - start) * 1000)
+            cpu[k].append((usage.ru_utime + usage.ru_stime) * 1000)
+print(*(f"{statistics.median(x):.1f}" for x in wall + cpu))
+EOF
+)
   ours_i=$(instructions "$tool" "$file")
   peer_i=$(instructions $peer)
   ours_kb=$(peak_kb "$tool" "$file")
   peer_kb=$(peak_kb $peer)
-  printf '%-14s %9s %9s %6.2f %13s %13s %6.2f %9s %9s %9s\n' "$name" "$ours_ms" "$peer_ms" \
-    "$(python3 -c "print($ours_ms / $peer_ms)")" "$ours_i" "$peer_i" \
+  printf '%-14s %8s %8s %5.2f %7s %7s %5.2f %12s %12s %5.2f %8s %8s %8s\n' "$name" "$ours_ms" \
+    "$peer_ms" "$(python3 -c "print($ours_ms / $peer_ms)")" "$ours_cpu" "$peer_cpu" \
+    "$(python3 -c "print($ours_cpu / max($peer_cpu, 0.1))")" "$ours_i" "$peer_i" \
     "$(python3 -c "print($ours_i / $peer_i)")" "$ours_kb" "$peer_kb" \
     $(((width * depth + 3) / 4 * 4 * 1648 / 1024))
 done

@@ -154,6 +154,10 @@ class tGraphicID {
   uint32_t Delay = 0;
   uint8_t WaitForInput = 0;
   double Deadline = 0;
+  // Set before identifying: a reader that can decode at a reduced scale (JPEG, by its DCT
+  // scaling) makes the picture at the smallest such scale that keeps at least this many pixels
+  // on each side. Width and Height stay the file's. 0: full size.
+  int MinimumSide = 0;
 
   bool IdentifyPicture();
   void LoadPicture();

@@ -21,8 +21,16 @@ tMemBmpPtr MakeThumbnailPicture(tGraphicID& decoder, int box) {
     picture = work.get();
   };
   if (decoder.AspectX + decoder.AspectY > 2 && decoder.DisplayWidth > 0 &&
-      decoder.DisplayHeight > 0)
-    replace(ResizeImage(*picture, decoder.DisplayWidth, decoder.DisplayHeight, 0));
+      decoder.DisplayHeight > 0) {
+    // A picture decoded at a reduced scale keeps that scale in its display size.
+    int displayWidth = decoder.DisplayWidth, displayHeight = decoder.DisplayHeight;
+    if (decoder.Width > 0 && decoder.Height > 0 && picture->Width() != decoder.Width) {
+      displayWidth = std::max(1, int(int64_t{displayWidth} * picture->Width() / decoder.Width));
+      displayHeight =
+          std::max(1, int(int64_t{displayHeight} * picture->Height() / decoder.Height));
+    }
+    replace(ResizeImage(*picture, displayWidth, displayHeight, 0));
+  }
   int width = 0, height = 0;
   FitRect(box, box, picture->Width(), picture->Height(), width, height);
   width = std::clamp(width, 1, box);
@@ -106,9 +114,10 @@ bool ReadThumbnail(tThumbnails& database, uint32_t n, TThumbnailRecord* record,
       database.ReadData(r.DataOffset, data.data(), data.size());
       TMemoryStream coded(std::move(data));
       TMemoryStream rows;
-      LzwDecodeThumbnail(coded, rows, bmp->ImageSize);
-      std::memcpy(bmp->Bits, rows.Memory(),
-                  static_cast<size_t>(std::min<int64_t>(rows.DataSize(), bmp->ImageSize)));
+      // Damaged data may decode to nothing at all: the rows then stay zeroed.
+      if (LzwDecodeThumbnail(coded, rows, bmp->ImageSize) > 0)
+        std::memcpy(bmp->Bits, rows.Memory(),
+                    static_cast<size_t>(std::min<int64_t>(rows.DataSize(), bmp->ImageSize)));
     }
     *picture = std::move(bmp);
   }

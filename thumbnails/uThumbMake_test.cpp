@@ -138,6 +138,16 @@ TEST_F(ThumbMakeTest, DamagedDataNeverLeavesThePicture) {
   ASSERT_TRUE(ReadThumbnail(db, 1, nullptr, &picture, nullptr));
   EXPECT_EQ(picture->Width(), 1);
   EXPECT_EQ(picture->Bits[0], 0);
+  // Data that decodes to nothing (a size byte other than 2 to 8) keeps them zero as well.
+  const uint8_t nine[] = {9, 0, 2, 4};
+  r.DataOffset = static_cast<uint32_t>(db.DataSize());
+  db.WriteData(r.DataOffset, nine, sizeof nine);
+  r.DataLength = sizeof nine;
+  r.ThumbWidth = r.ThumbHeight = 2;
+  db.WriteRecord(1, r);
+  ASSERT_TRUE(ReadThumbnail(db, 1, nullptr, &picture, nullptr));
+  EXPECT_EQ(picture->Width(), 2);
+  EXPECT_EQ(picture->Bits[0], 0);
 }
 
 // A write that fails leaves no record behind: data first, then the record, then the header.

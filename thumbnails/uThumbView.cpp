@@ -198,6 +198,7 @@ std::unique_ptr<tGraphicID> tThumbScanner::Identify(const std::string& path) {
   auto* stream = new tBuffStream(path, std::move(file), false);
   auto id = std::make_unique<tGraphicID>(stream);
   id->BackgroundColor = 0xDFDFDF;
+  id->MinimumSide = MinimumSide;
   if (!id->IdentifyPicture()) {
     delete stream;
     return nullptr;

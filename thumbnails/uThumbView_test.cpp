@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <map>
 
+#include "imaging/formats/gJPG.h"
+#include "imaging/uImageOps.h"
 #include "thumbnails/uThumbMake.h"
 #include "tests/TestSupport.h"
 
@@ -113,6 +115,71 @@ TEST_F(ThumbViewTest, ScanStoresPicturesThenKeepsThem) {
   EXPECT_EQ(again->Counters().Unchanged, 3);
   EXPECT_EQ(again->Counters().Stored, 0);
   EXPECT_EQ(db.RecordCount(), 3u);
+}
+
+// Records the size of every picture the scan decodes.
+class tSizeScanner : public tThumbScanner {
+ public:
+  std::vector<std::pair<int, int>> decoded;
+  void Decode(tGraphicID& decoder, intptr_t window) override {
+    tThumbScanner::Decode(decoder, window);
+    decoded.emplace_back(decoder.Bitmap->Width(), decoder.Bitmap->Height());
+  }
+};
+
+// A large JPEG is decoded at the DCT scale that keeps twice the box on each side; the record
+// still tells the file's size, and the thumbnail is the one the whole picture gives, up to the
+// little the scaling changes.
+TEST_F(ThumbViewTest, LargeJpegIsDecodedAtAReducedScale) {
+  dir_ = testsupport::ScratchDir("thumbview_scaled");
+  fs::create_directory(dir_ / "pics");
+  {
+    auto id = std::make_unique<tGraphicID>(new tBuffStream(
+        "c.jpg", OpenFileStream(testsupport::TestData("jpeg/video-001.jpeg").string()), false));
+    ASSERT_TRUE(id->IdentifyPicture());
+    id->LoadPicture();
+    tMemBmpPtr big = ResizeImage(*id->Bitmap, 800, 560, 1);
+    tBuffStream out("big.jpg", CreateFileStream((dir_ / "pics" / "big.jpg").string()), true);
+    WriteJPEG(*big, out, "", 90, false);
+    out.Flush();
+  }
+  tMemBmpPtr thumbs[2];
+  for (int full = 0; full < 2; ++full) {
+    SCOPED_TRACE(full ? "full size" : "scaled");
+    tThumbnails db((dir_ / (full ? "full.thm" : "scaled.thm")).string());
+    auto scanner = std::make_unique<tSizeScanner>();
+    tSizeScanner& sizes = *scanner;
+    tDirectoryView view(db, nullptr, std::move(scanner));
+    view.OpenFolder(Pics(), "", 0, 3);
+    view.BeginUpdate();
+    if (full) view.Scanner().MinimumSide = 0;
+    while (view.UpdateStep(0)) {
+    }
+    ASSERT_EQ(db.RecordCount(), 1u);
+    // Box 91: 1/2 leaves 400 x 280, at least 182 each side; 1/4 would leave 200 x 140.
+    ASSERT_EQ(sizes.decoded.size(), 1u);
+    EXPECT_EQ(sizes.decoded[0], full ? std::pair(800, 560) : std::pair(400, 280));
+    TThumbnailRecord r;
+    ASSERT_TRUE(ReadThumbnail(db, 1, &r, &thumbs[full], nullptr));
+    EXPECT_EQ(ThumbnailCaption(r), "800 x 560 x 16m JPEG");
+    EXPECT_EQ(+r.ThumbWidth, 91);
+    EXPECT_EQ(+r.ThumbHeight, 64);
+  }
+  // Compared through the palette in blocks of 7 x 8 pixels, over which the dithering evens
+  // out: the block colours stay close.
+  const tRGBPalette palette = ThumbnailPalette();
+  double sum = 0;
+  int count = 0;
+  for (int by = 0; by < 64; by += 8)
+    for (int bx = 0; bx < 91; bx += 7)
+      for (int c = 0; c < 3; ++c, ++count) {
+        int block[2] = {0, 0};
+        for (int k = 0; k < 2; ++k)
+          for (int y = by; y < by + 8; ++y)
+            for (int x = bx; x < bx + 7; ++x) block[k] += palette[thumbs[k]->ScanLine(y)[x] * 3 + c];
+        sum += std::abs(block[0] - block[1]) / 56.0;
+      }
+  EXPECT_LT(sum / count, 3.0);
 }
 
 TEST_F(ThumbViewTest, ChangedDeletedAndAddedFiles) {

@@ -121,8 +121,11 @@ void Decode(tGraphicID& id, tJpegDecompress& d, jpeg_progress_mgr& progress) {
     return;
   const bool gray = c->num_components == 1;
   const int bytes = gray ? 1 : 3;
+  const int scale = JpegScaleDenominator(static_cast<int>(c->image_width),
+                                         static_cast<int>(c->image_height), id.MinimumSide);
   // The picture was laid out from the same header; anything else would not fit its rows.
-  if (int64_t{c->image_width} != picture.Width() || int64_t{c->image_height} != picture.Height() ||
+  if ((int64_t{c->image_width} + scale - 1) / scale != picture.Width() ||
+      (int64_t{c->image_height} + scale - 1) / scale != picture.Height() ||
       picture.BitCount() != bytes * 8) {
     id.ErrorCode = errFileDamaged;
     return;
@@ -130,6 +133,8 @@ void Decode(tGraphicID& id, tJpegDecompress& d, jpeg_progress_mgr& progress) {
   // Rows in the picture's own order. Four-component files have no such conversion in the
   // library and end with its error.
   c->out_color_space = gray ? JCS_GRAYSCALE : JCS_EXT_BGR;
+  c->scale_num = 1;
+  c->scale_denom = static_cast<unsigned>(scale);
   boolean progressive = FALSE;
   if (!Step(id, d, [&] { progressive = jpeg_has_multiple_scans(c); })) return;
   c->buffered_image = progressive && (GraphicOptions & goDisplayInterlace) ? TRUE : FALSE;
@@ -149,6 +154,13 @@ void Decode(tGraphicID& id, tJpegDecompress& d, jpeg_progress_mgr& progress) {
 }
 
 }  // namespace
+
+int JpegScaleDenominator(int width, int height, int minimumSide) {
+  if (minimumSide <= 0) return 1;
+  for (int d = 8; d > 1; d /= 2)
+    if ((width + d - 1) / d >= minimumSide && (height + d - 1) / d >= minimumSide) return d;
+  return 1;
+}
 
 void IdentifyJPG(tGraphicID& id) {
   id.Stream->Rewind();
@@ -190,8 +202,10 @@ void IdentifyJPG(tGraphicID& id) {
   }
   if (!colorText.empty() || !progressiveText.empty())
     id.FormatName = Format("%s%sJPEG", {progressiveText, colorText});
+  const int scale = JpegScaleDenominator(width, height, id.MinimumSide);
   id.Bitmap = std::make_unique<tMemBmp>();
-  id.Bitmap->Allocate(width, height, gray, gray ? quads.data() : nullptr, colors, id.BitsPerPixel);
+  id.Bitmap->Allocate((width + scale - 1) / scale, (height + scale - 1) / scale, gray,
+                      gray ? quads.data() : nullptr, colors, id.BitsPerPixel);
 }
 
 void LoadJPG(tGraphicID& id) {

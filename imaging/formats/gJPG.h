@@ -9,6 +9,11 @@
 #include "imaging/uJpegError.h"
 #include "imaging/uMemBmp.h"
 
+// The DCT scaling a picture of that size is decoded at when at least minimumSide pixels must
+// remain on each side: 8, 4, 2 (decode at 1/8, 1/4, 1/2) or 1 (full size, also for a
+// minimumSide of 0). The library's fast reduced transforms are the powers of two.
+int JpegScaleDenominator(int width, int height, int minimumSide);
+
 void IdentifyJPG(tGraphicID& id);
 void LoadJPG(tGraphicID& id);
 void RegisterJPG();

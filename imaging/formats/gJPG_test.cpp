@@ -515,6 +515,52 @@ TEST_F(JpegTest, PixelsEqualDjpeg) {
   }
 }
 
+// Thumbnail making asks for a reduced scale: the picture is the library's DCT-scaled one, as
+// djpeg -scale gives it, while the sizes reported stay the file's.
+TEST_F(JpegTest, ReducedScaleEqualsDjpegScale) {
+  struct Size {
+    int width, height, minimumSide, denominator;
+  } sizes[] = {
+      {4000, 3000, 320, 8}, {2400, 1648, 320, 4}, {1000, 700, 320, 2}, {600, 4000, 320, 1},
+      {150, 103, 0, 1},     {150, 103, 13, 8},    {150, 103, 14, 4},   {150, 103, 52, 2},
+      {150, 103, 53, 1},    {0, 0, 1, 1},
+  };
+  for (const Size& s : sizes)
+    EXPECT_EQ(JpegScaleDenominator(s.width, s.height, s.minimumSide), s.denominator)
+        << s.width << "x" << s.height << " keeping " << s.minimumSide;
+  if (!testsupport::HaveTool("djpeg")) GTEST_SKIP() << "djpeg not available";
+  for (const char* name : {"video-001.jpeg", "video-001.progressive.jpeg", "video-005.gray.jpeg",
+                           "video-001.q50.420.jpeg"}) {
+    for (const auto& [minimumSide, denominator] : {std::pair{13, 8}, {14, 4}, {40, 2}}) {
+      for (uint16_t options : {uint16_t{0}, goDisplayInterlace}) {
+        SCOPED_TRACE(testing::Message() << name << " keeping " << minimumSide << " options "
+                                        << options);
+        std::vector<uint8_t> pnm;
+        ASSERT_EQ(testsupport::Run("djpeg -scale 1/" + std::to_string(denominator) + " '" +
+                                       JpegFile(name).string() + "'",
+                                   &pnm),
+                  0);
+        RgbImage theirs;
+        ASSERT_TRUE(testsupport::ParseNetpbm(pnm, theirs));
+        GraphicOptions = options;
+        auto* stream = new tBuffStream(name, std::make_unique<TMemoryStream>(JpegBytes(name)),
+                                       false);
+        tGraphicID id(stream);
+        id.MinimumSide = minimumSide;
+        ASSERT_TRUE(id.IdentifyPicture());
+        EXPECT_EQ(id.Width, 150);
+        EXPECT_EQ(id.Height, 103);
+        EXPECT_EQ(id.Info[1].rfind("b150x103x", 0), 0u);
+        id.LoadPicture();
+        EXPECT_EQ(id.ErrorCode, 0);
+        EXPECT_EQ(id.Bitmap->Width(), (150 + denominator - 1) / denominator);
+        EXPECT_EQ(id.Bitmap->Height(), (103 + denominator - 1) / denominator);
+        EXPECT_EQ(testsupport::ComparePixels(testsupport::PictureToRgb(*id.Bitmap), theirs), "");
+      }
+    }
+  }
+}
+
 TEST_F(JpegTest, CutFilesEqualDjpeg) {
   if (!testsupport::HaveTool("djpeg")) GTEST_SKIP() << "djpeg not available";
   const auto dir = testsupport::ScratchDir("jpeg_cut");
