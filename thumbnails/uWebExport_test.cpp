@@ -99,6 +99,13 @@ std::string Unescape(std::string text) {
   return text;
 }
 
+// A writable copy: the test files are read-only, and Windows keeps a folder holding a
+// read-only file from being removed.
+void Copy(const fs::path& from, const fs::path& to) {
+  fs::copy_file(from, to);
+  fs::permissions(to, fs::perms::owner_write, fs::perm_options::add);
+}
+
 class WebExport : public testing::Test {
  protected:
   static void SetUpTestSuite() { RegisterAllFormats(); }
@@ -113,7 +120,7 @@ class WebExport : public testing::Test {
         {"jpeg/video-005.gray.jpeg", "grey.jpeg"},
         {"png/basn2c08.png", "png inside.jpg"},
     };
-    for (const auto& [from, to] : copies) fs::copy_file(TestData(from), dir / to);
+    for (const auto& [from, to] : copies) Copy(TestData(from), dir / to);
     WriteText(dir / "not a picture.jpg", "just some text\r\n");
     return dir;
   }
@@ -311,7 +318,7 @@ TEST_F(WebExport, FailuresAndEdges) {
   {  // No picture survives: head, body, title block and the closing lines.
     const fs::path dir = ScratchDir("webexport-none");
     WriteText(dir / "broken.gif", "no picture at all");
-    fs::copy_file(TestData("png/basn2c08.png"), dir / "png.jpg");
+    Copy(TestData("png/basn2c08.png"), dir / "png.jpg");
     tWebPageSettings s;
     ASSERT_TRUE(Build(dir, s));
     const std::string page = ReadText(dir / "Page0001.html");
@@ -322,8 +329,8 @@ TEST_F(WebExport, FailuresAndEdges) {
   }
   {  // cat.gif and cat.jpg share a thumbnail and a page: the later one's files stay.
     const fs::path dir = ScratchDir("webexport-cat");
-    fs::copy_file(TestData("gif/triangle-001.gif"), dir / "cat.gif");
-    fs::copy_file(TestData("jpeg/video-001.jpeg"), dir / "cat.jpg");
+    Copy(TestData("gif/triangle-001.gif"), dir / "cat.gif");
+    Copy(TestData("jpeg/video-001.jpeg"), dir / "cat.jpg");
     tWebPageSettings s;
     tWebGallery* gallery = nullptr;
     ASSERT_TRUE(Build(dir, s, nullptr, &gallery));
