@@ -64,7 +64,7 @@ report thumbs.json tavis_thumbs user 17
 echo "  mogrify wrote $(ls out | wc -l) thumbnails"
 for cmd in "$ours" "$full" "$magick" "$hinted"; do
   sh -c "$clean"
-  /usr/bin/time -f "  peak %M KB  $(echo "$cmd" | cut -c1-60 | sed "s|$root/build/release/tools/||")" \
+  /usr/bin/time -f "  peak %M KB  $(echo "$cmd" | sed "s|$root/build/release/tools/||" | cut -c1-60)" \
     sh -c "exec $cmd" 2>&1 >/dev/null | grep peak
 done
 sh -c "$clean"

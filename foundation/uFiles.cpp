@@ -44,7 +44,7 @@ std::string RemoveBackslash(const std::string& path) {
 }
 
 std::string JoinPath(const std::string& folder, const std::string& name) {
-  if (!folder.empty() && folder.back() == '\\') return folder + name;
+  if (!folder.empty() && (folder.back() == '\\' || folder.back() == '/')) return folder + name;
   return folder + "\\" + name;
 }
 

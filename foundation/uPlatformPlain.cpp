@@ -75,6 +75,8 @@ tFoundItem ItemOf(const fs::path& path, const std::string& name) {
   tFoundItem item;
   item.Name = name;
   item.Attributes = AttributesOf(path, status, name);
+  // A symbolic link shows as a reparse point, as Windows shows links and junctions.
+  if (fs::is_symlink(fs::symlink_status(path, ec))) item.Attributes |= 0x400;
   if (fs::is_regular_file(status)) {
     const auto size = fs::file_size(path, ec);
     item.Size = ec ? 0 : static_cast<int64_t>(size);

@@ -75,6 +75,54 @@ void TTreeView::Select(HTREEITEM node) {
   Send(TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(node));
 }
 
+HTREEITEM TTreeView::Next(HTREEITEM node, UINT how) const {
+  return reinterpret_cast<HTREEITEM>(
+      ::SendMessageW(Handle(), TVM_GETNEXTITEM, how, reinterpret_cast<LPARAM>(node)));
+}
+
+bool TTreeView::Expanded(HTREEITEM node) const {
+  return (::SendMessageW(Handle(), TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(node),
+                         TVIS_EXPANDED) &
+          TVIS_EXPANDED) != 0;
+}
+
+void TTreeView::Collapse(HTREEITEM node) {
+  Send(TVM_EXPAND, TVE_COLLAPSE, reinterpret_cast<LPARAM>(node));
+}
+
+void TTreeView::ExpandAll(HTREEITEM node) {
+  HTREEITEM first = node == TVI_ROOT ? Next(nullptr, TVGN_ROOT) : Next(node, TVGN_CHILD);
+  for (HTREEITEM c = first; c; c = Next(c, TVGN_NEXT)) {
+    if (Next(c, TVGN_CHILD)) {
+      Expand(c);
+      ExpandAll(c);
+    }
+  }
+}
+
+void TTreeView::CollapseAll(HTREEITEM node) {
+  HTREEITEM first = node == TVI_ROOT ? Next(nullptr, TVGN_ROOT) : Next(node, TVGN_CHILD);
+  for (HTREEITEM c = first; c; c = Next(c, TVGN_NEXT)) {
+    if (Next(c, TVGN_CHILD)) {
+      CollapseAll(c);
+      Collapse(c);
+    }
+  }
+}
+
+HTREEITEM TTreeView::NodeAt(int x, int y) const {
+  TVHITTESTINFO hit{};
+  hit.pt = {x, y};
+  HTREEITEM node = reinterpret_cast<HTREEITEM>(
+      ::SendMessageW(Handle(), TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+  return (hit.flags & TVHT_ONITEM) ? node : nullptr;
+}
+
+void TTreeView::EndUpdate() {
+  Send(WM_SETREDRAW, TRUE);
+  InvalidateRect(Handle(), nullptr, TRUE);
+}
+
 LRESULT TTreeView::WndProc(UINT message, WPARAM w, LPARAM l) {
   if (message != CN_NOTIFY) return TWindow::WndProc(message, w, l);
   auto* n = reinterpret_cast<NMTREEVIEWW*>(l);

@@ -28,6 +28,18 @@ class TTreeView : public TWindow {
   bool Expand(HTREEITEM node);
   HTREEITEM Selected() const;
   void Select(HTREEITEM node);
+  // TVM_GETNEXTITEM with a TVGN_ code (TVGN_ROOT, TVGN_CHILD, TVGN_NEXT, TVGN_NEXTVISIBLE...).
+  HTREEITEM Next(HTREEITEM node, UINT how) const;
+  bool Expanded(HTREEITEM node) const;
+  void Collapse(HTREEITEM node);
+  // Every node under node (TVI_ROOT: the whole tree) expanded or collapsed.
+  void ExpandAll(HTREEITEM node = TVI_ROOT);
+  void CollapseAll(HTREEITEM node = TVI_ROOT);
+  // The node at a client point, null when none.
+  HTREEITEM NodeAt(int x, int y) const;
+  // Drawing held back while many nodes change.
+  void BeginUpdate() { Send(WM_SETREDRAW, FALSE); }
+  void EndUpdate();
 
   TTVExpandingEvent OnExpanding;
   TNotifyEvent OnChange;

@@ -1,0 +1,297 @@
+// The batch tools' windows under Wine: batch convert of a mixed folder through its progress
+// window, and the folder-size window on a fixture tree with its chart and printed listing.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+
+#include "foundation/DialogDriver_test.h"
+#include "foundation/cProgress.h"
+#include "foundation/uBuffStream.h"
+#include "framework/Application.h"
+#include "framework/Edit.h"
+#include "framework/Label.h"
+#include "framework/ListBox.h"
+#include "framework/Printer.h"
+#include "imaging/uGraphic.h"
+#include "shell/BatchConvertWindow.h"
+#include "shell/BatchRenameDialog.h"
+#include "shell/SuperTreeForm.h"
+#include "shell/uMessages.h"
+#include "tests/TestSupport.h"
+#include "thumbnails/cShowControls.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void Pump() { dialogtest::Pump(20); }
+
+// A 24-bit BMP file with a colour ramp.
+void WriteBmp(const fs::path& path, int w, int h) {
+  const int stride = (w * 3 + 3) & ~3;
+  std::vector<uint8_t> f(54 + static_cast<size_t>(stride) * h);
+  auto put = [&](size_t at, uint32_t v, int n) {
+    for (int i = 0; i < n; ++i) f[at + i] = static_cast<uint8_t>(v >> (8 * i));
+  };
+  f[0] = 'B';
+  f[1] = 'M';
+  put(2, static_cast<uint32_t>(f.size()), 4);
+  put(10, 54, 4);
+  put(14, 40, 4);
+  put(18, w, 4);
+  put(22, h, 4);
+  put(26, 1, 2);
+  put(28, 24, 2);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      uint8_t* p = &f[54 + static_cast<size_t>(y) * stride + x * 3];
+      p[0] = static_cast<uint8_t>(x * 7);
+      p[1] = static_cast<uint8_t>(y * 5);
+      p[2] = static_cast<uint8_t>(x + y);
+    }
+  testsupport::WriteFile(path, f);
+}
+
+// A window that records the messages batch convert sends its main window.
+class TMessageSink : public TForm {
+ public:
+  explicit TMessageSink(TComponent* owner) : TForm(owner) {
+    for (UINT m : {WM_REFRESHLIST, WM_FOLDER_CHANGED})
+      OnMessage(m, [this, m](WPARAM, LPARAM) {
+        received.push_back(m);
+        return 0;
+      });
+    FinishCreate();
+  }
+  std::vector<UINT> received;
+};
+
+}  // namespace
+
+TEST(BatchConvertWindow, ConvertsAMixedFolderAndRefreshesItsOwner) {
+  RegisterAllFormats();
+  const fs::path dir = testsupport::ScratchDir("batchwin");
+  WriteBmp(dir / "one.bmp", 30, 20);
+  WriteBmp(dir / "two.bmp", 64, 48);
+  testsupport::WriteFile(dir / "readme.txt", {'h', 'i'});
+  TMessageSink sink(nullptr);
+  TSaveOptions o;
+  o.Format = sfPNG;
+  o.Colors = 280;
+  o.BatchSize = bsShrinkLarger;
+  o.BatchWidth = 32;
+  o.BatchHeight = 32;
+  auto* w = new TBatchConvertWindow(nullptr, sink.Handle(),
+                                    {dir.string(), "one.bmp", "readme.txt", "two.bmp"}, o, "");
+  w->Show();
+  EXPECT_FALSE(w->CloseQuery()) << "not closed while converting";
+  for (int i = 0; i < 500 && BatchConvertWindow; ++i) Pump();
+  EXPECT_EQ(BatchConvertWindow, nullptr) << "the window closes itself at the end";
+  Pump();
+  EXPECT_EQ(sink.received, (std::vector<UINT>{WM_REFRESHLIST, WM_FOLDER_CHANGED}));
+  // The outputs read back through the registry: the small one as it was, the large one shrunk.
+  for (auto [name, width, height] :
+       {std::tuple{"one.png", 30, 20}, std::tuple{"two.png", 32, 24}}) {
+    const std::string path = (dir / name).string();
+    auto* stream = new tBuffStream(path, OpenFileStream(path), false);
+    tGraphicID id(stream);
+    ASSERT_TRUE(id.IdentifyPicture()) << name;
+    EXPECT_EQ(id.Width, width) << name;
+    EXPECT_EQ(id.Height, height) << name;
+  }
+  EXPECT_FALSE(fs::exists(dir / "readme.png"));
+}
+
+TEST(BatchConvertWindow, Screenshot) {
+  const fs::path dir = testsupport::ScratchDir("batchwin_shot");
+  WriteBmp(dir / "holiday.bmp", 8, 8);
+  TSaveOptions o;
+  o.Format = sfBMP;
+  auto* w = new TBatchConvertWindow(nullptr, nullptr, {dir.string(), "holiday.bmp"}, o, "");
+  w->lblStep->SetCaption("holiday.bmp");
+  w->Progress->SetPercent(40);
+  ShowWindow(w->Handle(), SW_SHOWNA);  // shown without starting the run
+  Pump();
+  dialogtest::Screenshot(w->Handle(), "batch-convert");
+  while (w->Run.Step()) {
+  }
+  w->Close();
+  Pump();
+}
+
+namespace {
+
+// folder, with files of known sizes below it.
+fs::path FixtureTree() {
+  const fs::path root = testsupport::ScratchDir("supertree");
+  fs::create_directories(root / "photos" / "2001");
+  fs::create_directories(root / "music");
+  fs::create_directories(root / ".cache");
+  testsupport::WriteFile(root / "top.txt", std::vector<uint8_t>(1));
+  testsupport::WriteFile(root / "photos" / "a.jpg", std::vector<uint8_t>(10000));
+  testsupport::WriteFile(root / "photos" / "2001" / "b.jpg", std::vector<uint8_t>(20000));
+  testsupport::WriteFile(root / "music" / "c.mid", std::vector<uint8_t>(3000));
+  testsupport::WriteFile(root / ".cache" / "x", std::vector<uint8_t>(99999));
+  return root;
+}
+
+}  // namespace
+
+TEST(SuperTree, ScansAFolderTreeAndCharts) {
+  const fs::path root = FixtureTree();
+  auto* w = new TSuperTree32(nullptr);
+  w->Show();
+  Pump();
+  w->btnGoClick(root.string() + "\\");
+  Pump();
+  const int64_t cluster = w->Orvex_STree1->Scan.ClusterSize();
+  ASSERT_GT(cluster, 0);
+  auto clusters = [&](int64_t size) { return (size + cluster - 1) / cluster * cluster; };
+  // Root, music, photos, photos\2001: the dot folder is not read.
+  EXPECT_EQ(w->Orvex_STree1->RecordCount(), 4);
+  EXPECT_EQ(w->Orvex_STree1->Scan.Stat(0, 9), 4);
+  EXPECT_EQ(w->Orvex_STree1->Scan.Stat(0, 10), 33001);
+  EXPECT_EQ(w->Orvex_STree1->Scan.Stat(0, 11),
+            clusters(1) + clusters(10000) + clusters(20000) + clusters(3000));
+  EXPECT_EQ(w->Stats[2][1]->Caption(), "4");
+  EXPECT_EQ(w->Stats[2][2]->Caption(), "33,001");
+  EXPECT_EQ(w->Stats[2][0]->Caption(), "3");
+  w->ShowSelection(2);
+  EXPECT_EQ(w->lblFolder->Caption(), "photos");
+  EXPECT_EQ(w->Stats[1][2]->Caption(), "30,000");
+  EXPECT_EQ(w->Stats[0][2]->Caption(), "10,000");
+  dialogtest::Screenshot(w->Handle(), "supertree");
+
+  w->btnChartClick();
+  Pump();
+  ASSERT_EQ(w->ListBox1->Count(), 4);
+  EXPECT_NE(w->ListBox1->String(0).find("photos\\2001"), std::string::npos);
+  EXPECT_EQ(w->Chart().Slices.back().Label, "other");
+  dialogtest::Screenshot(w->Handle(), "supertree-chart");
+  w->seChart->SetValue(21);
+  w->DrawChart(false);
+  EXPECT_EQ(w->seChart->Value(), 8);
+  w->Close();
+  Pump();
+}
+
+// Printing through the real spooler: with tests/cups-session the listing and the chart come out
+// as a PDF (checked with poppler's pdftotext, run as a Unix program).
+TEST(SuperTree, PrintsTheListingAndTheChart) {
+  const char* out = std::getenv("TAVIS_PRINT_OUT");
+  if (!out || !*out || !Printer().Available()) GTEST_SKIP() << "no printer (run in tests/cups-session)";
+  const fs::path pdfDir = fs::path("Z:" + std::string(out));
+  std::set<std::string> before;
+  // Files of an earlier run share the name this run's jobs get: they go first.
+  for (auto& p : fs::directory_iterator(pdfDir)) {
+    std::error_code ec;
+    if (p.path().filename().string().find("SuperTree") != std::string::npos)
+      fs::remove(p.path(), ec);
+    else
+      before.insert(p.path().filename().string());
+  }
+  // Both jobs carry the window's title, which cups-pdf names its file after: each PDF is
+  // read and removed before the next job starts.
+  auto printedText = [&]() -> std::string {
+    fs::path pdf;
+    for (int i = 0; i < 900 && pdf.empty(); ++i) {
+      Sleep(100);
+      for (auto& p : fs::directory_iterator(pdfDir))
+        if (p.path().extension() == ".pdf" && !before.count(p.path().filename().string()))
+          pdf = p.path();
+    }
+    if (pdf.empty()) return "";
+    // Written whole once it ends in the end-of-file mark and its size holds still.
+    for (int i = 0; i < 300; ++i, Sleep(200)) {
+      const auto bytes = testsupport::ReadFile(pdf);
+      const std::string tail(bytes.end() - std::min<size_t>(bytes.size(), 16), bytes.end());
+      if (tail.find("%%EOF") == std::string::npos) continue;
+      Sleep(500);
+      if (fs::file_size(pdf) == bytes.size()) break;
+    }
+    const std::string unixPdf = std::string(out) + "/" + pdf.filename().string();
+    const std::wstring w(unixPdf.begin(), unixPdf.end());
+    std::wstring cmd = L"/usr/bin/pdftotext -layout \"" + w + L"\" \"" + w + L".txt\"";
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                       &pi)) {
+      WaitForSingleObject(pi.hProcess, 60000);
+      CloseHandle(pi.hThread);
+      CloseHandle(pi.hProcess);
+    }
+    fs::path txt = pdf;
+    txt += ".txt";
+    for (int i = 0; i < 100 && !fs::exists(txt); ++i) Sleep(100);
+    Sleep(1000);  // pdftotext ends its file
+    const auto bytes = testsupport::ReadFile(txt);
+    std::error_code ec;
+    fs::remove(txt, ec);
+    fs::remove(pdf, ec);
+    return std::string(bytes.begin(), bytes.end());
+  };
+  const fs::path root = FixtureTree();
+  auto* w = new TSuperTree32(nullptr);
+  w->Show();
+  w->btnGoClick(root.string() + "\\");
+  w->btnPrintClick();
+  std::string all = printedText();
+  w->btnChartClick();
+  w->btnPrintCClick();
+  all += printedText();
+  // The listing shows the folders with their use; the chart page its title and ranks.
+  EXPECT_NE(all.find("+photos"), std::string::npos) << all;
+  EXPECT_NE(all.find("music"), std::string::npos) << all;
+  EXPECT_NE(all.find("largest folders on drive"), std::string::npos) << all;
+  EXPECT_NE(all.find("Tavishore 32 SuperTree"), std::string::npos) << all;
+  w->Close();
+  Pump();
+}
+
+TEST(BatchRename, RenamesFilesOnDiskAndSkipsClashesAndUnsafeNames) {
+  const fs::path dir = testsupport::ScratchDir("batchrename");
+  for (const char* name : {"x.JPG", "y.JPG", "z.gif", "pic002.JPG"})
+    testsupport::WriteFile(dir / name, {'1'});
+  {
+    TdlgBatchRename dlg(nullptr, {"x.JPG", "y.JPG", "z.gif"}, dir.string());
+    dlg.SetPage(rpSequence);
+    dlg.edPart1->SetText("pic");
+    dlg.seDigits->SetValue(3);
+    dlg.cbLeadingZeros->SetChecked(true);
+    std::vector<std::string> told;
+    dlg.OnRenamed = [&](const std::string& from, const std::string& to) {
+      told.push_back(from + ">" + to);
+    };
+    ShowWindow(dlg.Handle(), SW_SHOWNA);
+    Pump();
+    dialogtest::Screenshot(dlg.Handle(), "batch-rename");
+    // x takes 001; y would take 002, which exists, so it stays; z takes 002 then.
+    EXPECT_EQ(dlg.OKClick(), 2);
+    EXPECT_EQ(told, (std::vector<std::string>{"x.JPG>pic001.JPG", "z.gif>pic002.gif"}));
+  }
+  for (const char* name : {"pic001.JPG", "y.JPG", "pic002.gif", "pic002.JPG"})
+    EXPECT_TRUE(fs::exists(dir / name)) << name;
+  {
+    // A replacement that would put a folder separator into the name renames nothing.
+    TdlgBatchRename dlg(nullptr, {"y.JPG"}, dir.string());
+    dlg.SetPage(rpReplace);
+    dlg.edFind->SetText("y");
+    dlg.edReplace->SetText("..\\y");
+    EXPECT_EQ(dlg.OKClick(), 0);
+  }
+  testsupport::WriteFile(dir / "ABC.GIF", {'1'});
+  {
+    TdlgBatchRename dlg(nullptr, {"ABC.GIF", "y.JPG"}, dir.string());
+    dlg.SetPage(rpCase);
+    dlg.rbLower->SetChecked(false);
+    dlg.rbUpper->SetChecked(true);
+    EXPECT_EQ(dlg.OKClick(), 1) << "ABC.GIF is upper case already";
+  }
+  std::set<std::string> names;
+  for (auto& e : fs::directory_iterator(dir)) names.insert(e.path().filename().string());
+  EXPECT_TRUE(names.count("ABC.GIF"));
+  EXPECT_TRUE(fs::exists(dir / "Y.JPG"));  // (Wine may keep the case of a case-only rename)
+  EXPECT_FALSE(fs::exists(dir.parent_path() / "y.JPG"));
+}
