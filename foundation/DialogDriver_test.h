@@ -168,6 +168,17 @@ inline void Screenshot(HWND window, const std::string& name) {
   if (dir && *dir) SaveWindowPicture(window, std::string(dir) + "\\" + name + ".bmp");
 }
 
+// Runs messages until the condition holds or the time is up; true when it held.
+inline bool PumpUntil(const std::function<bool()>& done, int milliseconds = 60000) {
+  const DWORD end = GetTickCount() + static_cast<DWORD>(milliseconds);
+  while (!done()) {
+    if (static_cast<int>(GetTickCount() - end) > 0) return false;
+    Application.ProcessMessages();
+    Sleep(5);
+  }
+  return true;
+}
+
 inline void Pump(int rounds = 10) {
   for (int i = 0; i < rounds; ++i) {
     Application.ProcessMessages();

@@ -1,5 +1,9 @@
 #include "framework/TabControl.h"
 
+#include <commctrl.h>
+
+#include "framework/Text.h"
+
 TNotebook::TNotebook(TComponent* owner, TWindow* parent, int x, int y, int width, int height)
     : TWindow(owner) {
   Create("", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, x, y, width, height,
@@ -29,4 +33,45 @@ void TNotebook::Resize() {
   TWindow::Resize();
   RECT r = ClientRect();
   for (TPanel* p : pages_) p->SetBounds(0, 0, r.right, r.bottom);
+}
+
+TTabControl::TTabControl(TComponent* owner, TWindow* parent, int x, int y, int width, int height,
+                         bool bottomTabs)
+    : TWindow(owner) {
+  CreateControl(parent, WC_TABCONTROLW,
+                WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | (bottomTabs ? TCS_BOTTOM : 0), 0, x, y,
+                width, height);
+}
+
+void TTabControl::AddTab(const std::string& caption) {
+  std::wstring text = Utf8ToWide(caption);
+  TCITEMW item{};
+  item.mask = TCIF_TEXT;
+  item.pszText = text.data();
+  const int n = static_cast<int>(::SendMessageW(Handle(), TCM_GETITEMCOUNT, 0, 0));
+  ::SendMessageW(Handle(), TCM_INSERTITEMW, static_cast<WPARAM>(n),
+                 reinterpret_cast<LPARAM>(&item));
+}
+
+int TTabControl::TabIndex() const {
+  return static_cast<int>(::SendMessageW(Handle(), TCM_GETCURSEL, 0, 0));
+}
+
+void TTabControl::SetTabIndex(int index) {
+  ::SendMessageW(Handle(), TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+RECT TTabControl::DisplayRect() const {
+  RECT r = ClientRect();
+  ::SendMessageW(Handle(), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&r));
+  return r;
+}
+
+LRESULT TTabControl::WndProc(UINT message, WPARAM w, LPARAM l) {
+  if (message == CN_NOTIFY &&
+      reinterpret_cast<NMHDR*>(l)->code == static_cast<UINT>(TCN_SELCHANGE)) {
+    if (OnChange) OnChange(this);
+    return 0;
+  }
+  return TWindow::WndProc(message, w, l);
 }

@@ -250,6 +250,10 @@ bool TWindow::Reflect(UINT message, WPARAM w, LPARAM l, LRESULT& result) {
     case WM_NOTIFY:
       child = reinterpret_cast<NMHDR*>(l)->hwndFrom;
       break;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+      child = reinterpret_cast<HWND>(l);
+      break;
     case WM_DRAWITEM: {
       auto* d = reinterpret_cast<DRAWITEMSTRUCT*>(l);
       if (d->CtlType != ODT_MENU) child = d->hwndItem;
@@ -264,6 +268,8 @@ bool TWindow::Reflect(UINT message, WPARAM w, LPARAM l, LRESULT& result) {
   TWindow* target = FromHandle(child);
   if (!target || target == this) return false;
   result = ::SendMessageW(child, CN_BASE + message, w, l);
+  // A control that picks no colours of its own gets the system's.
+  if ((message == WM_CTLCOLORSTATIC || message == WM_CTLCOLORBTN) && result == 0) return false;
   return true;
 }
 
@@ -275,6 +281,8 @@ LRESULT TWindow::WndProc(UINT message, WPARAM w, LPARAM l) {
     case WM_HSCROLL:
     case WM_VSCROLL:
     case WM_NOTIFY:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
     case WM_DRAWITEM:
     case WM_MEASUREITEM: {
       LRESULT r;

@@ -2,6 +2,7 @@
 // window, and the folder-size window on a fixture tree with its chart and printed listing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <set>
 
@@ -15,6 +16,7 @@
 #include "framework/Printer.h"
 #include "imaging/uGraphic.h"
 #include "shell/BatchConvertWindow.h"
+#include "shell/BatchPrintDialog.h"
 #include "shell/BatchRenameDialog.h"
 #include "shell/SuperTreeForm.h"
 #include "shell/uMessages.h"
@@ -176,71 +178,82 @@ TEST(SuperTree, ScansAFolderTreeAndCharts) {
   Pump();
 }
 
+namespace {
+
+// The text of the next PDF that cups-pdf writes into out (a Unix folder), read with poppler's
+// pdftotext (run as a Unix program); the PDF is removed after. Jobs of one title share a file
+// name, so each is read before the next starts.
+std::string PrintedText(const std::string& out, const std::set<std::string>& before) {
+  const fs::path pdfDir = fs::path("Z:" + out);
+  fs::path pdf;
+  for (int i = 0; i < 900 && pdf.empty(); ++i) {
+    Sleep(100);
+    for (auto& p : fs::directory_iterator(pdfDir))
+      if (p.path().extension() == ".pdf" && !before.count(p.path().filename().string()))
+        pdf = p.path();
+  }
+  if (pdf.empty()) return "";
+  // Written whole once it ends in the end-of-file mark and its size holds still.
+  for (int i = 0; i < 300; ++i, Sleep(200)) {
+    const auto bytes = testsupport::ReadFile(pdf);
+    const std::string tail(bytes.end() - std::min<size_t>(bytes.size(), 16), bytes.end());
+    if (tail.find("%%EOF") == std::string::npos) continue;
+    Sleep(500);
+    if (fs::file_size(pdf) == bytes.size()) break;
+  }
+  const std::string unixPdf = std::string(out) + "/" + pdf.filename().string();
+  const std::wstring w(unixPdf.begin(), unixPdf.end());
+  std::wstring cmd = L"/usr/bin/pdftotext -layout \"" + w + L"\" \"" + w + L".txt\"";
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                     &pi)) {
+    WaitForSingleObject(pi.hProcess, 60000);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+  }
+  fs::path txt = pdf;
+  txt += ".txt";
+  for (int i = 0; i < 100 && !fs::exists(txt); ++i) Sleep(100);
+  Sleep(1000);  // pdftotext ends its file
+  const auto bytes = testsupport::ReadFile(txt);
+  std::error_code ec;
+  fs::remove(txt, ec);
+  if (!std::getenv("TAVIS_KEEP_PRINTS")) fs::remove(pdf, ec);
+  return std::string(bytes.begin(), bytes.end());
+}
+
+// Files of an earlier run share the names this run's jobs get: they go first.
+std::set<std::string> PdfsBefore(const std::string& out, const std::string& title) {
+  std::set<std::string> before;
+  for (auto& p : fs::directory_iterator(fs::path("Z:" + out))) {
+    std::error_code ec;
+    if (p.path().filename().string().find(title) != std::string::npos)
+      fs::remove(p.path(), ec);
+    else
+      before.insert(p.path().filename().string());
+  }
+  return before;
+}
+
+}  // namespace
+
 // Printing through the real spooler: with tests/cups-session the listing and the chart come out
 // as a PDF (checked with poppler's pdftotext, run as a Unix program).
 TEST(SuperTree, PrintsTheListingAndTheChart) {
   const char* out = std::getenv("TAVIS_PRINT_OUT");
   if (!out || !*out || !Printer().Available()) GTEST_SKIP() << "no printer (run in tests/cups-session)";
-  const fs::path pdfDir = fs::path("Z:" + std::string(out));
-  std::set<std::string> before;
-  // Files of an earlier run share the name this run's jobs get: they go first.
-  for (auto& p : fs::directory_iterator(pdfDir)) {
-    std::error_code ec;
-    if (p.path().filename().string().find("SuperTree") != std::string::npos)
-      fs::remove(p.path(), ec);
-    else
-      before.insert(p.path().filename().string());
-  }
-  // Both jobs carry the window's title, which cups-pdf names its file after: each PDF is
-  // read and removed before the next job starts.
-  auto printedText = [&]() -> std::string {
-    fs::path pdf;
-    for (int i = 0; i < 900 && pdf.empty(); ++i) {
-      Sleep(100);
-      for (auto& p : fs::directory_iterator(pdfDir))
-        if (p.path().extension() == ".pdf" && !before.count(p.path().filename().string()))
-          pdf = p.path();
-    }
-    if (pdf.empty()) return "";
-    // Written whole once it ends in the end-of-file mark and its size holds still.
-    for (int i = 0; i < 300; ++i, Sleep(200)) {
-      const auto bytes = testsupport::ReadFile(pdf);
-      const std::string tail(bytes.end() - std::min<size_t>(bytes.size(), 16), bytes.end());
-      if (tail.find("%%EOF") == std::string::npos) continue;
-      Sleep(500);
-      if (fs::file_size(pdf) == bytes.size()) break;
-    }
-    const std::string unixPdf = std::string(out) + "/" + pdf.filename().string();
-    const std::wstring w(unixPdf.begin(), unixPdf.end());
-    std::wstring cmd = L"/usr/bin/pdftotext -layout \"" + w + L"\" \"" + w + L".txt\"";
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    if (CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                       &pi)) {
-      WaitForSingleObject(pi.hProcess, 60000);
-      CloseHandle(pi.hThread);
-      CloseHandle(pi.hProcess);
-    }
-    fs::path txt = pdf;
-    txt += ".txt";
-    for (int i = 0; i < 100 && !fs::exists(txt); ++i) Sleep(100);
-    Sleep(1000);  // pdftotext ends its file
-    const auto bytes = testsupport::ReadFile(txt);
-    std::error_code ec;
-    fs::remove(txt, ec);
-    fs::remove(pdf, ec);
-    return std::string(bytes.begin(), bytes.end());
-  };
+  const std::set<std::string> before = PdfsBefore(out, "SuperTree");
   const fs::path root = FixtureTree();
   auto* w = new TSuperTree32(nullptr);
   w->Show();
   w->btnGoClick(root.string() + "\\");
   w->btnPrintClick();
-  std::string all = printedText();
+  std::string all = PrintedText(out, before);
   w->btnChartClick();
   w->btnPrintCClick();
-  all += printedText();
+  all += PrintedText(out, before);
   // The listing shows the folders with their use; the chart page its title and ranks.
   EXPECT_NE(all.find("+photos"), std::string::npos) << all;
   EXPECT_NE(all.find("music"), std::string::npos) << all;
@@ -294,4 +307,46 @@ TEST(BatchRename, RenamesFilesOnDiskAndSkipsClashesAndUnsafeNames) {
   EXPECT_TRUE(names.count("ABC.GIF"));
   EXPECT_TRUE(fs::exists(dir / "Y.JPG"));  // (Wine may keep the case of a case-only rename)
   EXPECT_FALSE(fs::exists(dir.parent_path() / "y.JPG"));
+}
+
+TEST(BatchPrint, PrintsTwoPicturesPerPageWithNamesAndSkipsOtherFiles) {
+  RegisterAllFormats();
+  const fs::path dir = testsupport::ScratchDir("batchprint");
+  WriteBmp(dir / "wide.bmp", 120, 60);
+  WriteBmp(dir / "tall.bmp", 40, 90);
+  testsupport::WriteFile(dir / "notes.txt", {'h', 'i'});
+  WriteBmp(dir / "third.bmp", 50, 50);
+  const std::vector<std::string> files = {dir.string(), "wide.bmp", "notes.txt", "tall.bmp",
+                                          "third.bmp"};
+  {
+    TdlgBatchPrint dlg(nullptr, &files);
+    EXPECT_EQ(dlg.lblCount->Caption(), "Print 4 pictures");
+    dlg.rbSeparate->SetChecked(false);
+    dlg.rbAlbum->SetChecked(true);
+    dlg.StyleChanged();
+    EXPECT_EQ(dlg.PerPageLabels[3]->Caption(), "12");
+    ShowWindow(dlg.Handle(), SW_SHOWNA);
+    Pump();
+    dialogtest::Screenshot(dlg.Handle(), "batch-print");
+  }
+  {
+    TdlgBatchPrint dlg(nullptr, nullptr);
+    EXPECT_EQ(dlg.lblCount->Caption(), "NO PICTURES TO PRINT");
+  }
+  const char* out = std::getenv("TAVIS_PRINT_OUT");
+  if (!out || !*out || !Printer().Available()) GTEST_SKIP() << "no printer (run in tests/cups-session)";
+  const std::set<std::string> before = PdfsBefore(out, "batch_print");
+  tBatchPrintOptions o;
+  o.Style = bpSeparatePictures;
+  o.PerPage = 1;  // 2 x 1
+  o.FileName = true;
+  EXPECT_EQ(PrintBatch(files, o, nullptr), 3);
+  const std::string text = PrintedText(out, before);
+  // Two pages: wide and tall on the first, third on the second; the text file left no cell.
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\f'), 2) << text;
+  const size_t page = text.find('\f');
+  EXPECT_LT(text.find("wide.bmp"), page) << text;
+  EXPECT_LT(text.find("tall.bmp"), page) << text;
+  EXPECT_GT(text.find("third.bmp"), page) << text;
+  EXPECT_EQ(text.find("notes.txt"), std::string::npos);
 }

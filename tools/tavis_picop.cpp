@@ -7,23 +7,30 @@
 //     onepass:N       ReduceOnePass to N colours
 //     resize:WxH[:M]  ResizeImage to W x H with mode M (default 1, smooth)
 //     rotate:N        RotateImage by N quarter turns
+//     save:FORMAT[,OPTION...]  the save pipeline as the picture window's Save runs it, OUT in
+//                     that format: gif pcx bmp tga tif jpg png; options q=N (JPEG quality, 75),
+//                     c (compressed), i (interlaced or progressive), colors=N (colour code,
+//                     default the picture's own)
 // Exit codes: 0 done, 1 not a picture, 2 decode or operation failed, 3 usage or output failure.
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
 #include <memory>
+#include <sstream>
 #include <string>
 
 #include "foundation/uBuffStream.h"
 #include "imaging/Quantize.h"
 #include "imaging/uGraphic.h"
 #include "imaging/uImageOps.h"
+#include "viewers/picture/uSavePicture.h"
 
 namespace {
 
 int Usage() {
-  std::fprintf(stderr,
-               "usage: tavis_picop reduce:N|onepass:N|resize:WxH[:M]|rotate:N FILE OUT.bmp\n");
+  std::fprintf(
+      stderr,
+      "usage: tavis_picop reduce:N|onepass:N|resize:WxH[:M]|rotate:N|save:FORMAT[,...] FILE OUT\n");
   return 3;
 }
 
@@ -40,6 +47,38 @@ tMemBmpPtr Run(const std::string& op, tMemBmp& picture) {
     return ResizeImage(picture, w, h, mode);
   }
   return nullptr;
+}
+
+// The save pipeline with the options of spec ("png,c"); false for a spec it does not know.
+bool Save(const std::string& spec, tGraphicID& id, const std::string& out, std::string& error) {
+  std::stringstream in(spec);
+  std::string format;
+  std::getline(in, format, ',');
+  TSaveOptions o;
+  o.Format = -1;
+  for (int f = 0; f <= 6; ++f)
+    if (SaveExtension(f) == format) o.Format = f;
+  if (o.Format < 0) return false;
+  o.Transparent = -1;
+  o.Width = id.Bitmap->Width();
+  o.Height = id.Bitmap->Height();
+  o.Colors = id.Bitmap->ColorCount();
+  o.SourceGrey = id.GrayFlag;
+  for (std::string opt; std::getline(in, opt, ',');) {
+    if (opt.rfind("q=", 0) == 0)
+      o.JpegQuality = std::atoi(opt.c_str() + 2);
+    else if (opt == "c")
+      o.Compressed = 1;
+    else if (opt == "i")
+      o.Interlaced = 1;
+    else if (opt.rfind("colors=", 0) == 0)
+      o.Colors = std::atoi(opt.c_str() + 7);
+    else
+      return false;
+  }
+  tSaveResult r = SavePicture(id, out, o, tSaveAdjustments{}, scWhole, TRect{});
+  error = r.Error;
+  return true;
 }
 
 }  // namespace
@@ -63,6 +102,14 @@ int main(int argc, char** argv) {
   id.CloseStream();
   if (id.ErrorCode || !id.Bitmap || !id.Bitmap->HasLayout()) {
     std::fprintf(stderr, "%s: %s\n", argv[2], id.ErrorLine().c_str());
+    return 2;
+  }
+  const std::string op = argv[1];
+  if (op.rfind("save:", 0) == 0) {
+    std::string error;
+    if (!Save(op.substr(5), id, argv[3], error)) return Usage();
+    if (error.empty()) return 0;
+    std::fprintf(stderr, "%s: %s\n", argv[3], error.c_str());
     return 2;
   }
   tMemBmpPtr out;

@@ -15,6 +15,9 @@
 #include "imaging/uMemBmpWin.h"
 #include "shell/ViewerForm.h"
 #include "shell/cStatusLine.h"
+#include "viewers/picture/PictureCompanions.h"
+#include "viewers/picture/ZoomWindow.h"
+#include "viewers/picture/uZoomRules.h"
 
 namespace {
 constexpr int kButtonSize = 40;
@@ -36,6 +39,7 @@ void SetPictureCommand(int tag, TPictureCommand command) {
 bool HasPictureCommand(int tag) { return Commands().count(tag) != 0; }
 
 TPictureWindow::TPictureWindow(TComponent* owner) : TForm(owner) {
+  RegisterPictureCommands();
   KeyPreview = true;
   HelpContext = 3;
   Position = poDefaultPosOnly;
@@ -49,8 +53,8 @@ TPictureWindow::TPictureWindow(TComponent* owner) : TForm(owner) {
   SaveButton = AddButton(pbSave, "&Save", "Save as...", "PB_SAVE");
   EncodeButton = AddButton(pbEncode, "&Encode", "Encode", "PB_ENCODE");
   CopyButton = AddButton(pbCopy, "Cop&y", "Copy to clipboard", "PB_COPY");
-  TweakButton = AddButton(pbTweak, "&Tools", "Adjust picture colors, brightness, contrast...",
-                          "PB_TOOLS");
+  TweakButton =
+      AddButton(pbTweak, "&Tools", "Adjust picture colors, brightness, contrast...", "PB_TOOLS");
   StopButton = AddButton(pbStop, "Stop!", "Stop!", "PB_STOP");
   NextButton = AddButton(pbNext, "Next", "Next frame", "PB_NEXT");
   DelayButton = AddButton(pbDelay, "Skip", "Skip delay", "PB_SKIP");
@@ -58,6 +62,21 @@ TPictureWindow::TPictureWindow(TComponent* owner) : TForm(owner) {
   PicScroller = new TScrollBox(this, this, 0, kPanelHeight, 600, 300);
   PaintBox = new TPaintBox(this, PicScroller, 0, 0, 600, 300);
   PaintBox->OnPaint = [this](TComponent*, TCanvas& canvas) { PaintBoxPaint(canvas); };
+  PaintBox->OnMouseDown = [this](TComponent*, TMouseButton b, TShiftState, int x, int y) {
+    PictureMouseDown(b, x, y);
+  };
+  PaintBox->OnMouseMove = [this](TComponent*, TShiftState, int x, int y) {
+    PictureMouseMove(x, y);
+  };
+  PaintBox->OnMouseUp = [this](TComponent*, TMouseButton b, TShiftState, int x, int y) {
+    PictureMouseUp(b, x, y);
+  };
+  // The magnifier opens where the Zoom button was pressed.
+  ZoomButton->OnMouseDown = [this](TComponent*, TMouseButton, TShiftState, int x, int y) {
+    POINT p{x, y};
+    ::ClientToScreen(ZoomButton->Handle(), &p);
+    ZoomPoint = p;
+  };
   StatusBar = new TStatusLine(this, this, {-1});
   StatusBar->SetCentred(0, true);
   DelayTimer = new TTimer(this);
@@ -135,9 +154,8 @@ TPictureWindow::TPictureWindow(TComponent* owner) : TForm(owner) {
     info->ptMinTrackSize = POINT{kMinTrackWidth, kMinTrackHeight};
     return 0;
   });
-  HandlePaletteMessages(*this, [this]() -> HPALETTE {
-    return Display && Painted ? Display->Palette() : nullptr;
-  });
+  HandlePaletteMessages(
+      *this, [this]() -> HPALETTE { return Display && Painted ? Display->Palette() : nullptr; });
   FinishCreate();
 }
 
@@ -150,8 +168,8 @@ TBitBtn* TPictureWindow::AddButton(int tag, const char* caption, const char* hin
                                    const char* glyph) {
   // Left to right in creation order; Tools follows Copy without a gap (tag 9 is unused).
   int index = tag < 9 ? tag : tag - 1;
-  auto* b = new TBitBtn(this, ButtonPanel, caption, 2 + index * kButtonSize, 2, kButtonSize,
-                        kButtonSize);
+  auto* b =
+      new TBitBtn(this, ButtonPanel, caption, 2 + index * kButtonSize, 2, kButtonSize, kButtonSize);
   b->Tag = tag;
   b->Hint = hint;
   b->LoadGlyph(glyph);
@@ -192,8 +210,8 @@ void TPictureWindow::ShowStatus(int mode) {
   tStatusInput in;
   in.Mode = mode;
   in.HasDecoder = Decoder != nullptr;
-  in.CanZoom = Decoder && Decoder->Width >= 16 && Decoder->Height >= 16;
-  in.NoFile = NoFile != 0;
+  in.CanZoom = Decoder && CanZoomPicture(Decoder->Width, Decoder->Height);
+  in.NoFile = NoFile != 0 || Encoded != 0;
   in.FrameCount = FrameCount;
   // Walk the buttons from last to first, as the form lists them.
   for (int i = ComponentCount() - 1; i >= 0; --i) {
@@ -201,9 +219,10 @@ void TPictureWindow::ShowStatus(int mode) {
     if (!b) continue;
     const int tag = static_cast<int>(b->Tag);
     bool on = PictureButtonEnabled(tag, in);
-    const bool ownCycle = tag == pbQuit || tag == pbStop || tag == pbNext || tag == pbDelay ||
-                          tag == pbLoop;
+    const bool ownCycle =
+        tag == pbQuit || tag == pbStop || tag == pbNext || tag == pbDelay || tag == pbLoop;
     if (!ownCycle) on = on && HasPictureCommand(tag);
+    if (tag == pbDoc) on = on && HasDetailsShower();
     b->SetEnabled(on);
   }
   QuitButton->SetEnabled(true);
@@ -212,7 +231,7 @@ void TPictureWindow::ShowStatus(int mode) {
   if (StatusShowsHeadline(mode) && Decoder) StatusBar->SetPanelText(0, Decoder->InfoHeadline());
 }
 
-void TPictureWindow::ShowBitmap(tMemBmp& picture, bool partial) {
+void TPictureWindow::ShowBitmap(tMemBmp& picture, bool partial, bool turned) {
   if (!picture.HasLayout()) return;
   tDisplayRequest r;
   if (Decoder) {
@@ -227,6 +246,11 @@ void TPictureWindow::ShowBitmap(tMemBmp& picture, bool partial) {
     r.PictureBits = picture.BitCount();
   }
   r.Rotation = Rotation;
+  if (turned) {
+    // The display size is the turned one already; only the pixels' aspect remains.
+    if (Rotation == 1 || Rotation == 3) std::swap(r.DisplayWidth, r.DisplayHeight);
+    r.Rotation = 0;
+  }
   r.ScreenBits = ScreenBits();
   r.Options = GraphicOptions;
   HBITMAP made = nullptr;
@@ -423,6 +447,99 @@ void TPictureWindow::ArrowScroll(int which) {
   }
 }
 
+void TPictureWindow::DrawSelectionFrame() {
+  HDC dc = GetDC(PaintBox->Handle());
+  const int old = SetROP2(dc, R2_XORPEN);
+  HGDIOBJ pen = SelectObject(dc, GetStockObject(WHITE_PEN));
+  HGDIOBJ brush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+  Rectangle(dc, Selection.left, Selection.top, Selection.right, Selection.bottom);
+  SelectObject(dc, brush);
+  SelectObject(dc, pen);
+  SetROP2(dc, old);
+  ReleaseDC(PaintBox->Handle(), dc);
+}
+
+void TPictureWindow::PictureMouseDown(TMouseButton button, int x, int y) {
+  if (button == mbLeft && !Selecting) {
+    Selection = RECT{x, y, x, y};
+    ZoomShown = 0;
+    Selecting = 1;
+    PaintBox->SetMouseCapture(true);
+    DrawSelectionFrame();
+  } else if (button == mbRight && Display && !Display->Empty()) {
+    RECT box = PicScroller->ClientRect();
+    if (Display->Width() <= box.right && Display->Height() <= box.bottom) return;
+    Panning = 1;
+    POINT p{x, y};
+    MapWindowPoints(PaintBox->Handle(), PicScroller->Handle(), &p, 1);
+    panAnchor_ = p;
+    Screen.SetCursor(static_cast<TCursor>(2));
+    PaintBox->SetMouseCapture(true);
+  }
+}
+
+void TPictureWindow::PictureMouseMove(int x, int y) {
+  if (Selecting) {
+    DrawSelectionFrame();
+    // Past the visible part: scroll a step that way.
+    POINT p{x, y};
+    MapWindowPoints(PaintBox->Handle(), PicScroller->Handle(), &p, 1);
+    RECT box = PicScroller->ClientRect();
+    AutoScrollX = p.x < 0 ? -1 : p.x > box.right ? 1 : 0;
+    AutoScrollY = p.y < 0 ? -1 : p.y > box.bottom ? 1 : 0;
+    if (AutoScrollX != 0 || AutoScrollY != 0) {
+      TScrollBarInfo& h = PicScroller->HorzScrollBar();
+      TScrollBarInfo& v = PicScroller->VertScrollBar();
+      if (AutoScrollX) PicScroller->SetPosition(false, h.Position + AutoScrollX * h.Increment);
+      if (AutoScrollY) PicScroller->SetPosition(true, v.Position + AutoScrollY * v.Increment);
+      Selecting = 0;
+      Application.ProcessMessages();
+      Selecting = 1;
+    }
+    Selection.right = x;
+    Selection.bottom = y;
+    DrawSelectionFrame();
+    return;
+  }
+  if (Panning) {
+    POINT p{x, y};
+    MapWindowPoints(PaintBox->Handle(), PicScroller->Handle(), &p, 1);
+    RECT box = PicScroller->ClientRect();
+    if (p.x < 0 || p.y < 0 || p.x >= box.right || p.y >= box.bottom) {
+      EndPanning();
+      return;
+    }
+    TScrollBarInfo& h = PicScroller->HorzScrollBar();
+    TScrollBarInfo& v = PicScroller->VertScrollBar();
+    PicScroller->SetPosition(false, h.Position + panAnchor_.x - p.x);
+    PicScroller->SetPosition(true, v.Position + panAnchor_.y - p.y);
+    panAnchor_ = p;
+  }
+}
+
+void TPictureWindow::EndPanning() {
+  Panning = 0;
+  Screen.SetCursor(crDefault);
+  PaintBox->SetMouseCapture(false);
+}
+
+void TPictureWindow::PictureMouseUp(TMouseButton button, int, int) {
+  if (Panning) {
+    EndPanning();
+    return;
+  }
+  if (button != mbLeft || !Selecting) return;
+  Selecting = 0;
+  PaintBox->SetMouseCapture(false);
+  DrawSelectionFrame();
+  const int dw = Display ? Display->Width() : 0, dh = Display ? Display->Height() : 0;
+  Selection.left = ClampRange(dw, Selection.left - PaintOrigin.x);
+  Selection.right = ClampRange(dw, Selection.right - PaintOrigin.x);
+  Selection.top = ClampRange(dh, Selection.top - PaintOrigin.y);
+  Selection.bottom = ClampRange(dh, Selection.bottom - PaintOrigin.y);
+  if (Display && !Display->Empty()) ZoomShown = ShowZoomedSelection(this, *Display, Selection);
+}
+
 void TPictureWindow::KeyDown(WORD& key, TShiftState shift) {
   TForm::KeyDown(key, shift);
   if (key == VK_ESCAPE && Replaying) {
@@ -514,8 +631,8 @@ bool OpenPictureWindow(TViewerForm* owner, tBuffStream* stream, int flags) {
 namespace {
 // The clipboard and acquired pictures: a decoder over a BMP image in memory, named as given.
 std::unique_ptr<tGraphicID> MemoryPicture(std::vector<uint8_t> image, const std::string& name) {
-  auto buff = std::make_unique<tBuffStream>(
-      name, std::make_unique<TMemoryStream>(std::move(image)), false);
+  auto buff =
+      std::make_unique<tBuffStream>(name, std::make_unique<TMemoryStream>(std::move(image)), false);
   auto id = std::make_unique<tGraphicID>(buff.get());
   if (!id->IdentifyPicture()) return nullptr;
   buff.release();  // the decoder owns it now

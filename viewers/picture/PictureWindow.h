@@ -33,6 +33,8 @@ class TPictureWindow;
 using TPictureCommand = std::function<void(TPictureWindow& window, TBitBtn& button)>;
 void SetPictureCommand(int tag, TPictureCommand command);
 bool HasPictureCommand(int tag);
+// Installs the commands of the buttons beyond the decode cycle (once).
+void RegisterPictureCommands();
 
 class TPictureWindow : public TForm {
  public:
@@ -49,10 +51,10 @@ class TPictureWindow : public TForm {
   TStatusLine* StatusBar = nullptr;
   TTimer* DelayTimer = nullptr;
   TBitBtn *QuitButton = nullptr, *AboutButton = nullptr, *FullScreenButton = nullptr,
-         *ZoomButton = nullptr, *DocButton = nullptr, *PrintButton = nullptr,
-         *SaveButton = nullptr, *EncodeButton = nullptr, *CopyButton = nullptr,
-         *TweakButton = nullptr, *StopButton = nullptr, *NextButton = nullptr,
-         *DelayButton = nullptr, *LoopButton = nullptr;
+          *ZoomButton = nullptr, *DocButton = nullptr, *PrintButton = nullptr,
+          *SaveButton = nullptr, *EncodeButton = nullptr, *CopyButton = nullptr,
+          *TweakButton = nullptr, *StopButton = nullptr, *NextButton = nullptr,
+          *DelayButton = nullptr, *LoopButton = nullptr;
 
   // The window's state (the commands of other units work on it).
   TViewerForm* OwnerForm = nullptr;
@@ -88,12 +90,15 @@ class TPictureWindow : public TForm {
   uint8_t RotationChanged = 0;
   std::string PictureName;
   std::string Folder;
+  uint8_t Encoded = 0;   // the file was encoded once: Encode stays off
+  std::string LastSave;  // the file the last save wrote (or failed to write)
   // The state ShowStatus set last.
   int StatusMode = psDecoding;
 
   void ShowStatus(int mode);
   // Builds the display bitmap from the picture (the decoder's, or any other) and shows it.
-  void ShowBitmap(tMemBmp& picture, bool partial);
+  // turned: the picture already has the window's rotation (the adjustment tool's result).
+  void ShowBitmap(tMemBmp& picture, bool partial, bool turned = false);
   void FitToScreen();
   // Lays out the paint box and the scroll bars for the display bitmap.
   void LayoutDisplay();
@@ -106,6 +111,10 @@ class TPictureWindow : public TForm {
   void LoopButtonClick();
   // One step of the hidden arrow-key menu: 0 left, 1 up, 2 right, 3 down, 4 home, 5 end.
   void ArrowScroll(int which);
+  // The selection frame and right-button panning on the picture (paint-box coordinates).
+  void PictureMouseDown(TMouseButton button, int x, int y);
+  void PictureMouseMove(int x, int y);
+  void PictureMouseUp(TMouseButton button, int x, int y);
 
  protected:
   void DoClose(TCloseAction& action) override;
@@ -118,6 +127,9 @@ class TPictureWindow : public TForm {
   TBitBtn* AddButton(int tag, const char* caption, const char* hint, const char* glyph);
   void PaintBoxPaint(TCanvas& canvas);
   void DelayTimerTimer();
+  void DrawSelectionFrame();
+  void EndPanning();
+  POINT panAnchor_{};
   int ScreenBits() const;
   bool partialShown_ = false;
 };

@@ -29,16 +29,7 @@ struct Formats {
   }
 } formats;
 
-// Runs messages until the condition holds or the time is up; true when it held.
-bool PumpUntil(const std::function<bool()>& done, int milliseconds = 60000) {
-  auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    Application.ProcessMessages();
-    Sleep(5);
-  }
-  return true;
-}
+using dialogtest::PumpUntil;
 
 // The picture window opened last.
 TPictureWindow* LastPictureWindow() {
@@ -62,7 +53,9 @@ TPictureWindow* Open(const std::string& path) {
   return LastPictureWindow();
 }
 
-bool Decoded(TPictureWindow* w) { return w->StatusMode == psDone && w->Decoder && !w->Decoder->Busy; }
+bool Decoded(TPictureWindow* w) {
+  return w->StatusMode == psDone && w->Decoder && !w->Decoder->Busy;
+}
 
 void CloseAndWait(TPictureWindow* w) {
   const int before = PictureWindowCount();
@@ -95,15 +88,16 @@ TEST_P(PictureWindowFormats, DecodesToTheEndWithItsHeadline) {
   CloseAndWait(w);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    EveryFormat, PictureWindowFormats,
-    testing::Values("gif/flag_fr.gif", "gif/video-001.interlaced.gif", "jpeg/video-001.jpeg",
-                    "jpeg/video-001.progressive.jpeg", "jpeg/video-005.gray.jpeg",
-                    "png/basn2c08.png", "png/basi3p02.png", "png/basn6a08.png", "bmp/pal8.bmp",
-                    "bmp/rgb24.bmp", "bmp/pal4rle.bmp", "tga/ctc24.tga", "tga/cbw8.tga",
-                    "tiff/video-001-uncompressed.tiff", "tiff/blue-purple-pink.lzwcompressed.tiff",
-                    "tiff/bw-packbits.tiff", "ico/llama-blue.ico",
-                    "pcx/green.pcx", "wmf/sample2.wmf"));
+INSTANTIATE_TEST_SUITE_P(EveryFormat, PictureWindowFormats,
+                         testing::Values("gif/flag_fr.gif", "gif/video-001.interlaced.gif",
+                                         "jpeg/video-001.jpeg", "jpeg/video-001.progressive.jpeg",
+                                         "jpeg/video-005.gray.jpeg", "png/basn2c08.png",
+                                         "png/basi3p02.png", "png/basn6a08.png", "bmp/pal8.bmp",
+                                         "bmp/rgb24.bmp", "bmp/pal4rle.bmp", "tga/ctc24.tga",
+                                         "tga/cbw8.tga", "tiff/video-001-uncompressed.tiff",
+                                         "tiff/blue-purple-pink.lzwcompressed.tiff",
+                                         "tiff/bw-packbits.tiff", "ico/llama-blue.ico",
+                                         "pcx/green.pcx", "wmf/sample2.wmf"));
 
 TEST(PictureWindow, NonPicturesOpenNoWindow) {
   const int before = PictureWindowCount();
@@ -239,8 +233,7 @@ TEST(PictureWindow, PaletteScreensGetPalettePictures) {
       UINT n = GetDIBColorTable(w->Display->Canvas().Handle(), 0, 256, table);
       std::set<uint32_t> colours;
       for (UINT i = 0; i < n; ++i)
-        colours.insert(uint32_t(table[i].rgbRed) << 16 | table[i].rgbGreen << 8 |
-                       table[i].rgbBlue);
+        colours.insert(uint32_t(table[i].rgbRed) << 16 | table[i].rgbGreen << 8 | table[i].rgbBlue);
       EXPECT_LE(colours.size(), 16u);
     }
     CloseAndWait(w);
@@ -329,7 +322,7 @@ std::vector<uint8_t> GreyPagesTiff(const std::vector<uint8_t>& levels) {
     const struct {
       uint16_t tag, type;
       uint32_t value;
-    } entries[] = {{256, 3, 8}, {257, 3, 8},      {258, 3, 8}, {259, 3, 1}, {262, 3, 1},
+    } entries[] = {{256, 3, 8},      {257, 3, 8}, {258, 3, 8}, {259, 3, 1}, {262, 3, 1},
                    {273, 4, pixels}, {277, 3, 1}, {278, 3, 8}, {279, 4, 64}};
     put16(uint16_t(std::size(entries)));
     for (auto& e : entries) {
