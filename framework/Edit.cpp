@@ -12,5 +12,9 @@ LRESULT TEdit::WndProc(UINT message, WPARAM w, LPARAM l) {
     if (OnChange) OnChange(this);
     return 0;
   }
+  if (message == CN_COMMAND && HIWORD(w) == EN_KILLFOCUS) {
+    if (OnExit) OnExit(this);
+    return 0;
+  }
   return TWindow::WndProc(message, w, l);
 }

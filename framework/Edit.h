@@ -10,6 +10,8 @@ class TEdit : public TWindow {
   void SetText(const std::string& text) { SetCaption(text); }
   void SelectAll() { Send(EM_SETSEL, 0, -1); }
   TNotifyEvent OnChange;
+  // The focus left the box.
+  TNotifyEvent OnExit;
 
  protected:
   LRESULT WndProc(UINT message, WPARAM w, LPARAM l) override;
