@@ -29,7 +29,7 @@ const char* const kLevels[5] = {"&0: No controls", "&1: No file rename/copy/move
                                 "&3: (Level 2 plus) no drive change",
                                 "&4: (Level 3 plus) no directory change"};
 
-TLabel* Caption(TComponent* owner, TWindow* parent, int x, int y, int w, const std::string& text) {
+TLabel* AddLabel(TComponent* owner, TWindow* parent, int x, int y, int w, const std::string& text) {
   auto* l = new TLabel(owner, parent, x, y + 3, w, 16);
   l->SetCaption(text);
   return l;
@@ -46,13 +46,15 @@ TRadioButton* Radio(TComponent* owner, TWindow* parent, const std::string& text,
 struct tFontApply {
   std::function<void(const LOGFONTW&)> Apply;
 };
+// The font dialog's Apply button (psh3 of the system's dialog templates).
+constexpr WORD kFontApplyButton = 0x0402;
 UINT_PTR CALLBACK FontHook(HWND dialog, UINT message, WPARAM w, LPARAM l) {
   static tFontApply* current = nullptr;
   if (message == WM_INITDIALOG) {
     current = reinterpret_cast<tFontApply*>(reinterpret_cast<CHOOSEFONTW*>(l)->lCustData);
     return TRUE;
   }
-  if (message == WM_COMMAND && LOWORD(w) == psh3 && current) {
+  if (message == WM_COMMAND && LOWORD(w) == kFontApplyButton && current) {
     LOGFONTW lf{};
     SendMessageW(dialog, WM_CHOOSEFONT_GETLOGFONT, 0, reinterpret_cast<LPARAM>(&lf));
     current->Apply(lf);
@@ -114,9 +116,9 @@ TOptionsDialog::TOptionsDialog(TComponent* owner, tOptionsHost& host, HWND owner
 }
 
 void TOptionsDialog::BuildPreferences(TPanel* p) {
-  Caption(this, p, 8, 8, 150, "Folder history entries");
+  AddLabel(this, p, 8, 8, 150, "Folder history entries");
   spinHistD = new TSpinEdit(this, p, 160, 8, 60, kRow, 10, 100);
-  Caption(this, p, 8, 34, 150, "File mask history entries");
+  AddLabel(this, p, 8, 34, 150, "File mask history entries");
   spinHistF = new TSpinEdit(this, p, 160, 34, 60, kRow, 10, 100);
   auto* sounds = new TGroupBox(this, p, "Sounds", 240, 4, 212, 132);
   chkErrSnd = new TCheckBox(this, sounds, "Picture error", 10, 18, 190, 20);
@@ -141,7 +143,7 @@ void TOptionsDialog::BuildPreferences(TPanel* p) {
 }
 
 void TOptionsDialog::BuildAssociations(TPanel* p) {
-  Caption(this, p, 8, 6, 440, "Open these file types with Tavishore 32:");
+  AddLabel(this, p, 8, 6, 440, "Open these file types with Tavishore 32:");
   pnlAssoc = new TPanel(this, p, 8, 30, 440, 170);
   pnlAssoc->BevelOuter = bvNone;
   for (int i = 0; i < kAssociationCount; ++i) {
@@ -155,9 +157,9 @@ void TOptionsDialog::BuildGraphic(TPanel* p) {
   chkGinterlace = new TCheckBox(this, p, "Display interlace", 8, 10, 300, 20);
   ChkQuant2 = new TCheckBox(this, p, "High quality colour reduction", 8, 34, 300, 20);
   chkGaspect = new TCheckBox(this, p, "Standard aspect", 8, 58, 300, 20);
-  Caption(this, p, 8, 92, 180, "Magnifier factor (%)");
+  AddLabel(this, p, 8, 92, 180, "Magnifier factor (%)");
   SpinPanFactor = new TSpinEdit(this, p, 200, 92, 70, kRow, 125, 300);
-  Caption(this, p, 8, 122, 180, "Monitor gamma (x 100)");
+  AddLabel(this, p, 8, 122, 180, "Monitor gamma (x 100)");
   M_Gam = new TSpinEdit(this, p, 200, 122, 70, kRow, 20, 800);
 }
 
@@ -167,7 +169,7 @@ void TOptionsDialog::BuildMovies(TPanel* p) {
 }
 
 void TOptionsDialog::BuildSlides(TPanel* p) {
-  Caption(this, p, 8, 10, 200, "Delay in seconds (0 = manual)");
+  AddLabel(this, p, 8, 10, 200, "Delay in seconds (0 = manual)");
   SlideDelay = new TSpinEdit(this, p, 210, 10, 60, kRow, 0, 60);
   chkOrig = new TCheckBox(this, p, "Original size", 8, 42, 250, 20);
   btnSSbg = new TButton(this, p, "&Background...", 8, 72, 110, 25);
@@ -227,12 +229,12 @@ void TOptionsDialog::BuildSize(TPanel* p) {
 }
 
 void TOptionsDialog::BuildThumbOptions(TPanel* p) {
-  Caption(this, p, 8, 8, 200, "Gallery thumbnails per page");
+  AddLabel(this, p, 8, 8, 200, "Gallery thumbnails per page");
   spinGalPer = new TSpinEdit(this, p, 210, 8, 70, kRow, 10, 1000);
   chkICO = new TCheckBox(this, p, "Thumbnails of icons", 8, 38, 220, 20);
   chkKeywordFN = new TCheckBox(this, p, "File names are keywords", 8, 60, 220, 20);
   chkMaster = new TCheckBox(this, p, "Master switch toggles", 8, 82, 220, 20);
-  Caption(this, p, 240, 34, 200, "No automatic thumbnails in:");
+  AddLabel(this, p, 240, 34, 200, "No automatic thumbnails in:");
   omitList = new TListBox(this, p, 240, 56, 210, 180);
   omitPopup = new TPopupMenu(this);
   omitPopup->Add("&Auto thumbnail")->OnClick = [this](TComponent*) { RemoveOmitted(); };
@@ -250,7 +252,7 @@ void TOptionsDialog::BuildThumbOptions(TPanel* p) {
 }
 
 void TOptionsDialog::BuildParental(TPanel* p) {
-  Caption(this, p, 8, 10, 80, "Password");
+  AddLabel(this, p, 8, 10, 80, "Password");
   EditPassword = new TEdit(this, p, 90, 10, 160, kRow, WS_BORDER | ES_PASSWORD);
   EditPassword->OnMessage(CN_COMMAND, [this](WPARAM w, LPARAM) -> LRESULT {
     if (HIWORD(w) == EN_KILLFOCUS) PasswordExitCheck();
@@ -271,7 +273,7 @@ void TOptionsDialog::BuildShortcut(TPanel* p) {
 }
 
 void TOptionsDialog::BuildPrivate(TPanel* p) {
-  Caption(this, p, 8, 10, 120, "Thumbnail file");
+  AddLabel(this, p, 8, 10, 120, "Thumbnail file");
   edPrivate_Thumbnails = new TEdit(this, p, 130, 10, 320, kRow);
   cbPrivate_cmake = new TCheckBox(this, p, "\"Loftwright\" save options", 8, 42, 300, 20);
   cbWav = new TCheckBox(this, p, "Windowless WAVs", 8, 66, 300, 20);

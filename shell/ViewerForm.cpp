@@ -42,6 +42,7 @@ TViewerForm::TViewerForm(TComponent* owner) : TForm(owner) {
   KeyPreview = true;
   CreateControls();
   CreateMenus();
+  ConnectCommands();
   ArrangeControls();
 }
 
@@ -380,4 +381,5 @@ void TViewerForm::FileListChanged() {
 void TViewerForm::Timer1Timer() {
   if (IsIconic(Handle())) return;
   btnPaste->SetEnabled(ClipboardHasBitmap());
+  TimerJobs();
 }
