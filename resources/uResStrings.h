@@ -12,6 +12,7 @@ enum : int {
   sGuideStartName = 65274,
   sHomePage = 65275,
   sWelcome = 65276,
+  sWarning256 = 65059,
   sSoundBadFile = 65249,
   sSoundUpdateStart = 65250,
   sSoundUpdateDone = 65251,

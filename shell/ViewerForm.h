@@ -125,6 +125,31 @@ class TViewerForm : public TForm, public tViewerSettings {
   void ApplyParentalLevel();
   void SetFileMask(const std::string& mask);
 
+  // ---- Command families (ViewerFormCmd*.cpp)
+  // Connects the menus, buttons and keys to their commands (once, at creation).
+  void ConnectCommands();
+  // The popup menus' dispatcher, by the item's tag.
+  void popupClick(TMenuItem* item);
+  // The folder and file popups at a screen point (none: at the item).
+  void ShowFolderPopup(const POINT* at = nullptr);
+  void ShowFilePopup(const POINT* at = nullptr);
+  // Keys of the file list, the folder list and the window (key preview); key 0 when used.
+  void FileListKeyDown(WORD& key, TShiftState shift);
+  void FolderListKeyDown(WORD& key, TShiftState shift);
+  void WindowKeyUp(WORD& key, TShiftState shift);
+  // The drop menu's choices.
+  void CopyOrMoveDropped(bool copy);
+  // The timer's one-time messages.
+  void TimerJobs();
+  // The options dialog, then the parental level again.
+  void OptionsClick();
+  bool MayRecycleHere() const;
+  // File list index at the last "All tagged" toggle (-1 none).
+  int32_t PopupIndex = -1;
+  // Target and source of an internal file drag (drop menu between file lists).
+  bool DropIsInternal = false;
+  TViewerForm* DropSourceForm = nullptr;
+
   // The open road: the first viewer that takes the file; true when one opened.
   bool OpenFileByType(const std::string& fileName);
   bool TryKnownViewers(const std::string& fileName);
@@ -208,3 +233,7 @@ TViewerForm* OpenViewerFormAt(TViewerForm* caller, const std::string& folder);
 // Posts WM_DEFERRED_START to every open window of a class (command 0; others do nothing).
 void NotifyThumbWindows(int command);
 void NotifyThumbToolsWindows(int command);
+
+// Renames a file or folder with critical-error boxes suppressed; a failure is told in a message
+// box; success posts WM_FOLDER_CHANGED to the window when one is given.
+bool RenameWithMessage(const std::string& oldName, const std::string& newName, TWindow* window);

@@ -374,27 +374,6 @@ void TViewerForm::ShowFileInViewerForm(const std::string& fileName) {
   if (target) target->Post(WM_SELECTFILE);
 }
 
-void TViewerForm::ApplyParentalLevel() {
-  const int level = ParentalLevel;
-  btn_h->SetEnabled(level < 2);
-  btn_h->SetVisible(level < 2);
-  if (level >= 2) {
-    if (btn_h->Down()) {
-      btn_h->SetDown(false);
-      SortButtonClick(btn_h);
-    }
-    nbookLeftTop->SetPageIndex(0);
-    HeaderControl1->SetSectionText(0, "Folders");
-    if (ViewerForm) ViewerForm->CloneFolder = Orvex_DirList1->Directory();
-  } else {
-    HeaderControl1->SetSectionText(0, "DRIVES / history / bookmarks");
-  }
-  btnGallery->SetVisible(level < 2);
-  Orvex_DriveCombo1->SetEnabled(level < 3);
-  btnClone->SetEnabled(level < 3);
-  Orvex_DirList1->SetEnabled(level < 4);
-}
-
 TViewerForm* OpenViewerFormAt(TViewerForm* caller, const std::string& folder) {
   int left = 0, top = 0, width = 630, height = 475;
   if (caller && !GetNormalBounds(caller->Handle(), left, top, width, height)) {

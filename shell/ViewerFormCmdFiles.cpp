@@ -1,0 +1,197 @@
+// The file list's commands: its popup menu (tags 8-17), its keys, recycling, deleting and
+// renaming files, copying names.
+#include <windows.h>
+
+#include "foundation/SoundMessageDialog.h"
+#include "foundation/uFiles.h"
+#include "foundation/uFormat.h"
+#include "foundation/uShell.h"
+#include "framework/Clipboard.h"
+#include "framework/Text.h"
+#include "shell/ViewerForm.h"
+#include "shell/uCommandRules.h"
+
+namespace {
+// Runs a file command with the process's current folder at the list's folder, as the shell
+// operations take bare names relative to it.
+class tInListFolder {
+ public:
+  explicit tInListFolder(const std::string& folder) {
+    wchar_t buffer[MAX_PATH * 2] = {};
+    GetCurrentDirectoryW(MAX_PATH * 2, buffer);
+    old_ = buffer;
+    SetCurrentDirectoryW(Utf8ToWide(folder).c_str());
+  }
+  ~tInListFolder() { SetCurrentDirectoryW(old_.c_str()); }
+
+ private:
+  std::wstring old_;
+};
+
+// A handed-out list (line 0 the folder) as full names, copied: the list is the file list's and
+// the next request replaces it.
+std::vector<std::string> FullNames(const std::vector<std::string>* list) {
+  std::vector<std::string> names;
+  if (!list || list->empty()) return names;
+  for (size_t i = 1; i < list->size(); ++i) names.push_back((*list)[0] + (*list)[i]);
+  return names;
+}
+}  // namespace
+
+bool RenameWithMessage(const std::string& oldName, const std::string& newName, TWindow* window) {
+  const UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS);
+  const bool ok = MoveFileW(Utf8ToWide(oldName).c_str(), Utf8ToWide(newName).c_str()) != 0;
+  SetErrorMode(oldMode);
+  if (!ok) {
+    SoundMessageDlg(Format("I can't rename\r\"%s\"\rto\r\"%s\"\r(duplicate name? write protected?)",
+                           {oldName, newName}),
+                    mtError, MsgDlgButtons({mbOK, mbHelp}),
+                    ViewerForm ? ViewerForm->MessageSounds : true, 54);
+    return false;
+  }
+  if (window) window->Post(WM_FOLDER_CHANGED);
+  return true;
+}
+
+bool TViewerForm::MayRecycleHere() const {
+  const std::string folder = Orvex_FileList1->Directory();
+  const int type = PathDriveType(folder);
+  return MayRecycleFolder(folder, type == DRIVE_REMOVABLE, type == DRIVE_REMOTE);
+}
+
+void TViewerForm::FileListKeyDown(WORD& key, TShiftState shift) {
+  ShiftState = shift;
+  TOrvex_FileList& list = *Orvex_FileList1;
+  const bool hasItem = list.Count() > 0 && list.ItemIndex() >= 0;
+  switch (key) {
+    case VK_SPACE:
+      if (shift & ssShift)
+        list.TagRange(list.ItemIndex());
+      else
+        list.TagAndAdvance();
+      key = 0;
+      break;
+    case VK_DELETE: {
+      const TDeleteCommand c = FileDeleteKey(ParentalLevel, hasItem, shift & ssShift, MayRecycleHere());
+      if (c == dcNone) break;
+      key = 0;
+      filePopup->FindItemByTag(8)->Checked = true;
+      popupClick(filePopup->FindItemByTag(c == dcRecycle ? 9 : 10));
+      break;
+    }
+    case VK_F2:
+      if (!FileCommandsAllowed(ParentalLevel) || !hasItem) break;
+      key = 0;
+      popupClick(filePopup->FindItemByTag(11));
+      break;
+    case VK_APPS:
+      key = 0;
+      ShowFilePopup();
+      break;
+  }
+}
+
+void TViewerForm::ShowFilePopup(const POINT* at) {
+  TOrvex_FileList& list = *Orvex_FileList1;
+  TMenuItem* allTagged = filePopup->FindItemByTag(8);
+  tFilePopupState s;
+  s.Level = ParentalLevel;
+  s.HasItem = list.Count() > 0 && list.ItemIndex() >= 0;
+  s.TaggedCount = list.TaggedCount();
+  s.CurrentTagged = s.HasItem && list.IsTagged(list.ItemIndex());
+  s.CurrentIndex = list.ItemIndex();
+  s.PopupIndex = PopupIndex;
+  s.AllTaggedChecked = allTagged->Checked;
+  s.MayRecycle = MayRecycleHere();
+  s.BatchFindReplace = ViewerForm ? ViewerForm->BatchFindReplace : BatchFindReplace;
+  s.ThumbState = ThumbState;
+  s.ThumbCount = list.ThumbnailCount();
+  // Without the thumbnail database the view has no volume of its own.
+  s.KnownVolume = false;
+  s.StoredPermanently = false;
+  const tFilePopup p = FilePopup(s);
+  if (!p.Show) return;
+  allTagged->Enabled = p.AllTaggedEnabled;
+  allTagged->Checked = p.AllTaggedChecked;
+  filePopup->FindItemByTag(9)->Enabled = p.Recycle;
+  filePopup->FindItemByTag(10)->Enabled = p.Delete;
+  filePopup->FindItemByTag(11)->Enabled = p.Rename;
+  filePopup->FindItemByTag(16)->Enabled = p.CopyName;
+  TMenuItem* fr = filePopup->FindItemByTag(15);
+  fr->Visible = p.FindReplaceVisible;
+  // The commands whose windows are not part of the program yet stay disabled: the thumbnail
+  // commands without the database, find-and-replace and properties without their dialogs.
+  fr->Enabled = false;
+  filePopup->FindItemByTag(17)->Enabled = false;
+  filePopup->FindItemByTag(12)->Enabled = false;
+  filePopup->FindItemByTag(13)->Enabled = false;
+  filePopup->FindItemByTag(14)->Enabled = false;
+  POINT pt;
+  if (at) {
+    pt = *at;
+  } else if (p.AtItem) {
+    RECT r = list.ItemRect(list.ItemIndex());
+    pt = list.ClientToScreen(POINT{r.left + 16, r.bottom});
+  } else {
+    pt = list.ClientToScreen(POINT{10, 10});
+  }
+  filePopup->Popup(Handle(), pt.x, pt.y);
+}
+
+void TViewerForm::popupClick(TMenuItem* item) {
+  if (!item) return;
+  const int tag = static_cast<int>(item->Tag);
+  if (tag >= 1 && tag <= 7) {
+    // The folder commands live with the folder list.
+    extern void FolderCommand(TViewerForm & form, int tag);
+    FolderCommand(*this, tag);
+    return;
+  }
+  TOrvex_FileList& list = *Orvex_FileList1;
+  TMenuItem* allTagged = filePopup->FindItemByTag(8);
+  if (tag == 8) {
+    allTagged->Checked = !allTagged->Checked;
+    PopupIndex = list.ItemIndex();
+    ShowFilePopup();
+    return;
+  }
+  if (tag >= 9 && tag <= 11 && !FileCommandsAllowed(ParentalLevel)) return;
+  const std::string current = list.GetCurrentName();
+  const std::string folder = list.Directory();
+  if (list.ItemIndex() < 0 && tag != 16) return;
+  tInListFolder inFolder(folder);
+  switch (tag) {
+    case 9:
+    case 10: {
+      std::vector<std::string> names;
+      if (allTagged->Checked) names = FullNames(list.GetTaggedSelection());
+      const bool ok = names.empty() ? DeleteFiles(current, nullptr, tag == 9)
+                                    : DeleteFiles(current, &names, tag == 9);
+      if (ok) Post(WM_FOLDER_CHANGED);
+      break;
+    }
+    case 11: {
+      if (allTagged->Checked) break;  // batch rename comes with its dialog
+      std::string oldName, newName;
+      if (!list.EditItemName(list.ItemIndex(), oldName, newName) || newName.empty() ||
+          newName == oldName)
+        break;
+      if (RenameWithMessage(AddBackslash(folder) + oldName, AddBackslash(folder) + newName,
+                            nullptr))
+        list.Reread();
+      break;
+    }
+    case 16: {
+      if (allTagged->Checked) {
+        std::string text;
+        for (const std::string& name : FullNames(list.GetTaggedSelection()))
+          text += name + "\r\n";
+        if (!text.empty()) SetClipboardText(text);
+      } else {
+        const std::string name = list.GetFileName();
+        if (!name.empty()) SetClipboardText(name);
+      }
+      break;
+    }
+  }
+}

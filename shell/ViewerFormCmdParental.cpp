@@ -1,0 +1,22 @@
+// The parental level: what each level takes away from the window.
+#include "shell/ViewerForm.h"
+#include "shell/uCommandRules.h"
+
+void TViewerForm::ApplyParentalLevel() {
+  const tParentalControls c = ParentalControls(ParentalLevel, btn_h->Down());
+  if (c.SwitchOffHidden) {
+    btn_h->SetDown(false);
+    SortButtonClick(btn_h);
+  }
+  btn_h->SetEnabled(c.HiddenButton);
+  btn_h->SetVisible(c.HiddenButton);
+  if (c.NotebookToFirstPage) nbookLeftTop->SetPageIndex(0);
+  HeaderControl1->SetSectionText(0, c.SectionZeroText);
+  if (c.SetCloneFolder && ViewerForm) ViewerForm->CloneFolder = Orvex_DirList1->Directory();
+  btnGallery->SetVisible(c.GalleryButton);
+  // The gallery stays disabled at every level until its window is part of the program.
+  if (!c.GalleryButton) btnGallery->SetEnabled(false);
+  Orvex_DriveCombo1->SetEnabled(c.DriveCombo);
+  btnClone->SetEnabled(c.CloneButton);
+  Orvex_DirList1->SetEnabled(c.FolderList);
+}

@@ -1,0 +1,290 @@
+// The main window's command families driven by real messages: keys sent to the lists and the
+// window, menu items chosen by their command numbers, a drop of files from the shell, the
+// timer's one-time messages, the parental levels and the options button.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <shlobj.h>
+
+#include <cstring>
+#include <filesystem>
+
+#include "foundation/DialogDriver_test.h"
+#include "foundation/uFiles.h"
+#include "framework/Application.h"
+#include "framework/Clipboard.h"
+#include "shell/ViewerForm.h"
+#include "tests/TestSupport.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+struct Start {
+  Start() {
+    StartCommandLine = "Tavishore32.exe";
+    SettingsProgramFile = (testsupport::ScratchDir("cmd_ini") / "Tavishore32.exe").string();
+  }
+} start;
+
+fs::path MakeScratch(const std::string& name, std::initializer_list<const char*> files) {
+  fs::path dir = testsupport::ScratchDir("cmd_" + name);
+  for (const char* f : files) testsupport::WriteFile(dir / f, std::vector<uint8_t>(100, 'x'));
+  return dir;
+}
+
+void HoldKeys(bool shift, bool ctrl) {
+  BYTE keys[256];
+  GetKeyboardState(keys);
+  keys[VK_SHIFT] = shift ? 0x80 : 0;
+  keys[VK_CONTROL] = ctrl ? 0x80 : 0;
+  SetKeyboardState(keys);
+}
+
+// A key pressed in a window, as the keyboard delivers it.
+void Key(TWindow* w, WORD key, bool shift = false, bool ctrl = false) {
+  HoldKeys(shift, ctrl);
+  MSG msg{};
+  msg.hwnd = w->Handle();
+  msg.message = WM_KEYDOWN;
+  msg.wParam = key;
+  msg.lParam = 1;
+  if (!Application.PreTranslate(msg)) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  msg.message = WM_KEYUP;
+  msg.lParam = static_cast<LPARAM>(0xC0000001);
+  if (!Application.PreTranslate(msg)) DispatchMessageW(&msg);
+  HoldKeys(false, false);
+  dialogtest::Pump(4);
+}
+
+struct Window {
+  TViewerForm* form;
+  explicit Window(const fs::path& folder) {
+    form = new TViewerForm(nullptr);
+    form->FinishCreate();
+    form->SetBounds(30, 30, 630, 475);
+    form->Show();
+    SetForegroundWindow(form->Handle());
+    form->Orvex_DirList1->SetDirectory(folder.string());
+    dialogtest::Pump();
+  }
+  ~Window() { delete form; }
+  TOrvex_FileList& Files() { return *form->Orvex_FileList1; }
+  void Select(const std::string& name) {
+    Files().SetItemIndex(Files().IndexOfName(name));
+    Files().SetFocus();
+  }
+  // A menu item chosen by its command number, as the menu reports it.
+  void Choose(TPopupMenu* menu, int tag) {
+    menu->Handle();
+    ASSERT_TRUE(menu->DispatchCommand(menu->FindItemByTag(tag)->Command()));
+    dialogtest::Pump();
+  }
+};
+
+bool Exists(const fs::path& p) { return fs::exists(p); }
+}  // namespace
+
+TEST(ViewerFormCommands, DeleteKeys) {
+  // Shift+Delete deletes; in a folder named "Recycled" plain Delete deletes too.
+  fs::path plain = MakeScratch("del", {"a.txt", "b.txt"});
+  fs::path recycled = MakeScratch("del2", {});
+  fs::create_directory(recycled / "Recycled");
+  testsupport::WriteFile(recycled / "Recycled" / "c.txt", std::vector<uint8_t>(10, 'c'));
+  {
+    Window w(plain);
+    ASSERT_EQ(w.Files().Count(), 2);
+    w.Select("a.txt");
+    dialogtest::TDriver yes;  // the shell may ask first
+    yes.Then([] { return dialogtest::PressButton("Confirm File Delete", "&Yes") || true; });
+    yes.Start();
+    Key(w.Files().Handle() ? &w.Files() : nullptr, VK_DELETE, true);
+    dialogtest::Pump();
+    EXPECT_FALSE(Exists(plain / "a.txt"));
+    EXPECT_TRUE(Exists(plain / "b.txt"));
+    EXPECT_EQ(w.Files().IndexOfName("a.txt"), -1);
+  }
+  {
+    Window w(recycled / "Recycled");
+    EXPECT_FALSE(w.form->MayRecycleHere());
+    w.Select("c.txt");
+    Key(&w.Files(), VK_DELETE);
+    EXPECT_FALSE(Exists(recycled / "Recycled" / "c.txt"));
+  }
+}
+
+TEST(ViewerFormCommands, NothingChangesAboveLevelZero) {
+  fs::path dir = MakeScratch("level", {"keep.txt"});
+  Window w(dir);
+  w.form->ParentalLevel = 1;
+  w.form->ApplyParentalLevel();
+  w.Select("keep.txt");
+  Key(&w.Files(), VK_DELETE, true);
+  Key(&w.Files(), VK_F2);
+  EXPECT_TRUE(Exists(dir / "keep.txt"));
+  w.form->ParentalLevel = 0;
+}
+
+TEST(ViewerFormCommands, RenameInPlaceWithF2) {
+  fs::path dir = MakeScratch("ren", {"old.txt", "taken.txt"});
+  Window w(dir);
+  w.Select("old.txt");
+  dialogtest::TDriver type;
+  type.Then([] {
+    HWND edit = GetFocus();
+    wchar_t cls[16] = {};
+    GetClassNameW(edit, cls, 16);
+    if (lstrcmpiW(cls, L"Edit") != 0) return false;
+    SetWindowTextW(edit, L"new name.txt");
+    PostMessageW(edit, WM_KEYDOWN, VK_RETURN, 1);
+    return true;
+  });
+  type.Start();
+  Key(&w.Files(), VK_F2);
+  dialogtest::Pump();
+  EXPECT_TRUE(Exists(dir / "new name.txt"));
+  EXPECT_FALSE(Exists(dir / "old.txt"));
+  EXPECT_GE(w.Files().IndexOfName("new name.txt"), 0);
+
+  // A name that is taken: the message says so and nothing moves.
+  std::string text;
+  dialogtest::TDriver refuse;
+  refuse.Then([&] {
+    HWND box = dialogtest::FindForm("Error");
+    if (!box) return false;
+    HWND label = dialogtest::FindChild(box, L"Static", "") ;
+    (void)label;
+    text = "shown";
+    return dialogtest::PressButton("Error", "OK");
+  });
+  refuse.Start();
+  EXPECT_FALSE(RenameWithMessage((dir / "new name.txt").string(), (dir / "taken.txt").string(),
+                                 w.form));
+  EXPECT_EQ(text, "shown");
+  EXPECT_TRUE(Exists(dir / "new name.txt"));
+}
+
+TEST(ViewerFormCommands, CopyNamesFromTheMenu) {
+  fs::path dir = MakeScratch("names", {"one.txt", "two.txt", "three.txt"});
+  Window w(dir);
+  w.Select("two.txt");
+  w.Choose(w.form->filePopup, 16);
+  EXPECT_EQ(GetClipboardText(), (dir / "two.txt").string());
+  // With "All tagged": every tagged name, one a line.
+  w.Files().SetTag(w.Files().IndexOfName("one.txt"), 1);
+  w.Files().SetTag(w.Files().IndexOfName("two.txt"), 1);
+  w.form->filePopup->FindItemByTag(8)->Checked = true;
+  w.Choose(w.form->filePopup, 16);
+  const std::string text = GetClipboardText();
+  EXPECT_NE(text.find((dir / "one.txt").string() + "\r\n"), std::string::npos);
+  EXPECT_NE(text.find((dir / "two.txt").string() + "\r\n"), std::string::npos);
+  EXPECT_EQ(text.find("three"), std::string::npos);
+}
+
+TEST(ViewerFormCommands, ShellDropCopiesIntoTheFolder) {
+  fs::path from = MakeScratch("dropfrom", {"p1.txt", "p2.txt"});
+  fs::path to = MakeScratch("dropto", {});
+  Window w(to);
+  if (!w.form->AcceptingDrops) w.form->ToggleDropAccept();
+  // The shell's drop: a DROPFILES block with the wide names, each ending in a zero.
+  std::wstring names;
+  for (const char* n : {"p1.txt", "p2.txt"}) names += (from / n).wstring() + L'\0';
+  names += L'\0';
+  HGLOBAL g = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
+  auto* drop = static_cast<DROPFILES*>(GlobalLock(g));
+  drop->pFiles = sizeof(DROPFILES);
+  drop->pt = POINT{200, 200};
+  drop->fWide = TRUE;
+  std::memcpy(drop + 1, names.data(), names.size() * sizeof(wchar_t));
+  GlobalUnlock(g);
+  // The drop menu comes up; "&Copy here" is chosen by its key.
+  dialogtest::TDriver choose;
+  choose.Then([&] {
+    if (!FindWindowW(L"#32768", nullptr)) return false;
+    PostMessageW(w.form->Handle(), WM_CHAR, 'c', 1);
+    return true;
+  });
+  choose.Start();
+  w.form->Post(WM_DROPFILES, reinterpret_cast<WPARAM>(g));
+  dialogtest::Pump(40);
+  EXPECT_TRUE(Exists(to / "p1.txt"));
+  EXPECT_TRUE(Exists(to / "p2.txt"));
+  EXPECT_TRUE(Exists(from / "p1.txt"));
+  EXPECT_GE(w.Files().IndexOfName("p2.txt"), 0);
+}
+
+TEST(ViewerFormCommands, WindowKeys) {
+  fs::path dir = MakeScratch("keys", {"x.txt"});
+  Window w(dir);
+  testsupport::WriteFile(dir / "later.txt", std::vector<uint8_t>(5, 'l'));
+  EXPECT_EQ(w.Files().IndexOfName("later.txt"), -1);
+  Key(&w.Files(), VK_F5);
+  dialogtest::Pump();
+  EXPECT_GE(w.Files().IndexOfName("later.txt"), 0);
+  w.form->HeaderControl1->SetSectionWidth(3, 300);
+  Key(&w.Files(), VK_F12, false, true);
+  EXPECT_EQ(w.form->HeaderControl1->SectionWidth(0), 160);
+  EXPECT_EQ(w.form->HeaderControl1->SectionWidth(3), 136);
+  EXPECT_EQ(w.form->Width(), 30 + 561);
+}
+
+TEST(ViewerFormCommands, ParentalLevels) {
+  fs::path dir = MakeScratch("parental", {"x.txt"});
+  Window w(dir);
+  struct Row {
+    int level;
+    const char* section;
+    bool hidden, drives, folders;
+  } rows[] = {{2, "Folders", false, true, true},
+              {3, "Folders", false, false, true},
+              {4, "Folders", false, false, false},
+              {0, "DRIVES / history / bookmarks", true, true, true}};
+  for (const Row& r : rows) {
+    w.form->ParentalLevel = static_cast<uint16_t>(r.level);
+    w.form->ApplyParentalLevel();
+    EXPECT_EQ(w.form->HeaderControl1->SectionText(0), r.section);
+    EXPECT_EQ(w.form->btn_h->Visible(), r.hidden);
+    EXPECT_EQ(w.form->btnGallery->Visible(), r.level < 2);
+    EXPECT_EQ(w.form->Orvex_DriveCombo1->Enabled(), r.drives);
+    EXPECT_EQ(w.form->btnClone->Enabled(), r.drives);
+    EXPECT_EQ(w.form->Orvex_DirList1->Enabled(), r.folders);
+  }
+}
+
+TEST(ViewerFormCommands, TimerShowsTheWelcomeOnce) {
+  fs::path dir = MakeScratch("timer", {});
+  Window w(dir);
+  w.form->VersionChanged = true;
+  w.form->BuildDate = 0x2B41;
+  int boxes = 0;
+  dialogtest::TDriver close;
+  close.Then([&] {
+    if (!dialogtest::PressButton("Information", "OK")) return false;
+    ++boxes;
+    return true;
+  });
+  close.Start();
+  for (int i = 0; i < 150 && (w.form->VersionChanged || boxes == 0); ++i) dialogtest::Pump(2);
+  EXPECT_EQ(boxes, 1);
+  EXPECT_FALSE(w.form->VersionChanged);
+  // A build of 2001 is old: the reminder is due for the next tick.
+  EXPECT_TRUE(w.form->OldBuildReminderDue);
+  w.form->OldBuildReminderDue = false;
+}
+
+TEST(ViewerFormCommands, OptionsButtonOpensTheDialog) {
+  fs::path dir = MakeScratch("options", {});
+  Window w(dir);
+  ASSERT_TRUE(w.form->btnOptions->Enabled());
+  bool seen = false;
+  dialogtest::TDriver cancel;
+  cancel.Then([&] {
+    seen = dialogtest::FindForm("Tavishore 32 Options") != nullptr;
+    return dialogtest::PressButton("Tavishore 32 Options", "Cancel");
+  });
+  cancel.Start();
+  w.form->btnOptions->Click();
+  EXPECT_TRUE(seen);
+}
