@@ -26,7 +26,7 @@ LRESULT TRadioButton::WndProc(UINT message, WPARAM w, LPARAM l) {
   return TWindow::WndProc(message, w, l);
 }
 
-TGroupBox::TGroupBox(TComponent* owner, TWindow* parent, const std::string& caption, int x, int y,
+TFrameBox::TFrameBox(TComponent* owner, TWindow* parent, const std::string& caption, int x, int y,
                      int width, int height)
     : TPaintedWindow(owner) {
   Font() = parent->Font();
@@ -34,7 +34,7 @@ TGroupBox::TGroupBox(TComponent* owner, TWindow* parent, const std::string& capt
          WS_EX_CONTROLPARENT);
 }
 
-void TGroupBox::Paint(TCanvas& canvas) {
+void TFrameBox::Paint(TCanvas& canvas) {
   canvas.Font = Font();
   RECT r = ClientRect();
   canvas.Brush.SetColor(clBtnFace);

@@ -16,13 +16,14 @@ class TRadioButton : public TWindow {
   LRESULT WndProc(UINT message, WPARAM w, LPARAM l) override;
 };
 
-// A framed, captioned box that parents its controls (its radios form one group).
-class TGroupBox : public TPaintedWindow {
+// A framed, captioned box that parents its controls (its radios form one group); unlike the
+// button-class group box, its children's notifications reach their handlers.
+class TFrameBox : public TPaintedWindow {
  public:
-  TGroupBox(TComponent* owner, TWindow* parent, const std::string& caption, int x, int y,
+  TFrameBox(TComponent* owner, TWindow* parent, const std::string& caption, int x, int y,
             int width, int height);
 
  protected:
-  const wchar_t* ClassName() const override { return L"TavisGroupBox"; }
+  const wchar_t* ClassName() const override { return L"TavisFrameBox"; }
   void Paint(TCanvas& canvas) override;
 };

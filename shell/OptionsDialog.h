@@ -48,7 +48,7 @@ class TOptionsDialog : public TForm, private tOptionsActions {
             *chkSlideSnd = nullptr, *chkHexWin = nullptr, *chkHint = nullptr,
             *chkOpenDocs = nullptr;
   TButton* btnFont = nullptr;
-  TGroupBox *grpEncode = nullptr, *grpHtml = nullptr, *rgWindow = nullptr;
+  TFrameBox *grpEncode = nullptr, *grpHtml = nullptr, *rgWindow = nullptr;
   TRadioButton *rbXXcode = nullptr, *rbUUcode = nullptr;
   // Associations: twelve boxes tagged with their row bits.
   TPanel* pnlAssoc = nullptr;
@@ -56,7 +56,7 @@ class TOptionsDialog : public TForm, private tOptionsActions {
   TCheckBox *chkGinterlace = nullptr, *ChkQuant2 = nullptr, *chkGaspect = nullptr;
   TSpinEdit *SpinPanFactor = nullptr, *M_Gam = nullptr;
   // Movies
-  TGroupBox* grpMovies = nullptr;
+  TFrameBox* grpMovies = nullptr;
   // Slide show
   TSpinEdit* SlideDelay = nullptr;
   TCheckBox *chkOrig = nullptr, *chkWP = nullptr;
@@ -66,7 +66,7 @@ class TOptionsDialog : public TForm, private tOptionsActions {
   TLabel* lblStats[9] = {};
   TButton *btnThumbP = nullptr, *btnThumbA = nullptr;
   // Thumbnail size
-  TGroupBox* grpSize = nullptr;
+  TFrameBox* grpSize = nullptr;
   TLabel *lblSizeNow = nullptr, *lblSizeNew = nullptr;
   TPaintBox* pbSizes = nullptr;
   TButton* btnThumbSize = nullptr;
@@ -77,7 +77,7 @@ class TOptionsDialog : public TForm, private tOptionsActions {
   TPopupMenu* omitPopup = nullptr;
   // Parental controls
   TEdit* EditPassword = nullptr;
-  TGroupBox* grpLevel = nullptr;
+  TFrameBox* grpLevel = nullptr;
   // Shortcut
   TCheckBox *chkStartMenu = nullptr, *chkDesktop = nullptr, *chkQuickLaunch = nullptr,
             *chkSysTray = nullptr, *chkTaskbar = nullptr;

@@ -44,7 +44,6 @@ TViewerForm::TViewerForm(TComponent* owner) : TForm(owner) {
   CreateThumbnailPipeline();
   CreateControls();
   CreateMenus();
-  ConnectCommands();
   ArrangeControls();
 }
 
@@ -400,7 +399,6 @@ void TViewerForm::FileListChanged() {
 void TViewerForm::Timer1Timer() {
   if (IsIconic(Handle())) return;
   btnPaste->SetEnabled(ClipboardHasBitmap());
-  TimerJobs();
 }
 
 void TViewerForm::ShowScriptEditorFor(const std::vector<std::string>& files) {

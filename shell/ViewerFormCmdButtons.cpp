@@ -113,7 +113,7 @@ void TViewerForm::ConnectCommands() {
   btnOptions->SetEnabled(true);
   btnOptions->OnClick = [this](TComponent*) { OptionsClick(); };
   btnInspect->OnClick = [this](TComponent*) {
-    if (ThumbState != 0) return;
+    if (ThumbState() != 0) return;
     TOrvex_FileList& list = *Orvex_FileList1;
     std::vector<std::string> lines;
     for (int i = 0; i < list.Count(); ++i)

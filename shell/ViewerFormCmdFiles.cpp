@@ -104,7 +104,7 @@ void TViewerForm::ShowFilePopup(const POINT* at) {
   s.AllTaggedChecked = allTagged->Checked;
   s.MayRecycle = MayRecycleHere();
   s.BatchFindReplace = ViewerForm ? ViewerForm->BatchFindReplace : BatchFindReplace;
-  s.ThumbState = ThumbState;
+  s.ThumbState = ThumbState();
   s.ThumbCount = list.ThumbnailCount();
   // Without the thumbnail database the view has no volume of its own.
   s.KnownVolume = false;

@@ -209,7 +209,7 @@ void tTiffWriter::Write(const std::string& description) {
     uint8_t rgb[768];
     pic_.GetPalette(rgb);
     for (int c = 0; c < 3; ++c)
-      for (int i = 0; i < mapEntries; ++i) Put16(blocks, rgb[i * 3 + c] * 256u);
+      for (int i = 0; i < mapEntries; ++i) Put16(blocks, rgb[i * 3 + c] * 257u);  // 255 is 65535: full scale for every reader
   }
   const uint32_t bitsAt = base + static_cast<uint32_t>(blocks.size());
   if (trueColor)
