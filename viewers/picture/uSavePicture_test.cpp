@@ -259,7 +259,8 @@ TEST(SavePicture, AdjustmentsClipTrimAndSizeInOrder) {
   TSaveOptions o = Options(sfBMP, 280, 50, 40);
   ASSERT_TRUE(SavePicture(*id, (dir / "adj.bmp").string(), o, a, scWhole, {}).Ok);
   EXPECT_EQ(ComparePixels(PictureToRgb(*id->Bitmap), before), "");
-  // ... and the saved one is the mirrored negative.
+  // ... and the saved one is the mirrored negative (read by ImageMagick where it runs).
+  if (!testsupport::HaveTools()) return;
   RgbImage theirs;
   ASSERT_TRUE(
       testsupport::DecodeReference(testsupport::tReference::ImageMagick, dir / "adj.bmp", theirs));
