@@ -41,6 +41,10 @@ fs::path ScratchDir(const std::string& name) {
   fs::path dir = fs::temp_directory_path() /
                  ("tavis_test_" + name + "_" + std::to_string(CurrentProcessId()));
   std::error_code ec;
+  // A folder left by an earlier run under the same process id (Wine reuses them) may hold
+  // read-only copies, which Windows will not delete: make them writable first.
+  for (const auto& e : fs::recursive_directory_iterator(dir, ec))
+    fs::permissions(e.path(), fs::perms::owner_write, fs::perm_options::add, ec);
   fs::remove_all(dir, ec);
   fs::create_directories(dir);
   return dir;
