@@ -37,7 +37,8 @@ struct tGalleryHost {
   std::function<std::string(const std::string& root)> DriveLabel;
   // Yes/no questions and messages (the sound message box); true for OK or Yes.
   std::function<bool(const std::string& text, bool question, int helpContext)> Ask;
-  // Prints the record numbers with the header format and the job title.
+  // Prints the record numbers with the header format and the job title (absent: on the
+  // printer, after the print options).
   std::function<void(tDatabaseView& view, const std::vector<uint32_t>& records,
                      const std::string& headerFormat, const std::string& title)>
       Print;
@@ -78,7 +79,11 @@ class TThumbWindowForm : public TForm {
   void StoreGroup(const std::string& text);
   void DeleteItClick();
   void OpenItem(int i);
-  // "Print &All" (0), "Print &Page" (1), "Print &Tagged" (2).
+  // "&Select": the select / sort dialog, then the gallery built again on OK.
+  void SelectAndSort();
+  // "P&roperties" of the focused item.
+  void Properties();
+  // "Print &All" (0), "Print &Page" (1), "Print &Tagged" (2), after the print options.
   void PrintRecords(int which);
   void Find();
 
