@@ -89,19 +89,18 @@ TEST(DriveProperties, ShowsTheDrive) {
 }
 
 namespace {
-// The thread's visible combo boxes in the form, in creation order.
+BOOL CALLBACK AddCombo(HWND h, LPARAM p) {
+  wchar_t cls[32];
+  GetClassNameW(h, cls, 32);
+  if (lstrcmpiW(cls, L"ComboBox") == 0 && IsWindowVisible(h))
+    reinterpret_cast<std::vector<HWND>*>(p)->push_back(h);
+  return TRUE;
+}
+
+// The form's visible combo boxes, in creation order.
 std::vector<HWND> Combos(HWND form) {
   std::vector<HWND> found;
-  EnumChildWindows(
-      form,
-      [](HWND h, LPARAM p) {
-        wchar_t cls[32];
-        GetClassNameW(h, cls, 32);
-        if (lstrcmpiW(cls, L"ComboBox") == 0 && IsWindowVisible(h))
-          reinterpret_cast<std::vector<HWND>*>(p)->push_back(h);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&found));
+  EnumChildWindows(form, &AddCombo, reinterpret_cast<LPARAM>(&found));
   return found;
 }
 
