@@ -5,8 +5,9 @@
 
 #include "foundation/DialogDriver_test.h"
 #include "framework/Button.h"
-#include "framework/ChoiceButton.h"
+#include "framework/CheckBox.h"
 #include "framework/Edit.h"
+#include "framework/GroupBox.h"
 #include "framework/Label.h"
 #include "framework/TabControl.h"
 #include "shell/FilePropertiesDialog.h"
