@@ -8,6 +8,8 @@
 #include "foundation/uShell.h"
 #include "framework/Clipboard.h"
 #include "framework/Text.h"
+#include "shell/FilePropertiesDialog.h"
+#include "shell/FindReplaceForm.h"
 #include "shell/ViewerForm.h"
 #include "shell/uCommandRules.h"
 
@@ -119,10 +121,9 @@ void TViewerForm::ShowFilePopup(const POINT* at) {
   filePopup->FindItemByTag(16)->Enabled = p.CopyName;
   TMenuItem* fr = filePopup->FindItemByTag(15);
   fr->Visible = p.FindReplaceVisible;
-  // The commands whose windows are not part of the program yet stay disabled: the thumbnail
-  // commands without the database, find-and-replace and properties without their dialogs.
-  fr->Enabled = false;
-  filePopup->FindItemByTag(17)->Enabled = false;
+  // The thumbnail commands stay disabled while the view has no database of its own.
+  fr->Enabled = p.FindReplaceEnabled;
+  filePopup->FindItemByTag(17)->Enabled = p.Properties;
   filePopup->FindItemByTag(12)->Enabled = false;
   filePopup->FindItemByTag(13)->Enabled = false;
   filePopup->FindItemByTag(14)->Enabled = false;
@@ -181,6 +182,12 @@ void TViewerForm::popupClick(TMenuItem* item) {
         list.Reread();
       break;
     }
+    case 15:
+      ShowFindReplace(this, list.GetTaggedSelection());
+      break;
+    case 17:
+      if (ShowFileProperties(this, AddBackslash(folder) + current)) list.Reread();
+      break;
     case 16: {
       if (allTagged->Checked) {
         std::string text;
