@@ -17,6 +17,7 @@
 #include "framework/Label.h"
 #include "framework/ListBox.h"
 #include "framework/Printer.h"
+#include "framework/RadioButton.h"
 #include "imaging/uGraphic.h"
 #include "shell/BatchConvertWindow.h"
 #include "shell/BatchPrintDialog.h"
