@@ -1,15 +1,21 @@
-// The small dialogs under Wine: file, folder and drive properties, driven on real entries.
+// The small dialogs under Wine: file, folder and drive properties on real entries, the jump
+// dialog and the folder chooser.
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <vector>
 
 #include "foundation/DialogDriver_test.h"
+#include "foundation/cOrvexComboBox.h"
 #include "framework/Button.h"
-#include "framework/ChoiceButton.h"
+#include "framework/CheckBox.h"
 #include "framework/Edit.h"
+#include "framework/GroupBox.h"
 #include "framework/Label.h"
 #include "framework/TabControl.h"
 #include "shell/FilePropertiesDialog.h"
+#include "shell/JumpDialog.h"
+#include "shell/SelectFolderDialog.h"
 #include "tests/TestSupport.h"
 
 namespace fs = std::filesystem;
@@ -81,4 +87,98 @@ TEST(DriveProperties, ShowsTheDrive) {
   dialogtest::Pump();
   dialogtest::Screenshot(dlg.Handle(), "drive-properties");
   EXPECT_FALSE(dlg.ApplyLabel()) << "label unchanged";
+}
+
+namespace {
+BOOL CALLBACK AddCombo(HWND h, LPARAM p) {
+  wchar_t cls[32];
+  GetClassNameW(h, cls, 32);
+  if (lstrcmpiW(cls, L"ComboBox") == 0 && IsWindowVisible(h))
+    reinterpret_cast<std::vector<HWND>*>(p)->push_back(h);
+  return TRUE;
+}
+
+// The form's visible combo boxes, in creation order.
+std::vector<HWND> Combos(HWND form) {
+  std::vector<HWND> found;
+  EnumChildWindows(form, &AddCombo, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+// What the user's choice of a row sends.
+void ChooseRow(HWND combo, int row) {
+  SendMessageW(combo, CB_SETCURSEL, row, 0);
+  PostMessageW(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(combo));
+}
+}  // namespace
+
+TEST(JumpDialog, ReturnsYesOnlyWhenTheLookupListWasUsed) {
+  const std::vector<std::string> lookup = {"Drive C", "File name a", "File name b"};
+  for (int used : {0, 1, -1}) {  // the page list, the lookup list, Cancel
+    dialogtest::TDriver driver;
+    driver.Then([&] {
+      HWND form = dialogtest::FindForm("Jump");
+      if (!form) return false;
+      const std::vector<HWND> combos = Combos(form);
+      if (combos.size() != 2) return false;
+      EXPECT_EQ(SendMessageW(combos[0], CB_GETCOUNT, 0, 0), 5);
+      EXPECT_EQ(SendMessageW(combos[0], CB_GETCURSEL, 0, 0), 1);
+      EXPECT_EQ(dialogtest::WindowText(combos[0]), "page 2");
+      if (used == 0) dialogtest::Screenshot(form, "jump");
+      if (used < 0)
+        dialogtest::PressButton("Jump", "Cancel");
+      else
+        ChooseRow(combos[used], 2);
+      return true;
+    });
+    driver.Start();
+    int page = 1, index = 0;
+    const int result = ExecuteJumpDialog(nullptr, page, 5, lookup, index);
+    EXPECT_TRUE(driver.Finished());
+    EXPECT_EQ(result, used == 1 ? mrYes : used == 0 ? mrOk : mrCancel) << used;
+    EXPECT_EQ(page, used == 0 ? 2 : 1) << used;
+    EXPECT_EQ(index, used == 1 ? 2 : 0) << used;
+  }
+}
+
+TEST(SelectFolder, OpensAtTheFolderAndTakesTheOneChosen) {
+  const fs::path dir = testsupport::ScratchDir("selectfolder");
+  fs::create_directories(dir / "albums");
+  fs::create_directories(dir / "backup");
+  const std::string albums = (dir / "albums").string(), backup = (dir / "backup").string();
+  {
+    TSelectFolderDialog dlg(nullptr, "Copy", "3 files", {backup, "C:\\no such folder"}, false);
+    dlg.OpenFolder(albums);
+    EXPECT_EQ(dlg.HelpContext, 60);
+    EXPECT_EQ(dlg.lblCaption->Caption(), "Copy");
+    EXPECT_EQ(dlg.lblText->Caption(), "3 files");
+    EXPECT_EQ(dlg.Folder(), albums);
+    EXPECT_EQ(dlg.lblFolder->Caption(), albums);
+    EXPECT_EQ(dlg.Pages->PageIndex(), 0);
+    EXPECT_EQ(dlg.btnPages->Caption(), "DRIVES / history");
+    ShowWindow(dlg.Handle(), SW_SHOWNA);
+    dialogtest::Pump();
+    dialogtest::Screenshot(dlg.Handle(), "select-folder");
+    dlg.FlipPages();
+    EXPECT_EQ(dlg.Pages->PageIndex(), 1);
+    EXPECT_EQ(dlg.btnPages->Caption(), "drives / HISTORY");
+    ChooseRow(dlg.cbHistory->Handle(), 0);
+    dialogtest::Pump();
+    EXPECT_EQ(dlg.Folder(), backup);
+    ChooseRow(dlg.cbHistory->Handle(), 1);
+    dialogtest::Pump();
+    EXPECT_EQ(dlg.Folder(), backup) << "a folder gone from the disk leaves the list where it was";
+    dlg.FlipPages();
+    EXPECT_EQ(dlg.btnPages->Caption(), "DRIVES / history");
+  }
+  for (bool ok : {true, false}) {
+    dialogtest::TDriver driver;
+    driver.Then([ok] { return dialogtest::PressButton("Select folder", ok ? "OK" : "Cancel"); });
+    driver.Start();
+    std::string folder = albums;
+    EXPECT_EQ(ExecuteSelectFolder(nullptr, POINT{40, 40}, "Move", folder, "Folder x"), ok);
+    EXPECT_TRUE(driver.Finished());
+    EXPECT_EQ(folder, albums);
+  }
 }

@@ -8,6 +8,7 @@
 #include "foundation/uShell.h"
 #include "framework/Clipboard.h"
 #include "framework/Text.h"
+#include "shell/BatchRenameDialog.h"
 #include "shell/FilePropertiesDialog.h"
 #include "shell/FindReplaceForm.h"
 #include "shell/ViewerForm.h"
@@ -172,7 +173,12 @@ void TViewerForm::popupClick(TMenuItem* item) {
       break;
     }
     case 11: {
-      if (allTagged->Checked) break;  // batch rename comes with its dialog
+      if (allTagged->Checked) {
+        POINT at;
+        GetCursorPos(&at);
+        ShowBatchRename(this, at);
+        break;
+      }
       std::string oldName, newName;
       if (!list.EditItemName(list.ItemIndex(), oldName, newName) || newName.empty() ||
           newName == oldName)

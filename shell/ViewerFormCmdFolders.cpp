@@ -126,6 +126,7 @@ void TViewerForm::ShowFolderPopup(const POINT* at) {
   dirPopup->FindItemByTag(6)->Enabled = true;
   dirPopup->FindItemByTag(6)->Checked = p.MarkChecked;
   dirPopup->FindItemByTag(7)->Enabled = true;
+  dirPopup->FindItemByTag(0)->Enabled = true;  // the folder-size tree
   POINT pt;
   if (at) {
     pt = *at;
