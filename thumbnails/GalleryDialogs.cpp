@@ -8,14 +8,15 @@
 #include "framework/Bitmap.h"
 #include "framework/Button.h"
 #include "framework/Canvas.h"
+#include "framework/CheckBox.h"
 #include "framework/Edit.h"
+#include "framework/GroupBox.h"
 #include "framework/Label.h"
 #include "framework/Printer.h"
 #include "framework/RadioButton.h"
 #include "framework/ScrollBox.h"
 #include "framework/TrackBar.h"
 #include "imaging/uMemBmpWin.h"
-#include "thumbnails/cShowControls.h"
 #include "thumbnails/uGallery.h"
 #include "thumbnails/uThumbMake.h"
 #include "thumbnails/uThumbnails.h"
@@ -57,7 +58,7 @@ TGallerySort::TGallerySort(TComponent* owner) : TForm(owner, bsDialog) {
   HelpContext = 11;
   Position = poScreenCenter;
   SetClientSize(420, 300);
-  auto* select = new TFrameBox(this, this, " Select ", 8, 8, 404, 92);
+  auto* select = new TGroupBox(this, this, "Select", 8, 8, 404, 92);
   // Plain labels draw no accelerator marks.
   const char* const captions[3] = {"Drive", "Group", "Keyword"};
   TEdit** edits[3] = {&edDrives, &edClass, &edKeyword};
@@ -65,16 +66,16 @@ TGallerySort::TGallerySort(TComponent* owner) : TForm(owner, bsDialog) {
     AddLabel(this, select, 12, 23 + 24 * i, 70, captions[i]);
     *edits[i] = new TEdit(this, select, 86, 20 + 24 * i, i == 2 ? 306 : 200, 22);
   }
-  auto* sortBy = new TFrameBox(this, this, " Sort by ", 8, 108, 220, 148);
+  auto* sortBy = new TGroupBox(this, this, "Sort by", 8, 108, 220, 148);
   const char* const keys[8] = {"f&ull name", "file &name", "file da&te", "file si&ze",
                                "&resolution", "co&lors",  "grou&p",     "ke&ywords"};
   for (int i = 0; i < 8; ++i)
     SortKeys[i] = new TRadioButton(this, sortBy, keys[i], 12 + 104 * (i / 4), 22 + 30 * (i % 4), 96,
                                    18, i == 0);
-  auto* order = new TFrameBox(this, this, " Sort order ", 236, 108, 176, 66);
+  auto* order = new TGroupBox(this, this, "Sort order", 236, 108, 176, 66);
   rbFwd = new TRadioButton(this, order, "&Forward", 12, 20, 150, 18, true);
   rbBak = new TRadioButton(this, order, "&Backward", 12, 42, 150, 18);
-  auto* include = new TFrameBox(this, this, " Include ", 236, 180, 176, 76);
+  auto* include = new TGroupBox(this, this, "Include", 236, 180, 176, 76);
   rbActive = new TRadioButton(this, include, "A&ctive", 12, 18, 150, 18, true);
   rbAll = new TRadioButton(this, include, "&All", 12, 36, 150, 18);
   rbDeleted = new TRadioButton(this, include, "D&eleted", 12, 54, 150, 18);

@@ -25,7 +25,7 @@
 #include "thumbnails/GalleryDialogs.h"
 #include "thumbnails/GalleryShots_test.h"
 #include "thumbnails/ThumbWindowForm.h"
-#include "thumbnails/cShowControls.h"
+#include "framework/CheckBox.h"
 #include "thumbnails/uThumbMake.h"
 
 namespace {
@@ -300,7 +300,7 @@ TEST_F(GalleryPrint, PrintsAPageOfThumbnailsOnTwoSheets) {
   EXPECT_TRUE(driver.Finished());
   EXPECT_EQ(size, 2);
   EXPECT_TRUE(center);
-  const std::vector<std::string> pages = PrintedPages();
+  const std::vector<std::string> pages = PrintedPages("Tavishore_32_Gallery-");
   ASSERT_EQ(pages.size(), 2u);
   // The header at the bottom right (the text tool makes the gap before the page text shorter).
   for (int p = 0; p < 2; ++p) {
