@@ -41,6 +41,7 @@ class PrintedPagesTest : public testing::Test {
           pdf = p.path();
     }
     if (pdf.empty()) return {};
+    pdfFound_ = true;
     before_.insert(pdf.filename().string());
     // Written whole once it ends in the end-of-file mark and its size holds still.
     for (int i = 0; i < 300; ++i, Sleep(200)) {
@@ -77,6 +78,10 @@ class PrintedPagesTest : public testing::Test {
     }
     return pages;
   }
+
+ protected:
+  // The job's PDF came, whatever its text gave.
+  bool pdfFound_ = false;
 
  private:
   static std::wstring Wide(const std::string& s) { return std::wstring(s.begin(), s.end()); }

@@ -41,6 +41,8 @@ tThumbFolderProbe SystemProbe() {
 
 TThumbToolsForm::TThumbToolsForm(TComponent* owner, tThumbnails& database, tThumbToolsHost host)
     : TForm(owner), View(database), host_(std::move(host)) {
+  // The main window finds its tools windows by this name to tell them of database changes.
+  Name = "TThumbToolsForm";
   SetCaption("Thumbnail Tools");
   if (!host_.Probe.FolderExists || !host_.Probe.DriveType) host_.Probe = SystemProbe();
   PageControl1 = new TPageControl(this, this, 8, 8, 560, 330);

@@ -71,6 +71,8 @@ int AddPicture(TImageList& list, tMemBmp& image, tMemBmp* mask) {
 
 TThumbWindowForm::TThumbWindowForm(TComponent* owner, tThumbnails& database, tGalleryHost host)
     : TForm(owner), View(database), host_(std::move(host)) {
+  // The main window finds its gallery windows by this name to tell them of database changes.
+  Name = "TThumbWindowForm";
   SetCaption("The Gallery");
   HelpContext = 12;
   KeyPreview = true;
