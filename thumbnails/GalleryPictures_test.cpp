@@ -165,6 +165,40 @@ TEST_F(Gallery200, PagesThroughTwoHundredPictures) {
   Pump();
 }
 
+TEST_F(Gallery200, JumpsToAPageOrToTheFirstRecordOfAnIndexLetter) {
+  std::vector<std::string> offered;
+  int answer = 1, chosen = 0;
+  tGalleryHost host;
+  host.Jump = [&](int& page, int pageCount, const std::vector<std::string>& lookup, int& entry) {
+    EXPECT_EQ(pageCount, 5);
+    offered = lookup;
+    if (answer == 1) page = 3;
+    entry = chosen;
+    return answer;
+  };
+  TThumbWindowForm* form = Open(host);
+  form->JumpClick();
+  WaitBuilt(form);
+  EXPECT_EQ(form->StatusBar1->PanelText(0), "Page 4 of 5");
+  // Sorted by file name: one lookup entry per first letter that occurs, "a" to "z".
+  ASSERT_EQ(offered.size(), 26u);
+  answer = 6;
+  chosen = 12;  // "m"
+  form->JumpClick();
+  WaitBuilt(form);
+  std::vector<std::string> sorted = base_->Names;
+  std::sort(sorted.begin(), sorted.end());
+  const auto first = std::find_if(sorted.begin(), sorted.end(), [](const std::string& n) { return n[0] == 'm'; });
+  const int position = static_cast<int>(first - sorted.begin());
+  EXPECT_EQ(form->Page, position / 40);
+  EXPECT_EQ(form->ListView->ItemText(position % 40, 0), *first);
+  answer = 2;  // cancelled: the page stays
+  form->JumpClick();
+  EXPECT_EQ(form->Page, position / 40);
+  form->Close();
+  Pump();
+}
+
 TEST_F(Gallery200, SortsAndSelectsThroughItsDialog) {
   TThumbWindowForm* form = Open();
   SelectAndSort(form, [](TGallerySort& d) {

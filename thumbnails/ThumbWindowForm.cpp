@@ -116,6 +116,7 @@ TThumbWindowForm::TThumbWindowForm(TComponent* owner, tThumbnails& database, tGa
         case cmDetails: ListView->SetViewStyle(vsReport); break;
         case cmFind: Find(); break;
         case cmProperties: Properties(); break;
+        case cmJump: JumpClick(); break;
         case cmPrintAll: PrintRecords(0); break;
         case cmPrintPage: PrintRecords(1); break;
         case cmPrintTagged: PrintRecords(2); break;
@@ -128,8 +129,7 @@ TThumbWindowForm::TThumbWindowForm(TComponent* owner, tThumbnails& database, tGa
     for (TMenuItem* item : PopupMenu1->Items()) {
       if (item->Tag >= cmLarge && item->Tag <= cmDetails)
         item->Checked = item->Tag - cmLarge == static_cast<int>(style);
-      // The jump dialog comes with the main window's dialogs.
-      if (item->Tag == cmJump) item->Enabled = false;
+      if (item->Tag == cmJump) item->Enabled = host_.Jump != nullptr && PageCount > 0;
       if (item->Tag == cmProperties) item->Enabled = Focus >= 0;
       if (item->Tag == cmFind) item->Enabled = Focus >= 0 && host_.ShowFileInViewerForm != nullptr;
       if (item->Tag == cmPrintTagged) item->Enabled = Tagged > 0;
@@ -422,6 +422,24 @@ void TThumbWindowForm::SelectAndSort() {
   if (!ExecuteGallerySort(View.Settings)) return;
   View.Database.SaveGallerySettings(View.Settings);
   BuildGallery();
+}
+
+void TThumbWindowForm::JumpClick() {
+  if (!host_.Jump || PageCount < 1) return;
+  std::vector<std::string> lookup;
+  std::vector<char> chars;
+  for (int c = tDatabaseView::kFirstIndexChar; c <= tDatabaseView::kLastIndexChar; ++c)
+    if (View.FirstPosition(static_cast<char>(c)) > 0) {
+      chars.push_back(static_cast<char>(c));
+      lookup.push_back(View.IndexText(static_cast<char>(c)));
+    }
+  int page = Page, entry = 0;
+  const int result = host_.Jump(page, PageCount, lookup, entry);
+  if (result == 6 && entry >= 0 && entry < static_cast<int>(chars.size()))
+    page = GalleryPageOfPosition(View.FirstPosition(chars[static_cast<size_t>(entry)]), host_.PerPage);
+  else if (result != 1)
+    return;
+  ShowPage(page);
 }
 
 void TThumbWindowForm::Properties() {

@@ -32,6 +32,11 @@ struct tGalleryHost {
   std::function<void(const std::string& path)> OpenPicture;
   std::function<void(const std::string& path)> ShowFileInViewerForm;
   std::function<void()> ShowTools;
+  // The jump dialog (page list and lookup list): 1 (OK) a page was chosen, 6 (Yes) a lookup
+  // entry, else cancelled.
+  std::function<int(int& page, int pageCount, const std::vector<std::string>& lookup,
+                    int& lookupIndex)>
+      Jump;
   std::function<void()> ShowAbout;
   // The volume label of a drive root ("E:\"); "" when there is no disk.
   std::function<std::string(const std::string& root)> DriveLabel;
@@ -86,6 +91,8 @@ class TThumbWindowForm : public TForm {
   // "Print &All" (0), "Print &Page" (1), "Print &Tagged" (2), after the print options.
   void PrintRecords(int which);
   void Find();
+  // "&Jump": to a chosen page, or to the page of a chosen index character's first record.
+  void JumpClick();
 
  protected:
   void Resize() override;
