@@ -18,10 +18,9 @@ set -euo pipefail
 . "$(dirname "$0")/common.sh" tavis_thumbs 1000 "$@"
 count=$runs
 box=91  # 640 div 7: the size code of a new database
-make_thumb_photos
+thumb_photos "$count"
 cd "$dir/thumbs"
 folder=photos-$count
-make_photo_folder "$folder" "$count"
 megapixels=$(python3 -c "
 import subprocess
 total = 0

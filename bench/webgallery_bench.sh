@@ -16,11 +16,11 @@ set -euo pipefail
 count=$runs
 cmake --build --preset release --target tavis_thumbs >/dev/null
 thumbs=$root/build/release/tools/tavis_thumbs
-# The same photos as the thumbnail benchmark's.
-make_thumb_photos
+# The thumbnail benchmark's photos, linked into a folder of their own: the export writes into it.
+thumb_photos "$count"
 cd "$dir/thumbs"
 folder=web-$count
-make_photo_folder "$folder" "$count"
+[ -d "$folder" ] || cp -al "photos-$count" "$folder"
 echo "== web gallery of $count photos (2 to 25 megapixels)"
 
 rm -rf out && mkdir out
