@@ -333,15 +333,12 @@ std::string PrintedText(const std::string& out, std::set<std::string>& before) {
   STARTUPINFOW si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
-  if (CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                     &pi)) {
-    WaitForSingleObject(pi.hProcess, 60000);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-  }
+  // Wine leaves the process information of a Unix program stale (it may name this program's
+  // standard output): no wait on it and no close; the text file tells when it is done.
+  CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
   fs::path txt = pdf;
   txt += ".txt";
-  for (int i = 0; i < 100 && !fs::exists(txt); ++i) Sleep(100);
+  for (int i = 0; i < 600 && !fs::exists(txt); ++i) Sleep(100);
   // The end of a Unix program is not always seen from here: the text is whole once its size
   // holds still.
   std::error_code sizeError;

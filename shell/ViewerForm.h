@@ -135,6 +135,7 @@ class TViewerForm : public TForm, public tViewerSettings {
   void ConnectBatchCommands();
   // The gallery of the first window's database (only when it has one).
   bool GalleryAvailable() const;
+  void ShowTools();
   void ShowGallery();
   // The gallery window's place as it last closed (left, top, width, height), into the settings.
   std::array<int, 4> GalleryPlace{};
@@ -241,6 +242,8 @@ void ConnectViewerHost();
 // A new main window at a folder, laid out like the caller; raises when its file list cannot be
 // made visible.
 TViewerForm* OpenViewerFormAt(TViewerForm* caller, const std::string& folder);
+// Whether a TWAIN source manager can be loaded at all (asked once).
+bool TwainLibraryPresent();
 // Posts WM_DEFERRED_START to every open window of a class (command 0; others do nothing).
 void NotifyThumbWindows(int command);
 void NotifyThumbToolsWindows(int command);

@@ -25,6 +25,8 @@ std::string ProgramFileName() {
   return WideToUtf8(buffer);
 }
 
+}  // namespace
+
 // Whether a TWAIN source manager can be loaded at all (asked once).
 bool TwainLibraryPresent() {
   static int present = -1;
@@ -34,7 +36,6 @@ bool TwainLibraryPresent() {
   }
   return present == 1;
 }
-}  // namespace
 
 void TViewerForm::OptionsClick() {
   TViewerForm* first = ViewerForm ? ViewerForm : this;
@@ -50,6 +51,14 @@ void TViewerForm::OptionsClick() {
   host.SetTrayIcon = [first](bool on) { first->TrayIcon->SetActive(on); };
   host.NotifyAll = [first](int command) { first->NotifyAllViewerForms(command); };
   host.CloseProgram = [first] { first->Post(WM_CLOSE_REQUEST); };
+  // The database pages (statistics, pack, refresh, size, omitted folders) act on the first
+  // window's database.
+  host.Database = first->Thumbnails.get();
+  host.ShowCounts = [first] {
+    first->ShowThumbStatus();
+    NotifyThumbWindows(0);
+    NotifyThumbToolsWindows(0);
+  };
   ShowOptionsDialog(this, host);
   ApplyParentalLevel();
 }

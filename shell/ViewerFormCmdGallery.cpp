@@ -7,7 +7,8 @@
 #include "online/AboutBox.h"
 #include "resources/uResStrings.h"
 #include "shell/ViewerForm.h"
-#include "thumbnails/ThumbPrint.h"
+#include "shell/JumpDialog.h"
+#include "thumbnails/ThumbToolsForm.h"
 #include "thumbnails/ThumbWindowForm.h"
 
 namespace {
@@ -18,6 +19,15 @@ std::string VolumeLabel(const std::string& root) {
                                         nullptr, nullptr, nullptr, 0) != 0;
   SetErrorMode(oldMode);
   return ok ? WideToUtf8(label) : std::string();
+}
+
+// The sound message box with the first window's sounds setting; true for OK or Yes.
+bool AskWithSounds(const std::string& text, bool question, int help) {
+  const bool sounds = ViewerForm && ViewerForm->MessageSounds;
+  if (!question)
+    return SoundMessageDlg(text, mtInformation, MsgDlgButtons({mbOK}), sounds, help) == mrOk;
+  return SoundMessageDlg(text, mtConfirmation, MsgDlgButtons({mbYes, mbNo}), sounds, help) ==
+         mrYes;
 }
 }  // namespace
 
@@ -46,20 +56,37 @@ void TViewerForm::ShowGallery() {
   };
   host.ShowAbout = [] { ShowAboutBox(); };
   host.DriveLabel = &VolumeLabel;
-  host.Ask = [](const std::string& text, bool question, int help) {
-    const bool sounds = ViewerForm && ViewerForm->MessageSounds;
-    if (!question)
-      return SoundMessageDlg(text, mtInformation, MsgDlgButtons({mbOK}), sounds, help) == mrOk;
-    return SoundMessageDlg(text, mtConfirmation, MsgDlgButtons({mbYes, mbNo}), sounds, help) ==
-           mrYes;
+  host.Ask = &AskWithSounds;
+  // No printer hook: the gallery asks its print options and prints the pages itself.
+  host.Jump = [](int& page, int pageCount, const std::vector<std::string>& lookup,
+                 int& lookupIndex) {
+    return ExecuteJumpDialog(ViewerForm, page, pageCount, lookup, lookupIndex);
   };
-  host.Print = [](tDatabaseView& view, const std::vector<uint32_t>& records,
-                  const std::string& headerFormat, const std::string& title) {
-    if (!ViewerForm) return;
-    PrintThumbnails(view, records, headerFormat, title, ViewerForm,
-                    ViewerForm->GalleryCenterPrint, ViewerForm->GalleryPrintSize);
+  host.ShowTools = [] {
+    if (ViewerForm) ViewerForm->ShowTools();
   };
   ShowThumbnailWindow(this, *s.Thumbnails, std::move(host));
+}
+
+void TViewerForm::ShowTools() {
+  if (!GalleryAvailable()) return;
+  tThumbToolsHost host;
+  host.ShowFileInViewerForm = [](const std::string& path) {
+    if (ViewerForm) ViewerForm->ShowFileInViewerForm(path);
+  };
+  host.ShowAbout = [] { ShowAboutBox(); };
+  host.PlaySound = [](int event) {
+    if (ViewerForm) ViewerForm->PlayOperationSound(event);
+  };
+  host.Ask = [](const std::string& text, bool question) {
+    return AskWithSounds(text, question, 0);
+  };
+  host.NotifyThumbnailsChanged = [] {
+    if (ViewerForm) ViewerForm->NotifyAllViewerForms(4);
+    NotifyThumbWindows(0);
+    NotifyThumbToolsWindows(0);
+  };
+  ShowThumbnailTools(ViewerForm, *ViewerForm->Thumbnails, std::move(host));
 }
 
 void TViewerForm::KeepGalleryPlace() {

@@ -17,6 +17,7 @@
 #include "framework/Clipboard.h"
 #include "shell/InspectorForm.h"
 #include "shell/ViewerForm.h"
+#include "thumbnails/ThumbToolsForm.h"
 #include "thumbnails/ThumbWindowForm.h"
 #include "shell/ScratchSettings_test.h"
 #include "tests/TestSupport.h"
@@ -404,6 +405,13 @@ TEST(ViewerFormCommands, ThumbnailedPicturesReachTheBatchMenuTheInspectorAndTheG
   TThumbWindowForm* gallery = FindFormOf<TThumbWindowForm>();
   ASSERT_NE(gallery, nullptr);
   EXPECT_EQ(gallery->Caption(), "The Gallery");
+  // Its Tools button opens the tools window over the same database.
+  ASSERT_TRUE(gallery->btnReport->Enabled());
+  gallery->btnReport->Click();
+  dialogtest::Pump();
+  TThumbToolsForm* tools = FindFormOf<TThumbToolsForm>();
+  ASSERT_NE(tools, nullptr);
+  delete tools;
   delete gallery;
 
   // The about box, closed by its button.

@@ -10,6 +10,7 @@
 #include "framework/Application.h"
 #include "framework/Text.h"
 #include "shell/ViewerForm.h"
+#include "thumbnails/uThumbnails.h"
 
 std::string SettingsProgramFile;
 
@@ -154,6 +155,11 @@ class TViewerFormSettingsControls : public tPlainSettingsControls {
     if (!items.empty()) combo->SetItemIndex(0);
   }
   void ApplyParentalLevel(int level) override { form_.ApplyParentalLevel(); }
+  // The flag lives in the database while one is open; the options dialog changes it there.
+  bool DatabaseFileNameKeywords(bool field) override {
+    tThumbnails* db = ViewerForm ? ViewerForm->Thumbnails.get() : form_.Thumbnails.get();
+    return db ? db->FileNameKeywords != 0 : field;
+  }
   bool ShowHint() override { return Application.ShowHint; }
   void SetShowHint(bool show) override { Application.ShowHint = show; }
 

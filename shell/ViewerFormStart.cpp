@@ -391,7 +391,9 @@ TViewerForm* OpenViewerFormAt(TViewerForm* caller, const std::string& folder) {
     f->Orvex_FileList1->Font() = caller->Orvex_FileList1->Font();
     for (int i = 0; i < caller->HeaderControl1->SectionCount(); ++i)
       f->HeaderControl1->SetSectionWidth(i, caller->HeaderControl1->SectionWidth(i));
+    f->pnlLeft->SetWidth(f->HeaderControl1->SectionWidth(0));
     f->Orvex_FileList1->SetFileDetails(caller->Orvex_FileList1->FileDetails());
+    if (caller->ShowsThumbnails() && !f->ShowsThumbnails()) f->ToggleThumbnailDisplay();
     for (auto [mine, theirs] : std::initializer_list<std::pair<TSpeedButton*, TSpeedButton*>>{
              {f->btn_h, caller->btn_h}, {f->btn_b, caller->btn_b}, {f->btn_u, caller->btn_u},
              {f->btn_e, caller->btn_e}, {f->btn_s, caller->btn_s}, {f->btn_d, caller->btn_d}})

@@ -83,6 +83,10 @@ class TViewerFormThumbs : public tThumbPipelineHost, public tThumbPipelineView {
   }
   void SetStatus(const std::string& text) override { form_.StatusBar1->SetPanelText(3, text); }
   void EnableCommandButtons(bool enable) override { form_.EnableCommandButtons(enable); }
+  void ThumbnailsChanged() override {
+    NotifyThumbWindows(0);
+    NotifyThumbToolsWindows(0);
+  }
   void PlayEventSound(int event) override { form_.PlayEventSound(event); }
   void Stopwatch(bool start) override {
     if (!form_.Stopwatch) return;
@@ -157,6 +161,7 @@ void TViewerForm::OpenThumbnailDatabase() {
     return;
   }
   Thumbnails->MasterSwitch = btnMaster->Down() ? 1 : 0;
+  Thumbnails->FileNameKeywords = FileNameKeywords ? 1 : 0;
 }
 
 void TViewerForm::MakeThumbView() {
@@ -213,8 +218,8 @@ void TViewerForm::EnableCommandButtons(bool enable) {
   set(btnScripts, true);
   set(btnInspect, Orvex_FileList1->ThumbnailCount() > 0);
   set(btnGallery, level < 2);
-  // The acquire command checks for a source itself when it comes.
-  set(btnAcquire, btnAcquire->Visible());
+  // The acquire command lists the sources itself when it comes.
+  set(btnAcquire, btnAcquire->Visible() && TwainLibraryPresent());
   btnMaster->SetEnabled(IsFirst());
 }
 

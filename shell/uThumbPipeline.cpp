@@ -65,6 +65,7 @@ void tThumbPipeline::Build(uintptr_t pass) {
     return;
   }
   host_.EnableCommandButtons(true);
+  host_.ThumbnailsChanged();
   Report();
   if (view->VolumeKnown()) host_.PlayEventSound(2);
   if (Pending)

@@ -41,6 +41,8 @@ class tThumbPipelineHost {
   virtual bool MasterSwitch() = 0;
   virtual void SetStatus(const std::string& text) = 0;
   virtual void EnableCommandButtons(bool enable) = 0;
+  // A pass has stored thumbnails: open gallery and tools windows rebuild their views.
+  virtual void ThumbnailsChanged() {}
   virtual void PlayEventSound(int event) = 0;
   virtual void Stopwatch(bool start) = 0;
   // Thumbnails the file list shows so far.

@@ -38,9 +38,9 @@ inline std::string RunUnixForResult(const std::string& program, const std::vecto
   PROCESS_INFORMATION pi{};
   if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
     return "";
-  CloseHandle(pi.hThread);
+  // Wine does not fill in the process information for a Unix program: the handles there are
+  // stale values that may name this program's own (its standard output), so they stay alone.
   for (int i = 0; i < seconds * 10 && !std::filesystem::exists(result); ++i) Sleep(100);
-  CloseHandle(pi.hProcess);
   const auto bytes = ReadFile(result);
   return std::string(bytes.begin(), bytes.end());
 }
