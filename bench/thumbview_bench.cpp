@@ -62,6 +62,11 @@ int wmain(int argc, wchar_t** argv) {
   SettingsProgramFile = JoinPath(scratch, "Tavishore32.exe");
 
   TViewerForm* form = Application.CreateForm<TViewerForm>();
+  // A new settings file makes the window greet the user on a timer tick: that box would stop
+  // the run.
+  form->VersionChanged = false;
+  form->OldBuildReminderDue = false;
+  form->Warning256Pending = false;
   form->Orvex_DirList1->SetDirectory(scratch);
   form->Show();
   if (!form->Thumbnails || !form->ThumbView) {

@@ -9,6 +9,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <functional>
 
 #include "foundation/DialogDriver_test.h"
 #include "foundation/uFiles.h"
@@ -322,6 +323,19 @@ T* FindFormOf() {
   return nullptr;
 }
 
+// A popup brought up (so its items are enabled for the state) and closed again.
+void PopUpAndClose(const std::function<void()>& popup) {
+  dialogtest::TDriver close;
+  close.Then([] {
+    if (!FindWindowW(L"#32768", nullptr)) return false;
+    EndMenu();
+    return true;
+  });
+  close.Start();
+  popup();
+  dialogtest::Pump();
+}
+
 // The whole screen while a menu is up, then the menu closed.
 bool ShootMenu(const char* name) {
   if (!FindWindowW(L"#32768", nullptr)) return false;
@@ -402,4 +416,52 @@ TEST(ViewerFormCommands, ThumbnailedPicturesReachTheBatchMenuTheInspectorAndTheG
   close.Start();
   w.form->btnAbout->Click();
   EXPECT_TRUE(aboutSeen);
+}
+
+TEST(ViewerFormCommands, AFolderLeftOutOfAutomaticThumbnailsGetsNone) {
+  Window w(MakeScratch("autoroot", {}));
+  ASSERT_NE(w.form->Thumbnails, nullptr);
+  const fs::path parent = ThumbnailedFolder(w, "auto");
+  const fs::path sub = parent / "scans";
+  fs::create_directory(sub);
+  fs::copy_file(testsupport::TestData("gif/flag_fr.gif"), sub / "scan.gif");
+  w.form->Post(WM_FOLDER_CHANGED);
+  dialogtest::Pump();
+  // "Auto thumbnail" on the subfolder's item: its check goes off, the folder is left out.
+  TOrvex_DirList& dirs = *w.form->Orvex_DirList1;
+  dirs.SetItemIndex(dirs.CurrentRow() + 1);
+  ASSERT_EQ(RemoveBackslash(dirs.GetItemPath(dirs.ItemIndex())), sub.string());
+  PopUpAndClose([&] { w.form->ShowFolderPopup(); });
+  TMenuItem* autoThumbs = w.form->dirPopup->FindItemByTag(5);
+  EXPECT_TRUE(autoThumbs->Enabled);
+  EXPECT_FALSE(autoThumbs->Checked);
+  w.Choose(w.form->dirPopup, 5);
+  PopUpAndClose([&] { w.form->ShowFolderPopup(); });
+  EXPECT_TRUE(autoThumbs->Checked);
+  // The folder gets no thumbnails of its own; "Thumbnails" is offered, and once chosen the
+  // folder counts as known.
+  dirs.SetDirectory(sub.string());
+  dialogtest::PumpUntil([&] { return w.form->ThumbView->Folder == sub.string(); }, 10000);
+  dialogtest::PumpUntil([&] { return w.form->ThumbState() == 0; });
+  EXPECT_EQ(w.Files().ThumbnailCount(), 0);
+  w.Select("scan.gif");
+  PopUpAndClose([&] { w.form->ShowFilePopup(); });
+  TMenuItem* show = w.form->filePopup->FindItemByTag(12);
+  EXPECT_TRUE(show->Enabled);
+  EXPECT_FALSE(show->Checked);
+  w.Choose(w.form->filePopup, 12);
+  dialogtest::PumpUntil([&] { return w.form->ThumbState() == 0; });
+  PopUpAndClose([&] { w.form->ShowFilePopup(); });
+  EXPECT_TRUE(show->Checked);
+  EXPECT_FALSE(show->Enabled);
+  // Automatic thumbnails on again: the folder fills in.
+  dirs.SetDirectory(parent.string());
+  dialogtest::PumpUntil([&] { return w.form->ThumbView->Folder == parent.string(); }, 10000);
+  dialogtest::PumpUntil([&] { return w.form->ThumbState() == 0; });
+  dirs.SetItemIndex(dirs.CurrentRow() + 1);
+  PopUpAndClose([&] { w.form->ShowFolderPopup(); });
+  w.Choose(w.form->dirPopup, 5);
+  dirs.SetDirectory(sub.string());
+  dialogtest::PumpUntil([&] { return w.Files().ThumbnailCount() == 1; }, 20000);
+  EXPECT_EQ(w.Files().ThumbnailCount(), 1);
 }
