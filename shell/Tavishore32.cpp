@@ -9,6 +9,7 @@
 #include "framework/Help.h"
 #include "imaging/formats/gWMFWin.h"
 #include "resources/uResStrings.h"
+#include "shell/BatchConvertWindow.h"
 #include "shell/Splash.h"
 #include "shell/ViewerForm.h"
 #include "shell/uStartup.h"
@@ -20,6 +21,7 @@ int ProgramStartup(int show) {
   InitCommonControlsEx(&icc);
   InstallWin32Platform();
   InstallMetafileReader();
+  InstallBatchConvertPipeline();
   Application.Title = LoadResString(sProgramName);
   // F1 and every Help button open the program's help file (named by the main window).
   InstallHelp();
