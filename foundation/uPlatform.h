@@ -103,8 +103,6 @@ class tPlatform {
   // Creates one folder (its parent must exist).
   virtual bool MakeFolder(const std::string& path) = 0;
   virtual bool RemoveFile(const std::string& path) = 0;
-  // Removes an empty folder (false for a file or a folder that still holds anything).
-  virtual bool RemoveFolder(const std::string& path) = 0;
   // Renames a file, replacing an existing target.
   virtual bool ReplaceFile(const std::string& from, const std::string& to) = 0;
   // Sets the process's error mode (SEM_FAILCRITICALERRORS = 1); returns the previous one.
@@ -172,7 +170,6 @@ class tPlainPlatform : public tPlatform {
   bool SetItemAttributes(const std::string& path, uint32_t attributes) override;
   bool MakeFolder(const std::string& path) override;
   bool RemoveFile(const std::string& path) override;
-  bool RemoveFolder(const std::string& path) override;
   bool ReplaceFile(const std::string& from, const std::string& to) override;
   uint32_t ExchangeErrorMode(uint32_t mode) override;
   bool DiskFreeBytes(const std::string& root, uint64_t& freeBytes, uint64_t& totalBytes) override;

@@ -206,14 +206,6 @@ bool tPlainPlatform::RemoveFile(const std::string& path) {
   return fs::remove(p, ec) && !ec;
 }
 
-bool tPlainPlatform::RemoveFolder(const std::string& path) {
-  const fs::path p = NativePath(path);
-  std::error_code ec;
-  if (!fs::is_directory(fs::symlink_status(p, ec))) return false;
-  // fs::remove takes only an empty folder.
-  return fs::remove(p, ec) && !ec;
-}
-
 bool tPlainPlatform::ReplaceFile(const std::string& from, const std::string& to) {
   std::error_code ec;
   fs::rename(NativePath(from), NativePath(to), ec);

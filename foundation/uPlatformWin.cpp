@@ -78,7 +78,6 @@ class tWin32Platform : public tPlatform {
   }
   bool MakeFolder(const std::string& path) override { return Win32MakeFolder(path); }
   bool RemoveFile(const std::string& path) override { return Win32RemoveFile(path); }
-  bool RemoveFolder(const std::string& path) override { return Win32RemoveFolder(path); }
   bool ReplaceFile(const std::string& from, const std::string& to) override {
     return Win32ReplaceFile(from, to);
   }

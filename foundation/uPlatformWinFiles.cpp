@@ -157,9 +157,6 @@ bool Win32MakeFolder(const std::string& path) {
 }
 
 bool Win32RemoveFile(const std::string& path) { return DeleteFileW(Utf8ToWide(path).c_str()) != 0; }
-bool Win32RemoveFolder(const std::string& path) {
-  return RemoveDirectoryW(Utf8ToWide(path).c_str()) != 0;
-}
 
 bool Win32ReplaceFile(const std::string& from, const std::string& to) {
   return MoveFileExW(Utf8ToWide(from).c_str(), Utf8ToWide(to).c_str(), MOVEFILE_REPLACE_EXISTING) !=

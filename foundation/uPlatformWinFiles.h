@@ -19,7 +19,6 @@ bool Win32SetItemDosTime(const std::string& path, uint32_t dosTime);
 bool Win32SetItemAttributes(const std::string& path, uint32_t attributes);
 bool Win32MakeFolder(const std::string& path);
 bool Win32RemoveFile(const std::string& path);
-bool Win32RemoveFolder(const std::string& path);
 bool Win32ReplaceFile(const std::string& from, const std::string& to);
 uint32_t Win32ExchangeErrorMode(uint32_t mode);
 bool Win32DiskFreeBytes(const std::string& root, uint64_t& freeBytes, uint64_t& totalBytes);

@@ -38,10 +38,13 @@ int RunUninstaller() {
   }
   const std::string list = ExtractFilePath(OwnPath()) + "uninstal.txt";
   const std::vector<tUninstallStep> steps = ParseUninstallList(LoadStringFromFile(list));
-  int left = CarryOutUninstallList(steps);
+  const tRemoveFolder removeFolder = [](const std::string& folder) {
+    return RemoveDirectoryW(Utf8ToWide(folder).c_str()) != 0;
+  };
+  int left = CarryOutUninstallList(steps, removeFolder);
   for (int attempt = 1; left > 0 && attempt < kTries; ++attempt) {
     Sleep(kPause);
-    left = CarryOutUninstallList(steps);
+    left = CarryOutUninstallList(steps, removeFolder);
   }
   DeleteFileW(Utf8ToWide(list).c_str());
   return left == 0 ? 0 : 1;

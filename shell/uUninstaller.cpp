@@ -60,7 +60,8 @@ std::vector<tUninstallStep> ParseUninstallList(const std::string& text) {
   return steps;
 }
 
-int CarryOutUninstallList(const std::vector<tUninstallStep>& steps) {
+int CarryOutUninstallList(const std::vector<tUninstallStep>& steps,
+                          const tRemoveFolder& removeFolder) {
   tPlatform& platform = Platform();
   int left = 0;
   for (const tUninstallStep& step : steps) {
@@ -72,7 +73,7 @@ int CarryOutUninstallList(const std::vector<tUninstallStep>& steps) {
       if (attributes & 1) platform.SetItemAttributes(step.Path, attributes & ~1u);
       if (!platform.RemoveFile(step.Path)) ++left;
     } else if (step.Command == 'R' && folder) {
-      platform.RemoveFolder(step.Path);
+      removeFolder(step.Path);
     }
   }
   return left;

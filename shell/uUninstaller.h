@@ -4,6 +4,7 @@
 // carrying the list out in order.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,7 +23,10 @@ struct tUninstallStep {
 // happened to start in.
 std::vector<tUninstallStep> ParseUninstallList(const std::string& text);
 
+// Removes an empty folder; fails for a folder that still holds anything.
+using tRemoveFolder = std::function<bool(const std::string& folder)>;
 // Carries the steps out in order. What is already gone is skipped silently, and so is a folder
 // that still holds something (a folder the user keeps files in stays). Returns the number of
 // files that exist but could not be deleted (a program file still in use).
-int CarryOutUninstallList(const std::vector<tUninstallStep>& steps);
+int CarryOutUninstallList(const std::vector<tUninstallStep>& steps,
+                          const tRemoveFolder& removeFolder);
