@@ -24,6 +24,7 @@
 #include "online/ReadMeForm.h"
 #include "online/RichView.h"
 #include "resources/uResStrings.h"
+#include "viewers/ViewerHost.h"
 
 // The credits: lines of text drawn from a scroll position that the timer moves on. With the
 // spiral bitmap they are written in Courier New on a notebook page (a spiral binding turn and an
@@ -172,10 +173,19 @@ TAboutBox::TAboutBox(TComponent* owner, HWND ownerWindow) : TForm(owner, bsDialo
   SetClientSize(kWidth, kHeight);
   ProgramFolder = ProgramFolderPath();
   VersionNumber = VersionNumberOf(LoadResString(sVersionText));
+  // The program's settings, sounds and browser, through the main window that opened the box.
   MessageDlg = [](const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons, int help) {
-    return SoundMessageDlg(text, type, buttons, true, help);
+    return SoundMessageDlg(text, type, buttons, ViewerHost().MessageSounds, help);
   };
-  PlayInvalidSound = [] { MessageBeep(MB_ICONEXCLAMATION); };
+  PlayInvalidSound = [] {
+    if (ViewerHost().PlayEventSound) ViewerHost().PlayEventSound(2);
+  };
+  OpenDocument = [this](const std::string& document) {
+    if (ViewerHost().OpenShellDocument) return ViewerHost().OpenShellDocument(document);
+    std::string error;
+    if (!ShellOpen(document, error))
+      MessageBoxW(Handle(), Utf8ToWide(error + "\r\n" + document).c_str(), L"error", MB_OK);
+  };
 
   for (int i = 0; i < 3; ++i) {
     pages_[i] = new TPanel(this, this, 0, 0, kWidth, kHeight);
@@ -359,8 +369,7 @@ void TAboutBox::btnWebClick() {
           MsgDlgButtons({mbOK, mbCancel, mbHelp}), 28) != mrOk)
     return;
   Application.ProcessMessages();
-  std::string error;
-  ShellOpen(LoadResString(sHomePage), error);
+  if (OpenDocument) OpenDocument(LoadResString(sHomePage));
 }
 
 void TAboutBox::PauseButtonClick() {
@@ -500,8 +509,7 @@ void TAboutBox::ShowGuidePage() {
 }
 
 void TAboutBox::btnVClick() {
-  std::string error;
-  if (!Guide.LocalGuidePath().empty()) ShellOpen(Guide.LocalGuidePath(), error);
+  if (!Guide.LocalGuidePath().empty() && OpenDocument) OpenDocument(Guide.LocalGuidePath());
 }
 
 void TAboutBox::btnUpdateClick() {

@@ -59,6 +59,9 @@ class TAboutBox : public TForm {
       MessageDlg;
   // The program event sound of an invalid version document.
   std::function<void()> PlayInvalidSound;
+  // Opens a web address or the local guide: in the browser, the default one when the shell
+  // cannot, and says so when neither can.
+  std::function<void(const std::string& document)> OpenDocument;
 
   // Results of the last version check.
   std::string VersionText;

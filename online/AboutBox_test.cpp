@@ -14,6 +14,7 @@
 #include "online/tests/LoopbackServer.h"
 #include "framework/StatusBar.h"
 #include "tests/PrintedPages.h"
+#include "viewers/ViewerHost.h"
 #include "viewers/print/PrintingForm.h"
 
 namespace {
@@ -138,6 +139,36 @@ TEST_F(AboutBoxTest, VersionCheckNewerSameAndInvalid) {
   box_->btnNewVersionClick();
   ASSERT_EQ(messages_.size(), 2u);
   EXPECT_EQ(messages_[1].help, 30);
+}
+
+// Left to itself the box plays the program's event sound for an invalid document and opens
+// the web site and the guide the way the main window opens documents.
+TEST_F(AboutBoxTest, SoundsAndDocumentsGoThroughTheProgram) {
+  tLoopbackServer web("scripted", root_);
+  REQUIRE_SERVER(web);
+  std::vector<int> events;
+  std::vector<std::string> opened;
+  ViewerHost().PlayEventSound = [&](int event) { events.push_back(event); };
+  ViewerHost().OpenShellDocument = [&](const std::string& path) { opened.push_back(path); };
+  auto box = std::make_unique<TAboutBox>(nullptr);
+  box->MessageDlg = box_->MessageDlg;
+  box->ProgramFolder = box_->ProgramFolder;
+  box->Guide.ProgramFolder = box_->ProgramFolder;
+  box->BaseAddresses = {web.Url("/")};
+  WriteUnixFile(root_ + "/t32v.htm", "vsn=5.20\r\nvsw=5200\r\n");
+  box->btnNewVersionClick();
+  EXPECT_EQ(events, std::vector<int>{2});
+  box->btnWebClick();
+  ASSERT_EQ(opened.size(), 1u);
+  EXPECT_EQ(opened[0].rfind("http", 0), 0u) << opened[0];
+  WriteUnixFile(program_ + "/Doc/t32guide.htm", "<html>guide</html>");
+  box->btnGuideClick();
+  ASSERT_TRUE(box->btnV->Enabled());
+  box->btnVClick();
+  ASSERT_EQ(opened.size(), 2u);
+  EXPECT_EQ(opened[1], box->Guide.LocalGuidePath());
+  ViewerHost().PlayEventSound = nullptr;
+  ViewerHost().OpenShellDocument = nullptr;
 }
 
 TEST_F(AboutBoxTest, GuideBroughtUpToDateThenNothingFetched) {

@@ -10,6 +10,7 @@
 #include "framework/Application.h"
 #include "framework/Canvas.h"
 #include "framework/Text.h"
+#include "shell/ThumbSizeImages.h"
 #include "shell/uInstallWin.h"
 #include "thumbnails/uThumbnails.h"
 
@@ -512,9 +513,14 @@ void TOptionsDialog::PaintSizes(TCanvas& c) {
     c.FillRect(r);
     c.Brush.SetColor(clBtnShadow);
     c.FrameRect(r);
-    RECT inner{r.left + box / 6, r.top + box / 4, r.right - box / 6, r.bottom - box / 4};
-    c.Brush.SetColor(static_cast<TColor>(0x00A06030));
-    c.FillRect(inner);
+    // The sample picture as a thumbnail of that size, centred in its box.
+    if (TBitmap* image = ThumbSizeImage(code)) {
+      const int w = std::min(image->Width(), box), h = std::min(image->Height(), box);
+      const int left = r.left + (box - w) / 2, top = r.top + (box - h) / 2;
+      c.CopyRect(RECT{left, top, left + w, top + h}, image->Canvas(),
+                 RECT{(image->Width() - w) / 2, (image->Height() - h) / 2,
+                      (image->Width() - w) / 2 + w, (image->Height() - h) / 2 + h});
+    }
     x += all.right / 2;
   }
 }

@@ -1,4 +1,4 @@
-// Program start-up: the application title, the splash on an ordinary start, the first main
+// Program start-up: the application title, help, the splash on an ordinary start, the first main
 // window and the shared dialog form, the show command, the message loop.
 #include <windows.h>
 
@@ -6,12 +6,14 @@
 
 #include "foundation/uPlatformWin.h"
 #include "framework/Application.h"
+#include "framework/Help.h"
 #include "imaging/formats/gWMFWin.h"
 #include "resources/uResStrings.h"
 #include "shell/BatchConvertWindow.h"
 #include "shell/Splash.h"
 #include "shell/ViewerForm.h"
 #include "shell/uStartup.h"
+#include "viewers/print/PrintingForm.h"
 
 namespace {
 int ProgramStartup(int show) {
@@ -21,6 +23,9 @@ int ProgramStartup(int show) {
   InstallMetafileReader();
   InstallBatchConvertPipeline();
   Application.Title = LoadResString(sProgramName);
+  // F1 and every Help button open the program's help file (named by the main window).
+  InstallHelp();
+  PrintingFrmHelpContext = 18;
   if (IsNormalShow(show)) ShowSplashIfNormal();
   Application.CreateForm<TViewerForm>();
   OKBottomDlg = Application.CreateForm<TOKBottomDlg>();

@@ -418,9 +418,6 @@ void TViewerForm::ShowScriptEditorFor(const std::vector<std::string>& files) {
   host.MessageSounds = s.MessageSounds;
   host.CustomColors = &s.CustomColors;
   host.OwnerWindow = Handle();
-  host.SlideShow.SlidePosition = &s.SlidePosition;
-  host.SlideShow.LastSlideSound = s.LastSlideSound;
-  host.SlideShow.ZoomPercent = s.ZoomPercent;
-  host.SlideShow.PlayEndOfSlidesSound = [this] { PlayEventSound(3); };
+  host.SlideShow = SlideShowHostOf(*this);
   ShowScriptEditor(this, host, files);
 }

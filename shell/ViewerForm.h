@@ -238,6 +238,10 @@ extern const char* const kViewerFormFilter;
 void ShellOpenDocument(TForm* owner, const std::string& name);
 // Gives the viewer windows the first main window's settings and services.
 void ConnectViewerHost();
+// What a slide show started from the form needs: the first window's slide settings, its sounds
+// and the picture window's magnifier.
+struct tSlideShowHost;
+tSlideShowHost SlideShowHostOf(TViewerForm& form);
 
 // A new main window at a folder, laid out like the caller; raises when its file list cannot be
 // made visible.

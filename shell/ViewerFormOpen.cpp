@@ -13,6 +13,7 @@
 #include "foundation/uShell.h"
 #include "framework/Application.h"
 #include "framework/Text.h"
+#include "online/AboutBox.h"
 #include "shell/ViewerForm.h"
 #include "shell/uOpenRoad.h"
 #include "thumbnails/SlideShowWindow.h"
@@ -21,6 +22,7 @@
 #include "viewers/media/VideoWindow.h"
 #include "viewers/picture/DetailsWindow.h"
 #include "viewers/picture/PictureWindow.h"
+#include "viewers/picture/ZoomWindow.h"
 #include "viewers/text/TextWindow.h"
 #include "viewers/zip/ZipForm.h"
 
@@ -171,16 +173,28 @@ void TViewerForm::OpenSelectedFiles() {
   }
 }
 
-void TViewerForm::StartSlideShowOf(const std::vector<std::string>& list) {
-  TViewerForm& s = ViewerForm ? *ViewerForm : *this;
+tSlideShowHost SlideShowHostOf(TViewerForm& form) {
+  TViewerForm& s = ViewerForm ? *ViewerForm : form;
   tSlideShowHost host;
   host.SlidePosition = &s.SlidePosition;
   host.LastSlideSound = s.LastSlideSound;
   host.ZoomPercent = s.ZoomPercent;
-  host.PlayEndOfSlidesSound = [this] { PlayEventSound(3); };
+  TViewerForm* owner = &form;
+  host.PlayEndOfSlidesSound = [owner] { owner->PlayEventSound(3); };
+  // The pointer's place on the screen picks the part of the picture enlarged.
+  host.ShowMagnifier = [](TForm* show, TBitmap& picture, int zoomPercent) {
+    POINT at{};
+    GetCursorPos(&at);
+    ShowMagnifier(show, picture, at, zoomPercent);
+  };
+  return host;
+}
+
+void TViewerForm::StartSlideShowOf(const std::vector<std::string>& list) {
+  TViewerForm& s = ViewerForm ? *ViewerForm : *this;
   StartSlideShow(this, Handle(), list, true, s.SlideDelay,
                  s.SlideWallpaper ? s.SlidePaper : std::string(), s.SlideColor,
-                 s.SlideOriginalSize, host);
+                 s.SlideOriginalSize, SlideShowHostOf(*this));
 }
 
 bool TViewerForm::OpenFileByType(const std::string& fileName) {
@@ -212,12 +226,14 @@ void TViewerForm::PlayOperationSound(int event) {
 
 void ConnectViewerHost() {
   tViewerHost& host = ViewerHost();
-  if (ViewerForm) {
-    host.ParentalLevel = ViewerForm->ParentalLevel;
-    host.WindowPlacement = ViewerForm->WindowPlacement;
-    host.MessageSounds = ViewerForm->MessageSounds;
-    host.StripTextfileBackspace = ViewerForm->StripTextfileBackspace;
-  }
+  // Read live: the options dialog changes these after the first window made the host.
+  host.ReadSettings = [](tViewerHost& h) {
+    if (!ViewerForm) return;
+    h.ParentalLevel = ViewerForm->ParentalLevel;
+    h.WindowPlacement = ViewerForm->WindowPlacement;
+    h.MessageSounds = ViewerForm->MessageSounds;
+    h.StripTextfileBackspace = ViewerForm->StripTextfileBackspace;
+  };
   auto mainWindow = [](TForm* owner) -> TViewerForm* {
     for (TForm* f : Screen.Forms)
       if (f == owner) return dynamic_cast<TViewerForm*>(owner);
@@ -243,7 +259,11 @@ void ConnectViewerHost() {
     ViewerForm->ChangedFolder = folder;
     ViewerForm->NotifyAllViewerForms(5);
   };
+  host.PlayEventSound = [](int event) {
+    if (ViewerForm) ViewerForm->PlayEventSound(event);
+  };
   host.OpenShellDocument = [](const std::string& path) { ShellOpenDocument(ViewerForm, path); };
+  host.ShowAbout = [] { ShowAboutBox(nullptr, GetActiveWindow()); };
   // The picture window's Details button, unless its commands brought their own.
   if (!HasPictureCommand(pbDoc))
     SetPictureCommand(pbDoc, [](TPictureWindow& window, TBitBtn& button) {

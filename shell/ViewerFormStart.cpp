@@ -275,13 +275,8 @@ void TViewerForm::CommandLineAction() {
       host.MessageSounds = MessageSounds;
       host.RunTestShow = [this](const std::vector<std::string>& lines, int delay,
                                 const std::string& paper, uint32_t color, bool original) {
-        tSlideShowHost show;
-        show.SlidePosition = &SlidePosition;
-        show.LastSlideSound = LastSlideSound;
-        show.ZoomPercent = ZoomPercent;
-        show.PlayEndOfSlidesSound = [this] { PlayEventSound(3); };
         StartSlideShow(this, nullptr, lines, false, static_cast<uint16_t>(delay), paper, color,
-                       original, show);
+                       original, SlideShowHostOf(*this));
       };
       ShowScreenSaverSettings(this, host);
       Post(WM_CLOSE_REQUEST);

@@ -7,7 +7,9 @@
 #include <shlobj.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <functional>
 
 #include "foundation/DialogDriver_test.h"
 #include "foundation/uFiles.h"
@@ -227,4 +229,101 @@ TEST(Install, UninstallStartsTheUninstallerWithItsListAndOurProcess) {
   EXPECT_NE(RegQuery(ProductKey("Tavishore 32")), 0);
   // The program's own files are left for the uninstaller.
   EXPECT_TRUE(fs::exists(dir / "app" / "Tavishore 32.Exe"));
+}
+
+namespace {
+struct tWindowSearch {
+  DWORD process;
+  std::wstring caption;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK MatchProcessWindow(HWND h, LPARAM p) {
+  auto* s = reinterpret_cast<tWindowSearch*>(p);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(h, &pid);
+  if (pid != s->process || !IsWindowVisible(h)) return TRUE;
+  wchar_t caption[256] = {};
+  GetWindowTextW(h, caption, 256);
+  if (s->caption != caption) return TRUE;
+  s->found = h;
+  return FALSE;
+}
+
+// Waits for the condition, at most the time; true when it came.
+bool WaitUntil(const std::function<bool()>& done, int milliseconds) {
+  for (int waited = 0; waited < milliseconds; waited += 100) {
+    if (done()) return true;
+    Sleep(100);
+  }
+  return done();
+}
+}  // namespace
+
+// "/u" from start to end: the installed program (copied into a scratch install folder with
+// spaces in its path) is confirmed, removes itself from the system, hands over to the real
+// uninstaller and ends; the uninstaller waits for it, then deletes the program's files and the
+// "Doc" folder. The folder the user keeps pictures in stays, and so the install folder with it.
+TEST(Install, SlashUDeletesTheInstalledProgramThroughTheUninstaller) {
+  fs::path dir = testsupport::ScratchDir("install_slash_u");
+  const fs::path app = dir / "Program Files" / "Tavishore 32";
+  const fs::path temp = dir / "temp";
+  fs::create_directories(app / "Doc");
+  fs::create_directories(app / "Pictures");
+  fs::create_directories(temp);
+  ASSERT_TRUE(fs::copy_file(ProgramFolder() / "Tavishore32.exe", app / "Tavishore 32.Exe"));
+  ASSERT_TRUE(fs::copy_file(ProgramFolder() / "uninstall.exe", app / "uninstall.exe"));
+  Touch(app / "Tavishore 32.ini");
+  Touch(app / "Doc" / "guide page.htm");
+  Touch(app / "Doc" / "t51g.gif");
+  Touch(app / "Pictures" / "holiday.jpg");
+  RegisterInstall(WideToUtf8(app.wstring()));
+
+  // The program's temporary folder is the scratch one, so the uninstaller's copy lands there.
+  wchar_t savedTmp[MAX_PATH] = {}, savedTemp[MAX_PATH] = {};
+  GetEnvironmentVariableW(L"TMP", savedTmp, MAX_PATH);
+  GetEnvironmentVariableW(L"TEMP", savedTemp, MAX_PATH);
+  SetEnvironmentVariableW(L"TMP", temp.wstring().c_str());
+  SetEnvironmentVariableW(L"TEMP", temp.wstring().c_str());
+  std::wstring line = L"\"" + (app / "Tavishore 32.Exe").wstring() + L"\" /u";
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  const bool started = CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                      app.wstring().c_str(), &si, &pi) != 0;
+  SetEnvironmentVariableW(L"TMP", savedTmp);
+  SetEnvironmentVariableW(L"TEMP", savedTemp);
+  ASSERT_TRUE(started);
+  CloseHandle(pi.hThread);
+  tWindowSearch confirm{pi.dwProcessId, L"Confirm"};
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        EnumWindows(&MatchProcessWindow, reinterpret_cast<LPARAM>(&confirm));
+        return confirm.found != nullptr;
+      },
+      60000));
+  if (HWND ok = confirm.found ? dialogtest::FindChild(confirm.found, L"Button", "OK") : nullptr)
+    PostMessageW(ok, BM_CLICK, 0, 0);
+  const bool ended = WaitForSingleObject(pi.hProcess, 60000) == WAIT_OBJECT_0;
+  if (!ended) TerminateProcess(pi.hProcess, 9);
+  CloseHandle(pi.hProcess);
+  ASSERT_TRUE(ended);
+
+  // The uninstaller deletes its list last.
+  EXPECT_TRUE(fs::exists(temp / "uninstal.exe"));
+  EXPECT_TRUE(WaitUntil([&] { return !fs::exists(temp / "uninstal.txt"); }, 60000));
+  std::vector<std::string> left;
+  for (auto& e : fs::recursive_directory_iterator(dir / "Program Files"))
+    left.push_back(WideToUtf8(fs::relative(e.path(), dir).wstring()));
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, (std::vector<std::string>{"Program Files\\Tavishore 32",
+                                            "Program Files\\Tavishore 32\\Pictures",
+                                            "Program Files\\Tavishore 32\\Pictures\\holiday.jpg"}));
+  EXPECT_NE(RegQuery(kUninstallKey), 0);
+  // With the user's folder gone, the uninstaller run again by hand takes the install folder too.
+  fs::remove_all(app / "Pictures");
+  const std::string again = "R" + WideToUtf8(app.wstring()) + "\r\n";
+  testsupport::WriteFile(temp / "uninstal.txt", std::vector<uint8_t>(again.begin(), again.end()));
+  EXPECT_EQ(RunCommand("\"" + WideToUtf8((temp / "uninstal.exe").wstring()) + "\""), 0);
+  EXPECT_FALSE(fs::exists(app));
 }

@@ -251,7 +251,7 @@ void TSlideShowWindow::KeyPressed(WORD key) {
   if (Paused()) return;
   if (key == 'Z') {
     if (host_.ShowMagnifier && Picture() && !Picture()->Empty())
-      host_.ShowMagnifier(*Picture(), host_.ZoomPercent);
+      host_.ShowMagnifier(this, *Picture(), host_.ZoomPercent);
   } else if (key == VK_ESCAPE) {
     Post(WM_CLOSE_REQUEST);
   } else {

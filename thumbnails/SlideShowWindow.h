@@ -41,8 +41,8 @@ struct tSlideShowHost {
   bool LastSlideSound = true;        // the end-of-slides sound in manual shows
   int32_t ZoomPercent = 125;
   std::function<void()> PlayEndOfSlidesSound;
-  // The magnifier over the picture ("Z"); none: the key does nothing.
-  std::function<void(TBitmap& picture, int zoomPercent)> ShowMagnifier;
+  // The magnifier over the picture ("Z"), owned by the show; none: the key does nothing.
+  std::function<void(TForm* show, TBitmap& picture, int zoomPercent)> ShowMagnifier;
 };
 
 class TSlideShowWindow : public TShowForm {

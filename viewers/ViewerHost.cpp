@@ -2,5 +2,6 @@
 
 tViewerHost& ViewerHost() {
   static tViewerHost host;
+  if (host.ReadSettings) host.ReadSettings(host);
   return host;
 }

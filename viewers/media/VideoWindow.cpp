@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "foundation/SoundMessageDialog.h"
+#include "foundation/cFileCtlDriveCombo.h"
 #include "foundation/uFiles.h"
 #include "foundation/uFormat.h"
 #include "foundation/uUtil.h"
@@ -686,8 +687,15 @@ bool OpenMediaWindow(TForm* owner, const std::string& fileName,
   TMPEGAudio mp3;
   bool mp3Found = false;
   if (ext == ".mp3") {
+    mp3.VolumeLabelOf = [](char drive) { return DriveVolumeLabel(drive); };
+    // A long search for the first frame keeps the program's windows answering.
+    mp3.OnSearchProgress = [] { Application.ProcessMessages(); };
     mp3.ReadFile(fileName);
+    mp3.OnSearchProgress = nullptr;
     mp3Found = mp3.IsValid();
+    // The owner may have closed meanwhile.
+    if (owner && std::find(Screen.Forms.begin(), Screen.Forms.end(), owner) == Screen.Forms.end())
+      owner = nullptr;
   }
   const TMediaPage page = ChooseMediaPage(ext, mp3Found, hasVideo, device.DeviceType);
   auto* window = new TVideoWindow(owner, owner ? owner->Handle() : nullptr, page,

@@ -118,6 +118,32 @@ TEST_F(MediaWindowTest, Mp3PageOnlyWithAHeader) {
   CloseWindow();
 }
 
+TEST_F(MediaWindowTest, ALongHeaderSearchKeepsMessagesFlowing) {
+  // The first frame after 200 KB of other bytes.
+  const auto dir = testsupport::ScratchDir("media_late_mp3");
+  std::vector<uint8_t> bytes(200000, 0);
+  const std::vector<uint8_t> mp3 = testsupport::ReadFile(testsupport::TestData("media/id3v1.mp3"));
+  bytes.insert(bytes.end(), mp3.begin(), mp3.end());
+  testsupport::WriteFile(dir / "late.mp3", bytes);
+  TWindow other;
+  ASSERT_TRUE(other.Create("other", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100));
+  bool handledBeforeTheWindow = false;
+  other.OnMessage(WM_USER + 7, [&](WPARAM, LPARAM) {
+    handledBeforeTheWindow = window == nullptr;
+    return LRESULT(0);
+  });
+  other.Post(WM_USER + 7);
+  info.DeviceType = mciDevDigitalVideo;
+  ASSERT_TRUE(OpenMediaWindow(nullptr, (dir / "late.mp3").string(), settings));
+  EXPECT_TRUE(handledBeforeTheWindow);
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(window->Page(), pgMp3);
+  TMPEGAudio original;
+  original.ReadFile(Data("media/id3v1.mp3"));
+  EXPECT_EQ(window->MP3.HeaderPosition, original.HeaderPosition + 200000);
+  CloseWindow();
+}
+
 TEST_F(MediaWindowTest, RefusalsAndDriverWarning) {
   openFails = true;
   EXPECT_FALSE(OpenMediaWindow(nullptr, Data("media/boom.wav"), settings));

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "framework/Application.h"
 #include "framework/Canvas.h"
 #include "viewers/picture/uDetailsText.h"
 
@@ -24,7 +25,7 @@ TFullClipDlg::TFullClipDlg(TComponent* owner) : TForm(owner) {
   CancelBtn->SetCancel(true);
   FullBtn->SetDown(true);
   HelpBtn->OnClick = [this](TComponent*) {
-    WinHelpW(Handle(), nullptr, HELP_CONTEXT, static_cast<ULONG_PTR>(HelpContext));
+    if (Application.OnHelp) Application.OnHelp(HelpContext);
   };
   PaintFull->OnPaint = [this](TComponent*, TCanvas& canvas) {
     if (bitmap_) Preview(canvas, RECT{0, 0, bitmap_->Width(), bitmap_->Height()});

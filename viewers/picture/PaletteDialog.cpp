@@ -4,6 +4,7 @@
 #include <cstring>
 #include <memory>
 
+#include "framework/Application.h"
 #include "viewers/picture/uPaletteGrid.h"
 
 TPaletteDialog::TPaletteDialog(TComponent* owner) : TForm(owner) {
@@ -31,7 +32,7 @@ TPaletteDialog::TPaletteDialog(TComponent* owner) : TForm(owner) {
   TransparentBtn->OnClick = [this](TComponent*) { ModeClicked(); };
   ResetBtn->OnClick = [this](TComponent*) { Reset(); };
   HelpBtn->OnClick = [this](TComponent*) {
-    WinHelpW(Handle(), nullptr, HELP_CONTEXT, static_cast<ULONG_PTR>(HelpContext));
+    if (Application.OnHelp) Application.OnHelp(HelpContext);
   };
   Grid->OnChange = [this](TComponent*) {
     if (activating_) return;
