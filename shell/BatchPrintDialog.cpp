@@ -155,6 +155,9 @@ TdlgBatchPrint::TdlgBatchPrint(TComponent* owner, const std::vector<std::string>
   btnCancel->SetCancel(true);
   btnCancel->ModalResult = mrCancel;
   btnHelp = new TButton(this, this, "Help", 216, 200, 75, 26);
+  btnHelp->OnClick = [](TComponent*) {
+    if (Application.OnHelp) Application.OnHelp(59);
+  };
   rbAlbum->OnClick = [this](TComponent*) { StyleChanged(); };
   rbSeparate->OnClick = [this](TComponent*) { StyleChanged(); };
   if (files_.size() >= 2) {

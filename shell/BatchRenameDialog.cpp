@@ -57,6 +57,9 @@ TdlgBatchRename::TdlgBatchRename(TComponent* owner, const std::vector<std::strin
   btnCancel->SetCancel(true);
   btnCancel->ModalResult = mrCancel;
   btnHelp = new TButton(this, this, "&Help", 252, 202, 75, 26);
+  btnHelp->OnClick = [](TComponent*) {
+    if (Application.OnHelp) Application.OnHelp(69);
+  };
   btnOK->OnClick = [this](TComponent*) {
     OKClick();
     ModalResult = mrOk;
