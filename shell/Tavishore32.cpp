@@ -8,6 +8,7 @@
 #include "framework/Application.h"
 #include "imaging/formats/gWMFWin.h"
 #include "resources/uResStrings.h"
+#include "shell/BatchConvertWindow.h"
 #include "shell/Splash.h"
 #include "shell/ViewerForm.h"
 #include "shell/uStartup.h"
@@ -18,6 +19,7 @@ int ProgramStartup(int show) {
   InitCommonControlsEx(&icc);
   InstallWin32Platform();
   InstallMetafileReader();
+  InstallBatchConvertPipeline();
   Application.Title = LoadResString(sProgramName);
   if (IsNormalShow(show)) ShowSplashIfNormal();
   Application.CreateForm<TViewerForm>();
