@@ -17,6 +17,7 @@
 #include "framework/Label.h"
 #include "framework/ListBox.h"
 #include "framework/Printer.h"
+#include "framework/RadioButton.h"
 #include "imaging/uGraphic.h"
 #include "shell/BatchConvertWindow.h"
 #include "shell/BatchPrintDialog.h"
@@ -114,8 +115,9 @@ TEST(BatchConvertWindow, ConvertsAMixedFolderAndRefreshesItsOwner) {
 
 namespace {
 
-// Reads each picture with PIL (Debian's python3-pil) and writes, per picture, its format, its size
-// and whether its pixels equal those of the source given with it ("-": not compared).
+// Reads each picture with PIL (Debian's python3-pil) and writes, per picture, its format, its size,
+// whether its pixels equal those of the source given with it ("-": not compared) and whether it
+// carries the batch comment ("note").
 const char kPilCheck[] = R"(import os, sys
 from PIL import Image
 lines = []
@@ -127,7 +129,11 @@ for pair in sys.argv[2:]:
         same = '-'
         if src:
             same = 'same' if im.convert('RGB').tobytes() == Image.open(src).convert('RGB').tobytes() else 'differs'
-        lines.append('%s %s %dx%d %s' % (os.path.basename(out), im.format, im.width, im.height, same))
+        texts = [v for v in im.info.values() if isinstance(v, (str, bytes))]
+        if hasattr(im, 'tag_v2'):
+            texts.append(str(im.tag_v2.get(270, '')))
+        note = 'note' if any(b'batch note' in (t if isinstance(t, bytes) else t.encode()) for t in texts) else '-'
+        lines.append('%s %s %dx%d %s %s' % (os.path.basename(out), im.format, im.width, im.height, same, note))
     except Exception as e:
         lines.append('%s unreadable %s' % (os.path.basename(out), e))
 open(sys.argv[1] + '.part', 'w').write('\n'.join(lines) + '\n')
@@ -205,8 +211,11 @@ TEST(BatchConvertWindow, ConvertsThroughTheSavePipelineToEachFormat) {
     checks.push_back(testsupport::UnixFileName(outputs[0]) + "|" +
                      (lossless ? testsupport::UnixFileName(dir / "a.bmp") : ""));
     checks.push_back(testsupport::UnixFileName(outputs[1]) + "|");
-    expected.push_back(a + " " + pilNames[format] + " 30x20 " + (lossless ? "same" : "-"));
-    expected.push_back(d + " " + pilNames[format] + " 32x24 -");
+    // The formats with a comment block carry the batch's comment.
+    const std::string note =
+        format == sfGIF || format == sfJPG || format == sfPNG || format == sfTIF ? " note" : " -";
+    expected.push_back(a + " " + pilNames[format] + " 30x20 " + (lossless ? "same" : "-") + note);
+    expected.push_back(d + " " + pilNames[format] + " 32x24 -" + note);
     EXPECT_EQ(a[0], 'a') << a;
     EXPECT_EQ(ExtractFileExt(d), std::string(".") + extensions[format]) << d;
   }
@@ -299,7 +308,7 @@ namespace {
 // The text of the next PDF that cups-pdf writes into out (a Unix folder), read with poppler's
 // pdftotext (run as a Unix program); the PDF is removed after. Jobs of one title share a file
 // name, so each is read before the next starts.
-std::string PrintedText(const std::string& out, const std::set<std::string>& before) {
+std::string PrintedText(const std::string& out, std::set<std::string>& before) {
   const fs::path pdfDir = fs::path("Z:" + out);
   fs::path pdf;
   for (int i = 0; i < 900 && pdf.empty(); ++i) {
@@ -309,6 +318,7 @@ std::string PrintedText(const std::string& out, const std::set<std::string>& bef
         pdf = p.path();
   }
   if (pdf.empty()) return "";
+  before.insert(pdf.filename().string());  // a kept PDF is not read again for the next job
   // Written whole once it ends in the end-of-file mark and its size holds still.
   for (int i = 0; i < 300; ++i, Sleep(200)) {
     const auto bytes = testsupport::ReadFile(pdf);
@@ -368,7 +378,7 @@ std::set<std::string> PdfsBefore(const std::string& out, const std::string& titl
 TEST(SuperTree, PrintsTheListingAndTheChart) {
   const char* out = std::getenv("TAVIS_PRINT_OUT");
   if (!out || !*out || !Printer().Available()) GTEST_SKIP() << "no printer (run in tests/cups-session)";
-  const std::set<std::string> before = PdfsBefore(out, "SuperTree");
+  std::set<std::string> before = PdfsBefore(out, "SuperTree");
   const fs::path root = FixtureTree();
   auto* w = new TSuperTree32(nullptr);
   w->Show();
@@ -381,7 +391,7 @@ TEST(SuperTree, PrintsTheListingAndTheChart) {
   // The listing shows the folders with their use; the chart page its title and ranks.
   EXPECT_NE(all.find("+photos"), std::string::npos) << all;
   EXPECT_NE(all.find("music"), std::string::npos) << all;
-  EXPECT_NE(all.find("largest folders on drive"), std::string::npos) << all;
+  EXPECT_NE(all.find("largest folders on drive C"), std::string::npos) << all;
   EXPECT_NE(all.find("Tavishore 32 SuperTree"), std::string::npos) << all;
   w->Close();
   Pump();
@@ -459,7 +469,7 @@ TEST(BatchPrint, PrintsTwoPicturesPerPageWithNamesAndSkipsOtherFiles) {
   }
   const char* out = std::getenv("TAVIS_PRINT_OUT");
   if (!out || !*out || !Printer().Available()) GTEST_SKIP() << "no printer (run in tests/cups-session)";
-  const std::set<std::string> before = PdfsBefore(out, "batch_print");
+  std::set<std::string> before = PdfsBefore(out, "batch_print");
   tBatchPrintOptions o;
   o.Style = bpSeparatePictures;
   o.PerPage = 1;  // 2 x 1

@@ -8,8 +8,9 @@
 #include "framework/Application.h"
 #include "framework/Button.h"
 #include "framework/Canvas.h"
-#include "framework/ChoiceButton.h"
+#include "framework/CheckBox.h"
 #include "framework/Edit.h"
+#include "framework/GroupBox.h"
 #include "framework/Label.h"
 #include "framework/PaintedWindow.h"
 #include "framework/TabControl.h"
@@ -101,11 +102,10 @@ TFilePropertiesDialog::TFilePropertiesDialog(TComponent* owner) : TForm(owner, b
   lblCreated = Row(this, file, 56 + 3 * kRow, "Created:");
   lblModified = Row(this, file, 56 + 4 * kRow, "Modified:", &capModified);
   lblAccessed = Row(this, file, 56 + 5 * kRow, "Accessed:", &capAccessed);
-  // The frame and its boxes lie on the form (which colours them) over the file page.
-  grpAttributes = new TGroupBox(this, this, " Attributes ", 12, kAttributesTop, 356, 76);
+  // The frame with its boxes lies on the form over the file page.
+  grpAttributes = new TGroupBox(this, this, "Attributes", 12, kAttributesTop, 356, 76);
   auto check = [&](const char* caption, int x, int y) {
-    return new TChoiceButton(this, this, TChoiceButton::ckCheckBox, caption, 12 + x,
-                             kAttributesTop + y, 150, 20);
+    return new TCheckBox(this, grpAttributes, caption, x, y, 150, 20);
   };
   chkReadOnly = check("&Read-only", 12, 20);
   chkHidden = check("Hi&dden", 12, 46);
@@ -155,7 +155,8 @@ TFilePropertiesDialog::TFilePropertiesDialog(TComponent* owner) : TForm(owner, b
 TFilePropertiesDialog::~TFilePropertiesDialog() = default;
 
 std::vector<TWindow*> TFilePropertiesDialog::AttributeControls() const {
-  return {grpAttributes, chkReadOnly, chkHidden, chkSystem, chkArchive};
+  // The boxes are the frame's children: they move and hide with it.
+  return {grpAttributes};
 }
 
 void TFilePropertiesDialog::SetIcon(HICON icon) {

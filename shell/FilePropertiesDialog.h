@@ -12,7 +12,7 @@
 #include "shell/uPropertiesText.h"
 
 class TButton;
-class TChoiceButton;
+class TCheckBox;
 class TEdit;
 class TGroupBox;
 class TLabel;
@@ -32,8 +32,8 @@ class TFilePropertiesDialog : public TForm {
          *lblAccessed = nullptr;
   TLabel *capModified = nullptr, *capAccessed = nullptr;
   TGroupBox* grpAttributes = nullptr;
-  TChoiceButton *chkReadOnly = nullptr, *chkHidden = nullptr, *chkSystem = nullptr,
-                *chkArchive = nullptr;
+  TCheckBox *chkReadOnly = nullptr, *chkHidden = nullptr, *chkSystem = nullptr,
+            *chkArchive = nullptr;
   TLabel *lblDriveType = nullptr, *lblDriveLabel = nullptr, *lblSerial = nullptr,
          *lblFileSystem = nullptr;
   TLabel *lblCapacity = nullptr, *lblCapacitySize = nullptr, *lblUsed = nullptr,

@@ -44,6 +44,7 @@ TViewerForm::TViewerForm(TComponent* owner) : TForm(owner) {
   CreateThumbnailPipeline();
   CreateControls();
   CreateMenus();
+  ConnectCommands();
   ArrangeControls();
 }
 
@@ -227,6 +228,11 @@ void TViewerForm::CreateMenus() {
            {"&Thumbnails", 12}, {"&Store", 13}, {"&Print", 14}, {"Find && Replace", 15},
            {"&Copy name", 16}, {"P&roperties", 17}})
     filePopup->Add(caption, tag)->Enabled = false;
+  fileBatch = filePopup->Add("&Batch");
+  fileBatch->Enabled = false;
+  batchPrint = fileBatch->Add("&Print...");
+  batchConvert = fileBatch->Add("&Convert...");
+  batchHTML = fileBatch->Add("&Web page...");
   // Copying the full name needs no other unit.
   filePopup->FindItemByTag(16)->Enabled = true;
   filePopup->FindItemByTag(16)->OnClick = [this](TComponent*) {
@@ -399,6 +405,7 @@ void TViewerForm::FileListChanged() {
 void TViewerForm::Timer1Timer() {
   if (IsIconic(Handle())) return;
   btnPaste->SetEnabled(ClipboardHasBitmap());
+  TimerJobs();
 }
 
 void TViewerForm::ShowScriptEditorFor(const std::vector<std::string>& files) {

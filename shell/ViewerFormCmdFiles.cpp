@@ -110,8 +110,8 @@ void TViewerForm::ShowFilePopup(const POINT* at) {
   s.ThumbState = ThumbState();
   s.ThumbCount = list.ThumbnailCount();
   // Without the thumbnail database the view has no volume of its own.
-  s.KnownVolume = false;
-  s.StoredPermanently = false;
+  s.KnownVolume = ThumbView && ThumbView->Volume != -1;
+  s.StoredPermanently = ThumbView && ThumbView->Status == 'A';
   const tFilePopup p = FilePopup(s);
   if (!p.Show) return;
   allTagged->Enabled = p.AllTaggedEnabled;
@@ -125,9 +125,14 @@ void TViewerForm::ShowFilePopup(const POINT* at) {
   // The thumbnail commands stay disabled while the view has no database of its own.
   fr->Enabled = p.FindReplaceEnabled;
   filePopup->FindItemByTag(17)->Enabled = p.Properties;
-  filePopup->FindItemByTag(12)->Enabled = false;
-  filePopup->FindItemByTag(13)->Enabled = false;
+  TMenuItem* show = filePopup->FindItemByTag(12);
+  show->Enabled = ThumbView && Thumbs && p.ShowEnabled;
+  show->Checked = p.ShowChecked;
+  TMenuItem* catalog = filePopup->FindItemByTag(13);
+  catalog->Enabled = ThumbView && p.CatalogEnabled;
+  catalog->Checked = p.CatalogChecked;
   filePopup->FindItemByTag(14)->Enabled = false;
+  fileBatch->Enabled = p.Batch;
   POINT pt;
   if (at) {
     pt = *at;
@@ -160,7 +165,8 @@ void TViewerForm::popupClick(TMenuItem* item) {
   if (tag >= 9 && tag <= 11 && !FileCommandsAllowed(ParentalLevel)) return;
   const std::string current = list.GetCurrentName();
   const std::string folder = list.Directory();
-  if (list.ItemIndex() < 0 && tag != 16) return;
+  // Making and storing thumbnails and copying names need no current file.
+  if (list.ItemIndex() < 0 && tag != 12 && tag != 13 && tag != 16) return;
   tInListFolder inFolder(folder);
   switch (tag) {
     case 9:
@@ -186,6 +192,20 @@ void TViewerForm::popupClick(TMenuItem* item) {
       if (RenameWithMessage(AddBackslash(folder) + oldName, AddBackslash(folder) + newName,
                             nullptr))
         list.Reread();
+      break;
+    }
+    case 12:
+      // The folder counts as known from now on, and its thumbnails are made at once.
+      if (!ThumbView || !Thumbs) break;
+      ThumbView->Volume = 0;
+      Thumbs->StartFolderUpdate();
+      break;
+    case 13: {
+      if (!ThumbView) break;
+      const int type = PathDriveType(folder);
+      if (ThumbView->CatalogRemovable(ThumbView->VolumeLabel,
+                                      type == DRIVE_REMOVABLE || type == DRIVE_CDROM))
+        ShowThumbStatus();
       break;
     }
     case 15:

@@ -92,6 +92,11 @@ void FolderCommand(TViewerForm& form, int tag) {
       if (RenameWithMessage(parent + oldName, parent + newName, nullptr)) dirs.Reload();
       break;
     }
+    case 5:
+      // Automatic thumbnails on or off for the folder: the database keeps the omitted ones.
+      if (!ViewerForm || !ViewerForm->Thumbnails) break;
+      ViewerForm->Thumbnails->ToggleOmittedFolder(RemoveBackslash(path));
+      break;
     case 6:
       ToggleBookmark(form, RemoveBackslash(path));
       break;
@@ -113,6 +118,11 @@ void TViewerForm::ShowFolderPopup(const POINT* at) {
     s.IsCurrentFolder = index == dirs.CurrentRow();
     s.BelowCurrent = BelowCurrent(*this, index);
     s.IsBookmark = BookmarkIndex(*this, RemoveBackslash(path)) >= 0;
+    const int type = PathDriveType(path);
+    s.MayAutoThumbnail = ViewerForm && ViewerForm->Thumbnails && type != DRIVE_REMOVABLE &&
+                         type != DRIVE_CDROM;
+    s.IsOmitted = s.MayAutoThumbnail &&
+                  ViewerForm->Thumbnails->IsFolderInOmitList(RemoveBackslash(path), true);
   }
   const tFolderPopup p = FolderPopup(s);
   if (!p.Show) return;
@@ -120,8 +130,7 @@ void TViewerForm::ShowFolderPopup(const POINT* at) {
   dirPopup->FindItemByTag(2)->Enabled = p.Recycle && MayRecyclePath(path);
   dirPopup->FindItemByTag(3)->Enabled = p.Delete;
   dirPopup->FindItemByTag(4)->Enabled = p.Rename;
-  // Automatic thumbnails need the thumbnail database: disabled until it is part of the program.
-  dirPopup->FindItemByTag(5)->Enabled = false;
+  dirPopup->FindItemByTag(5)->Enabled = p.ThumbEnabled;
   dirPopup->FindItemByTag(5)->Checked = p.ThumbChecked;
   dirPopup->FindItemByTag(6)->Enabled = true;
   dirPopup->FindItemByTag(6)->Checked = p.MarkChecked;

@@ -1,8 +1,7 @@
-// Disabled until the command families are connected to the main window: with them connected
-// the first window's timer jobs held up the window tests (not yet understood).
 // The main window's command families driven by real messages: keys sent to the lists and the
 // window, menu items chosen by their command numbers, a drop of files from the shell, the
-// timer's one-time messages, the parental levels and the options button.
+// timer's one-time messages, the parental levels, the options button, and the windows the
+// buttons and the batch submenu open over the pictures that have thumbnails.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -10,12 +9,16 @@
 
 #include <cstring>
 #include <filesystem>
+#include <functional>
 
 #include "foundation/DialogDriver_test.h"
 #include "foundation/uFiles.h"
 #include "framework/Application.h"
 #include "framework/Clipboard.h"
+#include "shell/InspectorForm.h"
 #include "shell/ViewerForm.h"
+#include "thumbnails/ThumbWindowForm.h"
+#include "shell/ScratchSettings_test.h"
 #include "tests/TestSupport.h"
 
 namespace fs = std::filesystem;
@@ -24,7 +27,7 @@ namespace {
 struct Start {
   Start() {
     StartCommandLine = "Tavishore32.exe";
-    SettingsProgramFile = (testsupport::ScratchDir("cmd_ini") / "Tavishore32.exe").string();
+    testsettings::UseScratchSettings("cmd_ini");
   }
 } start;
 
@@ -87,9 +90,12 @@ struct Window {
 };
 
 bool Exists(const fs::path& p) { return fs::exists(p); }
+
+// The shell's question before it deletes for good.
+const char* const kConfirmDelete = "Confirm file deletion";
 }  // namespace
 
-TEST(DISABLED_ViewerFormCommands, DeleteKeys) {
+TEST(ViewerFormCommands, DeleteKeys) {
   // Shift+Delete deletes; in a folder named "Recycled" plain Delete deletes too.
   fs::path plain = MakeScratch("del", {"a.txt", "b.txt"});
   fs::path recycled = MakeScratch("del2", {});
@@ -99,11 +105,13 @@ TEST(DISABLED_ViewerFormCommands, DeleteKeys) {
     Window w(plain);
     ASSERT_EQ(w.Files().Count(), 2);
     w.Select("a.txt");
-    dialogtest::TDriver yes;  // the shell may ask first
-    yes.Then([] { return dialogtest::PressButton("Confirm File Delete", "&Yes") || true; });
+    // Deleting for good: the shell asks first.
+    dialogtest::TDriver yes;
+    yes.Then([] { return dialogtest::PressButton(kConfirmDelete, "&Yes"); });
     yes.Start();
-    Key(w.Files().Handle() ? &w.Files() : nullptr, VK_DELETE, true);
+    Key(&w.Files(), VK_DELETE, true);
     dialogtest::Pump();
+    EXPECT_TRUE(yes.Finished() && !yes.TimedOut());
     EXPECT_FALSE(Exists(plain / "a.txt"));
     EXPECT_TRUE(Exists(plain / "b.txt"));
     EXPECT_EQ(w.Files().IndexOfName("a.txt"), -1);
@@ -112,12 +120,17 @@ TEST(DISABLED_ViewerFormCommands, DeleteKeys) {
     Window w(recycled / "Recycled");
     EXPECT_FALSE(w.form->MayRecycleHere());
     w.Select("c.txt");
+    dialogtest::TDriver yes;
+    yes.Then([] { return dialogtest::PressButton(kConfirmDelete, "&Yes"); });
+    yes.Start();
     Key(&w.Files(), VK_DELETE);
+    dialogtest::Pump();
+    EXPECT_TRUE(yes.Finished() && !yes.TimedOut());
     EXPECT_FALSE(Exists(recycled / "Recycled" / "c.txt"));
   }
 }
 
-TEST(DISABLED_ViewerFormCommands, NothingChangesAboveLevelZero) {
+TEST(ViewerFormCommands, NothingChangesAboveLevelZero) {
   fs::path dir = MakeScratch("level", {"keep.txt"});
   Window w(dir);
   w.form->ParentalLevel = 1;
@@ -129,7 +142,7 @@ TEST(DISABLED_ViewerFormCommands, NothingChangesAboveLevelZero) {
   w.form->ParentalLevel = 0;
 }
 
-TEST(DISABLED_ViewerFormCommands, RenameInPlaceWithF2) {
+TEST(ViewerFormCommands, RenameInPlaceWithF2) {
   fs::path dir = MakeScratch("ren", {"old.txt", "taken.txt"});
   Window w(dir);
   w.Select("old.txt");
@@ -168,7 +181,7 @@ TEST(DISABLED_ViewerFormCommands, RenameInPlaceWithF2) {
   EXPECT_TRUE(Exists(dir / "new name.txt"));
 }
 
-TEST(DISABLED_ViewerFormCommands, CopyNamesFromTheMenu) {
+TEST(ViewerFormCommands, CopyNamesFromTheMenu) {
   fs::path dir = MakeScratch("names", {"one.txt", "two.txt", "three.txt"});
   Window w(dir);
   w.Select("two.txt");
@@ -185,7 +198,7 @@ TEST(DISABLED_ViewerFormCommands, CopyNamesFromTheMenu) {
   EXPECT_EQ(text.find("three"), std::string::npos);
 }
 
-TEST(DISABLED_ViewerFormCommands, ShellDropCopiesIntoTheFolder) {
+TEST(ViewerFormCommands, ShellDropCopiesIntoTheFolder) {
   fs::path from = MakeScratch("dropfrom", {"p1.txt", "p2.txt"});
   fs::path to = MakeScratch("dropto", {});
   Window w(to);
@@ -217,7 +230,7 @@ TEST(DISABLED_ViewerFormCommands, ShellDropCopiesIntoTheFolder) {
   EXPECT_GE(w.Files().IndexOfName("p2.txt"), 0);
 }
 
-TEST(DISABLED_ViewerFormCommands, WindowKeys) {
+TEST(ViewerFormCommands, WindowKeys) {
   fs::path dir = MakeScratch("keys", {"x.txt"});
   Window w(dir);
   testsupport::WriteFile(dir / "later.txt", std::vector<uint8_t>(5, 'l'));
@@ -232,7 +245,7 @@ TEST(DISABLED_ViewerFormCommands, WindowKeys) {
   EXPECT_EQ(w.form->Width(), 30 + 561);
 }
 
-TEST(DISABLED_ViewerFormCommands, ParentalLevels) {
+TEST(ViewerFormCommands, ParentalLevels) {
   fs::path dir = MakeScratch("parental", {"x.txt"});
   Window w(dir);
   struct Row {
@@ -255,7 +268,7 @@ TEST(DISABLED_ViewerFormCommands, ParentalLevels) {
   }
 }
 
-TEST(DISABLED_ViewerFormCommands, TimerShowsTheWelcomeOnce) {
+TEST(ViewerFormCommands, TimerShowsTheWelcomeOnce) {
   fs::path dir = MakeScratch("timer", {});
   Window w(dir);
   w.form->VersionChanged = true;
@@ -276,7 +289,7 @@ TEST(DISABLED_ViewerFormCommands, TimerShowsTheWelcomeOnce) {
   w.form->OldBuildReminderDue = false;
 }
 
-TEST(DISABLED_ViewerFormCommands, OptionsButtonOpensTheDialog) {
+TEST(ViewerFormCommands, OptionsButtonOpensTheDialog) {
   fs::path dir = MakeScratch("options", {});
   Window w(dir);
   ASSERT_TRUE(w.form->btnOptions->Enabled());
@@ -289,4 +302,166 @@ TEST(DISABLED_ViewerFormCommands, OptionsButtonOpensTheDialog) {
   cancel.Start();
   w.form->btnOptions->Click();
   EXPECT_TRUE(seen);
+}
+
+namespace {
+// A folder of pictures (and one text file) whose thumbnails the window has made.
+fs::path ThumbnailedFolder(Window& w, const std::string& name) {
+  fs::path dir = testsupport::ScratchDir("cmd_" + name);
+  for (const char* source : {"gif/flag_fr.gif", "png/basn2c08.png", "bmp/pal8.bmp"})
+    fs::copy_file(testsupport::TestData(source), dir / fs::path(source).filename());
+  testsupport::WriteFile(dir / "notes.txt", std::vector<uint8_t>(40, 'n'));
+  w.form->Orvex_DirList1->SetDirectory(dir.string());
+  dialogtest::PumpUntil([&] { return w.form->ThumbState() == 0 && w.Files().ThumbnailCount() == 3; });
+  return dir;
+}
+
+template <class T>
+T* FindFormOf() {
+  for (TForm* f : Screen.Forms)
+    if (auto* t = dynamic_cast<T*>(f)) return t;
+  return nullptr;
+}
+
+// A popup brought up (so its items are enabled for the state) and closed again.
+void PopUpAndClose(const std::function<void()>& popup) {
+  dialogtest::TDriver close;
+  close.Then([] {
+    if (!FindWindowW(L"#32768", nullptr)) return false;
+    EndMenu();
+    return true;
+  });
+  close.Start();
+  popup();
+  dialogtest::Pump();
+}
+
+// The whole screen while a menu is up, then the menu closed.
+bool ShootMenu(const char* name) {
+  if (!FindWindowW(L"#32768", nullptr)) return false;
+  dialogtest::Pump(2);
+  dialogtest::Screenshot(GetDesktopWindow(), name);
+  EndMenu();
+  return true;
+}
+}  // namespace
+
+TEST(ViewerFormCommands, ThumbnailedPicturesReachTheBatchMenuTheInspectorAndTheGallery) {
+  Window w(MakeScratch("thumbsroot", {}));
+  ASSERT_NE(w.form->Thumbnails, nullptr);
+  ThumbnailedFolder(w, "thumbs");
+  ASSERT_EQ(w.Files().ThumbnailCount(), 3);
+  EXPECT_TRUE(w.form->btnInspect->Enabled());
+  EXPECT_TRUE(w.form->btnGallery->Enabled());
+  EXPECT_TRUE(w.form->btnAbout->Enabled());
+
+  // The file menu offers the batch submenu; seen on the screen with the mouse key.
+  w.Select("flag_fr.gif");
+  dialogtest::TDriver shoot;
+  shoot.Then([] { return ShootMenu("main-file-popup"); });
+  shoot.Start();
+  Key(&w.Files(), VK_APPS);
+  EXPECT_TRUE(shoot.Finished() && !shoot.TimedOut());
+  EXPECT_TRUE(w.form->fileBatch->Enabled);
+  // The folder menu too.
+  w.form->Orvex_DirList1->SetFocus();
+  dialogtest::TDriver shootDirs;
+  shootDirs.Then([] { return ShootMenu("main-folder-popup"); });
+  shootDirs.Start();
+  Key(w.form->Orvex_DirList1, VK_APPS);
+  EXPECT_TRUE(shootDirs.Finished() && !shootDirs.TimedOut());
+
+  // Batch print by its command number: its dialog comes up for the three pictures.
+  bool printSeen = false;
+  dialogtest::TDriver cancel;
+  cancel.Then([&] {
+    printSeen = dialogtest::FindForm("Batch Print") != nullptr;
+    return dialogtest::PressButton("Batch Print", "Cancel");
+  });
+  cancel.Start();
+  w.form->filePopup->Handle();
+  ASSERT_TRUE(w.form->filePopup->DispatchCommand(w.form->batchPrint->Command()));
+  dialogtest::Pump();
+  EXPECT_TRUE(printSeen);
+
+  // The inspector goes through the pictures with their thumbnails.
+  w.form->btnInspect->Click();
+  dialogtest::Pump();
+  TInspectorForm* inspector = FindFormOf<TInspectorForm>();
+  ASSERT_NE(inspector, nullptr);
+  EXPECT_EQ(inspector->ListBox->Count(), 3);
+  EXPECT_EQ(GetForegroundWindow(), inspector->Handle());
+  dialogtest::PumpUntil([&] { return !inspector->Busy; }, 10000);
+  dialogtest::Pump();
+  dialogtest::Screenshot(inspector->Handle(), "inspector-thumbnails");
+  inspector->Close();
+  dialogtest::Pump();
+  EXPECT_EQ(FindFormOf<TInspectorForm>(), nullptr);
+
+  // The gallery over the database.
+  w.form->btnGallery->Click();
+  dialogtest::Pump();
+  TThumbWindowForm* gallery = FindFormOf<TThumbWindowForm>();
+  ASSERT_NE(gallery, nullptr);
+  EXPECT_EQ(gallery->Caption(), "The Gallery");
+  delete gallery;
+
+  // The about box, closed by its button.
+  bool aboutSeen = false;
+  dialogtest::TDriver close;
+  close.Then([&] {
+    aboutSeen = dialogtest::FindForm("About") != nullptr;
+    return dialogtest::PressButton("About", "&Close");
+  });
+  close.Start();
+  w.form->btnAbout->Click();
+  EXPECT_TRUE(aboutSeen);
+}
+
+TEST(ViewerFormCommands, AFolderLeftOutOfAutomaticThumbnailsGetsNone) {
+  Window w(MakeScratch("autoroot", {}));
+  ASSERT_NE(w.form->Thumbnails, nullptr);
+  const fs::path parent = ThumbnailedFolder(w, "auto");
+  const fs::path sub = parent / "scans";
+  fs::create_directory(sub);
+  fs::copy_file(testsupport::TestData("gif/flag_fr.gif"), sub / "scan.gif");
+  w.form->Post(WM_FOLDER_CHANGED);
+  dialogtest::Pump();
+  // "Auto thumbnail" on the subfolder's item: its check goes off, the folder is left out.
+  TOrvex_DirList& dirs = *w.form->Orvex_DirList1;
+  dirs.SetItemIndex(dirs.CurrentRow() + 1);
+  ASSERT_EQ(RemoveBackslash(dirs.GetItemPath(dirs.ItemIndex())), sub.string());
+  PopUpAndClose([&] { w.form->ShowFolderPopup(); });
+  TMenuItem* autoThumbs = w.form->dirPopup->FindItemByTag(5);
+  EXPECT_TRUE(autoThumbs->Enabled);
+  EXPECT_FALSE(autoThumbs->Checked);
+  w.Choose(w.form->dirPopup, 5);
+  PopUpAndClose([&] { w.form->ShowFolderPopup(); });
+  EXPECT_TRUE(autoThumbs->Checked);
+  // The folder gets no thumbnails of its own; "Thumbnails" is offered, and once chosen the
+  // folder counts as known.
+  dirs.SetDirectory(sub.string());
+  dialogtest::PumpUntil([&] { return w.form->ThumbView->Folder == sub.string(); }, 10000);
+  dialogtest::PumpUntil([&] { return w.form->ThumbState() == 0; });
+  EXPECT_EQ(w.Files().ThumbnailCount(), 0);
+  w.Select("scan.gif");
+  PopUpAndClose([&] { w.form->ShowFilePopup(); });
+  TMenuItem* show = w.form->filePopup->FindItemByTag(12);
+  EXPECT_TRUE(show->Enabled);
+  EXPECT_FALSE(show->Checked);
+  w.Choose(w.form->filePopup, 12);
+  dialogtest::PumpUntil([&] { return w.form->ThumbState() == 0; });
+  PopUpAndClose([&] { w.form->ShowFilePopup(); });
+  EXPECT_TRUE(show->Checked);
+  EXPECT_FALSE(show->Enabled);
+  // Automatic thumbnails on again: the folder fills in.
+  dirs.SetDirectory(parent.string());
+  dialogtest::PumpUntil([&] { return w.form->ThumbView->Folder == parent.string(); }, 10000);
+  dialogtest::PumpUntil([&] { return w.form->ThumbState() == 0; });
+  dirs.SetItemIndex(dirs.CurrentRow() + 1);
+  PopUpAndClose([&] { w.form->ShowFolderPopup(); });
+  w.Choose(w.form->dirPopup, 5);
+  dirs.SetDirectory(sub.string());
+  dialogtest::PumpUntil([&] { return w.Files().ThumbnailCount() == 1; }, 20000);
+  EXPECT_EQ(w.Files().ThumbnailCount(), 1);
 }

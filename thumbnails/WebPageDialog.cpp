@@ -15,6 +15,7 @@
 #include "framework/Application.h"
 #include "framework/Button.h"
 #include "framework/Edit.h"
+#include "framework/GroupBox.h"
 #include "framework/Label.h"
 #include "framework/PageControl.h"
 #include "framework/RadioButton.h"
@@ -126,9 +127,9 @@ TButton* TdlgHTML::ColorButton(TWindow* parent, int tag, const char* caption, in
   return b;
 }
 
-TFrameBox* TdlgHTML::BackgroundGroup(TWindow* parent, int x, int y, TRadioButton*& picture,
+TGroupBox* TdlgHTML::BackgroundGroup(TWindow* parent, int x, int y, TRadioButton*& picture,
                                      TRadioButton*& plain, TButton*& select, TLabel*& label) {
-  auto* group = new TFrameBox(this, parent, " Background ", x, y, 436, 64);
+  auto* group = new TGroupBox(this, parent, "Background", x, y, 436, 64);
   picture = new TRadioButton(this, group, "Picture", 12, 18, 80, 18, true);
   plain = new TRadioButton(this, group, "Plain", 12, 38, 80, 18);
   select = new TButton(this, group, "Select", 100, 20, 64, 24);
@@ -175,7 +176,7 @@ void TdlgHTML::MakeThumbsTab() {
   const char* const groups[2] = {" Tooltip ", " Status bar "};
   const char* const parts[3] = {"Name", "Picture size", "File size"};
   for (int g = 0; g < 2; ++g) {
-    auto* group = new TFrameBox(this, p, groups[g], 10 + 226 * g, 140, 210, 96);
+    auto* group = new TGroupBox(this, p, groups[g], 10 + 226 * g, 140, 210, 96);
     for (int i = 0; i < 3; ++i)
       *boxes[g][i] = new TCheckBox(this, group, parts[i], 12, 20 + 24 * i, 180, 18);
   }
@@ -184,7 +185,7 @@ void TdlgHTML::MakeThumbsTab() {
 
 void TdlgHTML::MakePictureTab() {
   TPanel* p = tsPicturePage;
-  rgLink = new TFrameBox(this, p, "Link to", 10, 6, 436, 44);
+  rgLink = new TGroupBox(this, p, "Link to", 10, 6, 436, 44);
   const char* const links[4] = {"Picture", "Page", "Window", "Frame"};
   for (int i = 0; i < 4; ++i) {
     rbLink[i] = new TRadioButton(this, rgLink, links[i], 12 + i * 104, 18, 96, 18, i == 0);

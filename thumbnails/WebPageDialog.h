@@ -12,7 +12,7 @@
 class TButton;
 class TCheckBox;
 class TEdit;
-class TFrameBox;
+class TGroupBox;
 class TLabel;
 class TPageControl;
 class TPanel;
@@ -41,7 +41,7 @@ class TdlgHTML : public TForm {
   TPanel *tsGeneral = nullptr, *tsThumbs = nullptr, *tsPicturePage = nullptr, *tsBuild = nullptr;
   TEdit *edFilename = nullptr, *edTitle = nullptr, *edPrompt = nullptr;
   TSpinEdit *seTitle = nullptr, *sePrompt = nullptr;
-  TFrameBox* rgPageBG = nullptr;
+  TGroupBox* rgPageBG = nullptr;
   TRadioButton *rbPageBgPicture = nullptr, *rbPageBgPlain = nullptr;
   TButton* btnBG = nullptr;
   TLabel* lblBgPic = nullptr;
@@ -49,13 +49,13 @@ class TdlgHTML : public TForm {
             *seSpacing = nullptr, *sePadding = nullptr, *seCols = nullptr;
   TCheckBox *cbThmColor = nullptr, *cbTTname = nullptr, *cbTTres = nullptr, *cbTTsize = nullptr,
             *cbSBname = nullptr, *cbSBres = nullptr, *cbSBsize = nullptr;
-  TFrameBox* rgLink = nullptr;
+  TGroupBox* rgLink = nullptr;
   TRadioButton* rbLink[4] = {};
   TPanel* pnlPicPage = nullptr;
   TEdit *edTitle2 = nullptr, *edPrompt2 = nullptr;
   TSpinEdit *seTitle2 = nullptr, *sePrompt2 = nullptr, *sePic = nullptr;
   TCheckBox* cbPicName = nullptr;
-  TFrameBox* rgPicBg = nullptr;
+  TGroupBox* rgPicBg = nullptr;
   TRadioButton *rbPicBgPicture = nullptr, *rbPicBgPlain = nullptr;
   TButton* btnBG2 = nullptr;
   TLabel* lblBgPic2 = nullptr;
@@ -89,8 +89,8 @@ class TdlgHTML : public TForm {
   void MakePictureTab();
   void MakeBuildTab();
   TButton* ColorButton(TWindow* parent, int tag, const char* caption, int x, int y);
-  // " Background ": "Picture" or "Plain", and the picture chosen with "Select".
-  TFrameBox* BackgroundGroup(TWindow* parent, int x, int y, TRadioButton*& picture,
+  // "Background": "Picture" or "Plain", and the picture chosen with "Select".
+  TGroupBox* BackgroundGroup(TWindow* parent, int x, int y, TRadioButton*& picture,
                              TRadioButton*& plain, TButton*& select, TLabel*& label);
   void PaintSwatches();
   void PickBackground(TLabel* label);

@@ -18,6 +18,7 @@
 #include "framework/Application.h"
 #include "framework/Button.h"
 #include "framework/Edit.h"
+#include "framework/GroupBox.h"
 #include "framework/Label.h"
 #include "framework/PageControl.h"
 #include "framework/RadioButton.h"
