@@ -12,6 +12,7 @@ TGroupBox::TGroupBox(TComponent* owner, TWindow* parent, const std::string& capt
 
 void TGroupBox::Paint(TCanvas& canvas) {
   canvas.Font = Font();
+  if (!IsWindowEnabled(Handle())) canvas.Font.SetColor(clGrayText);
   RECT r = ClientRect();
   canvas.Brush.SetColor(clBtnFace);
   canvas.FillRect(r);
@@ -23,4 +24,9 @@ void TGroupBox::Paint(TCanvas& canvas) {
     RECT text{8, 0, r.right - 8, textHeight};
     canvas.DrawText(" " + caption + " ", text, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
   }
+}
+
+LRESULT TGroupBox::WndProc(UINT message, WPARAM w, LPARAM l) {
+  if (message == WM_ENABLE) Invalidate();
+  return TPaintedWindow::WndProc(message, w, l);
 }

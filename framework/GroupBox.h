@@ -1,7 +1,8 @@
-// A framed, captioned box that parents its controls (its radios form one group). It paints its
-// whole inside in the button face: the system's button-class group box leaves its inside to the
-// parent, which a parent that clips its children never paints (black under Wine), and as a parent
-// it would not pass its children's notifications on.
+// A framed, captioned box that parents its controls (its radios form one group); its caption is
+// grey while it is disabled. It paints its whole inside in the button face: the system's
+// button-class group box leaves its inside to the parent, which a parent that clips its children
+// never paints (black under Wine), and as a parent it would not pass its children's
+// notifications on.
 #pragma once
 #include "framework/PaintedWindow.h"
 
@@ -13,4 +14,5 @@ class TGroupBox : public TPaintedWindow {
  protected:
   const wchar_t* ClassName() const override { return L"TavisGroupBox"; }
   void Paint(TCanvas& canvas) override;
+  LRESULT WndProc(UINT message, WPARAM w, LPARAM l) override;
 };

@@ -2,19 +2,9 @@
 
 #include <commctrl.h>
 
-#include "framework/Text.h"
 
 TPageControl::TPageControl(TComponent* owner, TWindow* parent, int x, int y, int width, int height)
-    : TWindow(owner) {
-  CreateControl(parent, WC_TABCONTROLW, WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | TCS_MULTILINE,
-                0, x, y, width, height);
-}
-
-RECT TPageControl::DisplayRect() const {
-  RECT r{0, 0, Width(), Height()};
-  TabCtrl_AdjustRect(Handle(), FALSE, &r);
-  return r;
-}
+    : TTabControl(owner, parent, x, y, width, height, static_cast<DWORD>(TCS_MULTILINE)) {}
 
 int TPageControl::TabOfPage(int page) const {
   if (page < 0 || page >= PageCount() || !visible_[static_cast<size_t>(page)]) return -1;
@@ -42,18 +32,10 @@ TPanel* TPageControl::AddPage(const std::string& caption) {
 }
 
 void TPageControl::RebuildTabs() {
-  TabCtrl_DeleteAllItems(Handle());
-  int tab = 0;
-  for (size_t i = 0; i < pages_.size(); ++i) {
-    if (!visible_[i]) continue;
-    std::wstring text = Utf8ToWide(captions_[i]);
-    TCITEMW item{};
-    item.mask = TCIF_TEXT;
-    item.pszText = text.data();
-    ::SendMessageW(Handle(), TCM_INSERTITEMW, static_cast<WPARAM>(tab++),
-                   reinterpret_cast<LPARAM>(&item));
-  }
-  if (pageIndex_ >= 0) TabCtrl_SetCurSel(Handle(), TabOfPage(pageIndex_));
+  ClearTabs();
+  for (size_t i = 0; i < pages_.size(); ++i)
+    if (visible_[i]) AddTab(captions_[i]);
+  if (pageIndex_ >= 0) SetTabIndex(TabOfPage(pageIndex_));
 }
 
 void TPageControl::SetTabVisible(int index, bool visible) {
@@ -67,29 +49,25 @@ void TPageControl::SetTabVisible(int index, bool visible) {
 void TPageControl::SetPageIndex(int index) {
   if (index < 0 || index >= PageCount() || !visible_[static_cast<size_t>(index)]) return;
   pageIndex_ = index;
-  TabCtrl_SetCurSel(Handle(), TabOfPage(index));
+  SetTabIndex(TabOfPage(index));
   for (int i = 0; i < PageCount(); ++i) Page(i)->SetVisible(i == index);
   if (OnChange) OnChange(this);
 }
 
 void TPageControl::Resize() {
-  TWindow::Resize();
+  TTabControl::Resize();
   RECT r = DisplayRect();
   for (TPanel* page : pages_)
     page->SetBounds(Left() + r.left, Top() + r.top, r.right - r.left, r.bottom - r.top);
 }
 
-LRESULT TPageControl::WndProc(UINT message, WPARAM w, LPARAM l) {
-  if (message == CN_NOTIFY && reinterpret_cast<NMHDR*>(l)->code == static_cast<UINT>(TCN_SELCHANGE)) {
-    const int tab = TabCtrl_GetCurSel(Handle());
-    for (int i = 0, seen = 0; i < PageCount(); ++i) {
-      if (!visible_[static_cast<size_t>(i)]) continue;
-      if (seen++ == tab) {
-        SetPageIndex(i);
-        break;
-      }
+void TPageControl::TabChanged() {
+  const int tab = TabIndex();
+  for (int i = 0, seen = 0; i < PageCount(); ++i) {
+    if (!visible_[static_cast<size_t>(i)]) continue;
+    if (seen++ == tab) {
+      SetPageIndex(i);
+      break;
     }
-    return 0;
   }
-  return TWindow::WndProc(message, w, l);
 }

@@ -1,12 +1,13 @@
-// A tabbed page control: the system's tab control with one page (a panel without a frame) per
+// A tabbed page control: the framework's tab control with one page (a panel without a frame) per
 // tab, laid over the tab's display area; choosing a tab shows its page.
 #pragma once
 #include <string>
 #include <vector>
 
 #include "framework/Panel.h"
+#include "framework/TabControl.h"
 
-class TPageControl : public TWindow {
+class TPageControl : public TTabControl {
  public:
   TPageControl(TComponent* owner, TWindow* parent, int x, int y, int width, int height);
   // A new page under a new tab.
@@ -19,16 +20,15 @@ class TPageControl : public TWindow {
   // Hides a page's tab (the tab is removed; the page keeps its index).
   void SetTabVisible(int index, bool visible);
   bool TabVisible(int index) const { return visible_[static_cast<size_t>(index)] != 0; }
-  TNotifyEvent OnChange;
+  // OnChange follows every change of the page shown.
 
  protected:
-  LRESULT WndProc(UINT message, WPARAM w, LPARAM l) override;
+  void TabChanged() override;
   void Resize() override;
 
  private:
   void RebuildTabs();
   int TabOfPage(int page) const;
-  RECT DisplayRect() const;
   std::vector<TPanel*> pages_;
   std::vector<std::string> captions_;
   std::vector<char> visible_;

@@ -37,9 +37,13 @@ void TNotebook::Resize() {
 
 TTabControl::TTabControl(TComponent* owner, TWindow* parent, int x, int y, int width, int height,
                          bool bottomTabs)
+    : TTabControl(owner, parent, x, y, width, height,
+                  static_cast<DWORD>(bottomTabs ? TCS_BOTTOM : 0)) {}
+
+TTabControl::TTabControl(TComponent* owner, TWindow* parent, int x, int y, int width, int height,
+                         DWORD style)
     : TWindow(owner) {
-  CreateControl(parent, WC_TABCONTROLW,
-                WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | (bottomTabs ? TCS_BOTTOM : 0), 0, x, y,
+  CreateControl(parent, WC_TABCONTROLW, WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | style, 0, x, y,
                 width, height);
 }
 
@@ -52,6 +56,8 @@ void TTabControl::AddTab(const std::string& caption) {
   ::SendMessageW(Handle(), TCM_INSERTITEMW, static_cast<WPARAM>(n),
                  reinterpret_cast<LPARAM>(&item));
 }
+
+void TTabControl::ClearTabs() { ::SendMessageW(Handle(), TCM_DELETEALLITEMS, 0, 0); }
 
 int TTabControl::TabIndex() const {
   return static_cast<int>(::SendMessageW(Handle(), TCM_GETCURSEL, 0, 0));
@@ -67,10 +73,14 @@ RECT TTabControl::DisplayRect() const {
   return r;
 }
 
+void TTabControl::TabChanged() {
+  if (OnChange) OnChange(this);
+}
+
 LRESULT TTabControl::WndProc(UINT message, WPARAM w, LPARAM l) {
   if (message == CN_NOTIFY &&
       reinterpret_cast<NMHDR*>(l)->code == static_cast<UINT>(TCN_SELCHANGE)) {
-    if (OnChange) OnChange(this);
+    TabChanged();
     return 0;
   }
   return TWindow::WndProc(message, w, l);

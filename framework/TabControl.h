@@ -32,6 +32,7 @@ class TTabControl : public TWindow {
   TTabControl(TComponent* owner, TWindow* parent, int x, int y, int width, int height,
               bool bottomTabs = false);
   void AddTab(const std::string& caption);
+  void ClearTabs();
   int TabIndex() const;
   // Chooses a tab without a change event.
   void SetTabIndex(int index);
@@ -40,5 +41,9 @@ class TTabControl : public TWindow {
   TNotifyEvent OnChange;
 
  protected:
+  TTabControl(TComponent* owner, TWindow* parent, int x, int y, int width, int height,
+              DWORD style);
+  // The user chose another tab.
+  virtual void TabChanged();
   LRESULT WndProc(UINT message, WPARAM w, LPARAM l) override;
 };

@@ -19,6 +19,8 @@ enum : int {
   sSoundEndOfSlides = 65252,
   sMakerName = 65291,
   sOpenCommand = 65261,
+  sToolsYes = 65200,
+  sToolsConfirmUpdate = 65201,
 };
 
 // Extension lists of the file categories (each text begins and ends with a space).

@@ -27,16 +27,21 @@ class PrintedPagesTest : public testing::Test {
     out_ = std::filesystem::path("Z:" + unixOut_);
     for (auto& p : std::filesystem::directory_iterator(out_)) before_.insert(p.path().filename().string());
   }
-  // The pages of the PDF the job made (text of each page).
-  std::vector<std::string> PrintedPages() {
+  // The pages of the PDF the job made (text of each page). The printer's folder is shared by
+  // every session of the machine's user: namePrefix (the job title as cups-pdf writes it, spaces
+  // as "_") keeps another session's print from being taken for this one.
+  std::vector<std::string> PrintedPages(const std::string& namePrefix = "") {
     namespace fs = std::filesystem;
     fs::path pdf;
     for (int i = 0; i < 600 && pdf.empty(); ++i) {
       Sleep(100);
       for (auto& p : fs::directory_iterator(out_))
-        if (p.path().extension() == ".pdf" && !before_.count(p.path().filename().string())) pdf = p.path();
+        if (p.path().extension() == ".pdf" && !before_.count(p.path().filename().string()) &&
+            p.path().filename().string().rfind(namePrefix, 0) == 0)
+          pdf = p.path();
     }
     if (pdf.empty()) return {};
+    pdfFound_ = true;
     before_.insert(pdf.filename().string());
     // Written whole once it ends in the end-of-file mark and its size holds still.
     for (int i = 0; i < 300; ++i, Sleep(200)) {
@@ -73,6 +78,10 @@ class PrintedPagesTest : public testing::Test {
     }
     return pages;
   }
+
+ protected:
+  // The job's PDF came, whatever its text gave.
+  bool pdfFound_ = false;
 
  private:
   static std::wstring Wide(const std::string& s) { return std::wstring(s.begin(), s.end()); }

@@ -14,6 +14,7 @@
 #include "framework/StatusBar.h"
 #include "imaging/uGraphic.h"
 #include "tests/TestSupport.h"
+#include "thumbnails/GalleryShots_test.h"
 #include "thumbnails/ShowTestFiles_test.h"
 #include "thumbnails/ThumbWindowForm.h"
 #include "thumbnails/uThumbMake.h"
@@ -182,9 +183,16 @@ TEST_F(GalleryWindow, PrintCollectsAllThePageOrTheTagged) {
   TThumbWindowForm* form = Open(host);
   form->ToggleTag(5);
   form->ToggleTag(7);
+  // Each asks the print options first; Cancel there prints nothing.
+  dialogtest::TDriver driver;
+  for (const char* button : {"OK", "OK", "OK", "Cancel"})
+    driver.Then([button] { return dialogtest::PressButton("Print thumbnails", button); });
+  driver.Start();
   form->PrintRecords(0);
   form->PrintRecords(1);
   form->PrintRecords(2);
+  form->PrintRecords(1);
+  EXPECT_TRUE(driver.Finished());
   ASSERT_EQ(printed.size(), 3u);
   EXPECT_EQ(printed[0].size(), 81u);
   EXPECT_EQ(printed[1].size(), 40u);
@@ -201,14 +209,7 @@ TEST_F(GalleryWindow, Screenshots) {
   form->ToggleTag(1);
   form->ListView->SetSelected(1);
   Pump();
-  const std::pair<TViewStyle, const char*> views[] = {
-      {vsIcon, "gallery-large"}, {vsSmallIcon, "gallery-small"}, {vsList, "gallery-list"},
-      {vsReport, "gallery-details"}};
-  for (const auto& [style, name] : views) {
-    form->ListView->SetViewStyle(style);
-    Pump();
-    dialogtest::Screenshot(form->Handle(), name);
-  }
+  gallerytest::ScreenshotViews(form, "gallery");
   form->Close();
   Pump();
 }

@@ -12,8 +12,11 @@
 #include "framework/ListView.h"
 #include "framework/Menu.h"
 #include "framework/Panel.h"
+#include "framework/Printer.h"
 #include "framework/StatusBar.h"
 #include "imaging/uMemBmpWin.h"
+#include "thumbnails/GalleryDialogs.h"
+#include "thumbnails/ThumbPrint.h"
 #include "thumbnails/uGallery.h"
 #include "thumbnails/uThumbMake.h"
 
@@ -68,6 +71,8 @@ int AddPicture(TImageList& list, tMemBmp& image, tMemBmp* mask) {
 
 TThumbWindowForm::TThumbWindowForm(TComponent* owner, tThumbnails& database, tGalleryHost host)
     : TForm(owner), View(database), host_(std::move(host)) {
+  // The main window finds its gallery windows by this name to tell them of database changes.
+  Name = "TThumbWindowForm";
   SetCaption("The Gallery");
   HelpContext = 12;
   KeyPreview = true;
@@ -110,6 +115,8 @@ TThumbWindowForm::TThumbWindowForm(TComponent* owner, tThumbnails& database, tGa
         case cmList: ListView->SetViewStyle(vsList); break;
         case cmDetails: ListView->SetViewStyle(vsReport); break;
         case cmFind: Find(); break;
+        case cmProperties: Properties(); break;
+        case cmJump: JumpClick(); break;
         case cmPrintAll: PrintRecords(0); break;
         case cmPrintPage: PrintRecords(1); break;
         case cmPrintTagged: PrintRecords(2); break;
@@ -122,11 +129,10 @@ TThumbWindowForm::TThumbWindowForm(TComponent* owner, tThumbnails& database, tGa
     for (TMenuItem* item : PopupMenu1->Items()) {
       if (item->Tag >= cmLarge && item->Tag <= cmDetails)
         item->Checked = item->Tag - cmLarge == static_cast<int>(style);
-      // The properties and jump dialogs come with the main window's dialogs.
-      if (item->Tag == cmProperties || item->Tag == cmJump) item->Enabled = false;
+      if (item->Tag == cmJump) item->Enabled = host_.Jump != nullptr && PageCount > 0;
+      if (item->Tag == cmProperties) item->Enabled = Focus >= 0;
       if (item->Tag == cmFind) item->Enabled = Focus >= 0 && host_.ShowFileInViewerForm != nullptr;
       if (item->Tag == cmPrintTagged) item->Enabled = Tagged > 0;
-      if (item->Tag >= cmPrintAll) item->Enabled = item->Enabled && host_.Print != nullptr;
     }
   };
 
@@ -142,8 +148,7 @@ TThumbWindowForm::TThumbWindowForm(TComponent* owner, tThumbnails& database, tGa
     if (host_.ShowTools) host_.ShowTools();
   };
   btnReport->SetEnabled(host_.ShowTools != nullptr);
-  // The select / sort dialog comes with the main window's dialogs.
-  btnSort->SetEnabled(false);
+  btnSort->OnClick = [this](TComponent*) { SelectAndSort(); };
   btnCheck->OnClick = [this](TComponent*) { ToggleTag(Focus); };
   edKeywords->OnExit = [this](TComponent*) { StoreKeywords(edKeywords->Text()); };
   edGroup->OnExit = [this](TComponent*) { StoreGroup(edGroup->Text()); };
@@ -413,8 +418,37 @@ void TThumbWindowForm::OpenItem(int i) {
   host_.OpenPicture(path);
 }
 
+void TThumbWindowForm::SelectAndSort() {
+  if (!ExecuteGallerySort(View.Settings)) return;
+  View.Database.SaveGallerySettings(View.Settings);
+  BuildGallery();
+}
+
+void TThumbWindowForm::JumpClick() {
+  if (!host_.Jump || PageCount < 1) return;
+  std::vector<std::string> lookup;
+  std::vector<char> chars;
+  for (int c = tDatabaseView::kFirstIndexChar; c <= tDatabaseView::kLastIndexChar; ++c)
+    if (View.FirstPosition(static_cast<char>(c)) > 0) {
+      chars.push_back(static_cast<char>(c));
+      lookup.push_back(View.IndexText(static_cast<char>(c)));
+    }
+  int page = Page, entry = 0;
+  const int result = host_.Jump(page, PageCount, lookup, entry);
+  if (result == 6 && entry >= 0 && entry < static_cast<int>(chars.size()))
+    page = GalleryPageOfPosition(View.FirstPosition(chars[static_cast<size_t>(entry)]), host_.PerPage);
+  else if (result != 1)
+    return;
+  ShowPage(page);
+}
+
+void TThumbWindowForm::Properties() {
+  if (Focus < 0 || Focus >= ItemCount) return;
+  // The dialog only shows the record: there is nothing to write back.
+  ShowImageProperties(View.Database, RecordOfItem(Focus));
+}
+
 void TThumbWindowForm::PrintRecords(int which) {
-  if (!host_.Print) return;
   std::vector<uint32_t> records;
   if (which == 0) {
     for (uint32_t i = 0; i < View.SelectionCount(); ++i) records.push_back(View.SelectedRecord(i));
@@ -423,8 +457,20 @@ void TThumbWindowForm::PrintRecords(int which) {
       if (which == 1 || IsTagged(i)) records.push_back(RecordOfItem(i));
   }
   if (records.empty()) return;
+  int size = host_.PrintSize ? *host_.PrintSize : 1;
+  bool center = host_.CenterPrint ? *host_.CenterPrint : false;
+  int orientation = host_.Orientation ? *host_.Orientation : poPortrait;
+  if (!ExecuteThumbPrintDialog(size, center, orientation)) return;
+  if (host_.PrintSize) *host_.PrintSize = size;
+  if (host_.CenterPrint) *host_.CenterPrint = center;
+  if (host_.Orientation) *host_.Orientation = orientation;
+  Printer().SetOrientation(orientation == poLandscape ? poLandscape : poPortrait);
   const std::string title = Application.Title.empty() ? "Tavishore 32" : Application.Title;
-  host_.Print(View, records, Format("%s Gallery    %%s", {title}), Format("%s Gallery", {title}));
+  const std::string header = Format("%s Gallery    %%s", {title});
+  if (host_.Print)
+    host_.Print(View, records, header, Format("%s Gallery", {title}));
+  else
+    PrintThumbnails(View, records, header, Format("%s Gallery", {title}), this, center, size);
 }
 
 void TThumbWindowForm::Find() {

@@ -32,12 +32,18 @@ struct tGalleryHost {
   std::function<void(const std::string& path)> OpenPicture;
   std::function<void(const std::string& path)> ShowFileInViewerForm;
   std::function<void()> ShowTools;
+  // The jump dialog (page list and lookup list): 1 (OK) a page was chosen, 6 (Yes) a lookup
+  // entry, else cancelled.
+  std::function<int(int& page, int pageCount, const std::vector<std::string>& lookup,
+                    int& lookupIndex)>
+      Jump;
   std::function<void()> ShowAbout;
   // The volume label of a drive root ("E:\"); "" when there is no disk.
   std::function<std::string(const std::string& root)> DriveLabel;
   // Yes/no questions and messages (the sound message box); true for OK or Yes.
   std::function<bool(const std::string& text, bool question, int helpContext)> Ask;
-  // Prints the record numbers with the header format and the job title.
+  // Prints the record numbers with the header format and the job title (absent: on the
+  // printer, after the print options).
   std::function<void(tDatabaseView& view, const std::vector<uint32_t>& records,
                      const std::string& headerFormat, const std::string& title)>
       Print;
@@ -78,9 +84,15 @@ class TThumbWindowForm : public TForm {
   void StoreGroup(const std::string& text);
   void DeleteItClick();
   void OpenItem(int i);
-  // "Print &All" (0), "Print &Page" (1), "Print &Tagged" (2).
+  // "&Select": the select / sort dialog, then the gallery built again on OK.
+  void SelectAndSort();
+  // "P&roperties" of the focused item.
+  void Properties();
+  // "Print &All" (0), "Print &Page" (1), "Print &Tagged" (2), after the print options.
   void PrintRecords(int which);
   void Find();
+  // "&Jump": to a chosen page, or to the page of a chosen index character's first record.
+  void JumpClick();
 
  protected:
   void Resize() override;

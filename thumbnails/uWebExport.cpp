@@ -266,11 +266,14 @@ std::string WebPicturePageName(const std::string& name) { return ChangeExtension
 // ---- the plain picture source
 
 namespace {
-std::unique_ptr<tGraphicID> OpenPicture(const std::string& path) {
+// minimumSide: a JPEG may be decoded at a reduced scale that keeps this many pixels on each
+// side (0: whole).
+std::unique_ptr<tGraphicID> OpenPicture(const std::string& path, int minimumSide = 0) {
   std::unique_ptr<TStream> file = OpenFileStream(path);
   if (!file) return nullptr;
   auto* stream = new tBuffStream(path, std::move(file), false);
   auto id = std::make_unique<tGraphicID>(stream);
+  id->MinimumSide = minimumSide;
   if (!id->IdentifyPicture()) {
     delete stream;
     return nullptr;
@@ -294,7 +297,9 @@ bool tWebPictureSource::Identify(const std::string& path, tWebPictureFacts& fact
 
 bool tWebPictureSource::MakeThumbnail(const std::string& path, int width, int height,
                                       const std::string& target, int quality) {
-  std::unique_ptr<tGraphicID> id = OpenPicture(path);
+  // Twice the thumbnail's side is plenty for a smooth shrink; a large JPEG then decodes at an
+  // eighth of its size or less.
+  std::unique_ptr<tGraphicID> id = OpenPicture(path, 2 * std::max(width, height));
   if (!id) return false;
   id->NotifyWindow = NotifyWindow;
   id->LoadPicture();
