@@ -15,6 +15,20 @@
 #include <sys/stat.h>
 #endif
 
+// Large pages on request: Linux, outside the address sanitizer (which must see every block).
+#if defined(__linux__) && !defined(__SANITIZE_ADDRESS__)
+#if defined(__has_feature)
+#if !__has_feature(address_sanitizer)
+#define TAVIS_LARGE_PAGES 1
+#endif
+#else
+#define TAVIS_LARGE_PAGES 1
+#endif
+#endif
+#ifdef TAVIS_LARGE_PAGES
+#include <sys/mman.h>
+#endif
+
 namespace {
 
 int32_t ClampToI32(int64_t v) {
@@ -133,7 +147,43 @@ int64_t TMemoryStream::Seek(int64_t offset, tSeekOrigin origin) {
   return pos_;
 }
 
-void TMemoryStream::tFree::operator()(uint8_t* p) const { std::free(p); }
+void TMemoryStream::tFree::operator()(uint8_t* p) const {
+#ifdef TAVIS_LARGE_PAGES
+  if (mapped) {
+    munmap(p, mapped);
+    return;
+  }
+#endif
+  std::free(p);
+}
+
+namespace {
+
+// A picture's first touch costs a page fault per 4 KB page, on a virtual machine more than
+// decoding the picture itself; with 2 MB pages a 12 MB picture takes six. Where the system
+// hands them out on request, a large block is mapped by itself, aligned and rounded to them
+// (at most 2 MB more), and asks for them; the pages still arrive zeroed. Null: use calloc.
+uint8_t* MapLargePages(size_t size, size_t& mapped) {
+#ifdef TAVIS_LARGE_PAGES
+  constexpr size_t kLarge = size_t(2) << 20;
+  if (size < kLarge || size > SIZE_MAX - 2 * kLarge) return nullptr;
+  mapped = (size + kLarge - 1) & ~(kLarge - 1);
+  void* raw = mmap(nullptr, mapped + kLarge, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS,
+                   -1, 0);
+  if (raw == MAP_FAILED) return nullptr;
+  uintptr_t at = reinterpret_cast<uintptr_t>(raw);
+  uintptr_t start = (at + kLarge - 1) & ~uintptr_t(kLarge - 1);
+  if (start > at) munmap(raw, start - at);
+  munmap(reinterpret_cast<void*>(start + mapped), kLarge - (start - at));
+  madvise(reinterpret_cast<void*>(start), mapped, MADV_HUGEPAGE);
+  return reinterpret_cast<uint8_t*>(start);
+#else
+  (void)size, (void)mapped;
+  return nullptr;
+#endif
+}
+
+}  // namespace
 
 bool TMemoryStream::Unblock() {
   if (!block_) return true;
@@ -162,8 +212,11 @@ bool TMemoryStream::AllocateZeroed(int64_t size) {
   if (size < 0 || uint64_t(size) > SIZE_MAX) return false;
   // calloc takes fresh pages from the system as they are, zeroed, where a vector would write
   // zeros over every byte first.
+  size_t mapped = 0;
+  uint8_t* large = MapLargePages(size_t(size), mapped);
   std::unique_ptr<uint8_t, tFree> block(
-      static_cast<uint8_t*>(std::calloc(std::max<size_t>(size_t(size), 1), 1)));
+      large ? large : static_cast<uint8_t*>(std::calloc(std::max<size_t>(size_t(size), 1), 1)),
+      tFree{large ? mapped : 0});
   if (!block) return false;
   data_.clear();
   data_.shrink_to_fit();

@@ -57,13 +57,18 @@ class TMemoryStream : public TStream {
   bool SetSize(int64_t size);
   // Replaces the contents by size zero bytes, position 0, in memory that the system hands over
   // already zeroed: nothing passes over it, so its pages are first touched by whoever fills
-  // them. False (contents unchanged) when the memory cannot be had.
+  // them. A block of 2 MB or more asks for 2 MB pages where the system gives them on request
+  // (Linux); it may then take up to 2 MB more than size. False (contents unchanged) when the
+  // memory cannot be had.
   bool AllocateZeroed(int64_t size);
   void Clear();
   std::vector<uint8_t>& Data();
 
  private:
   struct tFree {
+    tFree() : mapped(0) {}
+    explicit tFree(size_t bytes) : mapped(bytes) {}
+    size_t mapped;  // bytes mapped for the block by itself; 0: from calloc
     void operator()(uint8_t* p) const;
   };
   std::vector<uint8_t> data_;

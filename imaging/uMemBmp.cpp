@@ -1,6 +1,7 @@
 #include "imaging/uMemBmp.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <new>
 
@@ -377,6 +378,24 @@ void PlanarToChunky(const uint8_t* planes, uint8_t* out, int bytesPerPlane, int 
   }
 }
 
-void SwapRedBlue(uint8_t* row, int pixels) {
-  for (int x = 0; x < pixels; ++x, row += 3) std::swap(row[0], row[2]);
+void SwapRedBlue(uint8_t* row, int pixels) { CopySwapRedBlue(row, row, pixels); }
+
+void CopySwapRedBlue(const uint8_t* from, uint8_t* to, int pixels) {
+  int x = 0;
+  if constexpr (std::endian::native == std::endian::little) {
+    // Two pixels a step through one 64-bit word: byte-reversed, the first pixel's three bytes
+    // stand at its top and the second's below them. The word's last two bytes (the next
+    // pixel's) go back as they were, so from may be to.
+    for (; x + 3 <= pixels; x += 2, from += 6, to += 6) {
+      uint64_t v;
+      std::memcpy(&v, from, 8);
+      const uint64_t t = __builtin_bswap64(v);
+      v = (t >> 40) | ((t << 8) & 0xFFFFFF000000u) | (v & 0xFFFF000000000000u);
+      std::memcpy(to, &v, 8);
+    }
+  }
+  for (; x < pixels; ++x, from += 3, to += 3) {
+    const uint8_t r = from[0], g = from[1], b = from[2];
+    to[0] = b, to[1] = g, to[2] = r;
+  }
 }

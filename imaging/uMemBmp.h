@@ -97,3 +97,5 @@ void PackPixels(const uint8_t* pixels, uint8_t* packed, int count, int bits);
 // n planes (2..8) of bytesPerPlane bytes each; n < 0 takes the planes in reverse bit order.
 void PlanarToChunky(const uint8_t* planes, uint8_t* out, int bytesPerPlane, int n);
 void SwapRedBlue(uint8_t* row, int pixels);
+// Copies pixels three-byte pixels with their first and third bytes exchanged; from may be to.
+void CopySwapRedBlue(const uint8_t* from, uint8_t* to, int pixels);

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -238,6 +240,25 @@ TEST(MemBmp, RowRoutines) {
   SwapRedBlue(rgb, 2);
   const uint8_t swapped[6] = {3, 2, 1, 6, 5, 4};
   EXPECT_EQ(0, std::memcmp(rgb, swapped, 6));
+}
+
+TEST(MemBmpRows, SwapRedBlueEveryLengthInPlaceAndCopied) {
+  // Rows of every length up to a few steps of the word-wide loop, odd and even; the bytes
+  // after the row are never touched.
+  for (int pixels = 0; pixels <= 11; ++pixels) {
+    SCOPED_TRACE(pixels);
+    std::vector<uint8_t> source(size_t(pixels) * 3 + 4), expected, copied(source.size(), 0xEE);
+    for (size_t i = 0; i < source.size(); ++i) source[i] = static_cast<uint8_t>(i * 7 + 1);
+    expected = source;
+    for (int x = 0; x < pixels; ++x) std::swap(expected[x * 3], expected[x * 3 + 2]);
+    std::vector<uint8_t> inPlace = source;
+    SwapRedBlue(inPlace.data(), pixels);
+    EXPECT_EQ(inPlace, expected);
+    CopySwapRedBlue(source.data(), copied.data(), pixels);
+    EXPECT_TRUE(std::equal(copied.begin(), copied.begin() + pixels * 3, expected.begin()));
+    EXPECT_TRUE(std::all_of(copied.begin() + pixels * 3, copied.end(),
+                            [](uint8_t b) { return b == 0xEE; }));
+  }
 }
 
 }  // namespace

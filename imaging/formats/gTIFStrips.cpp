@@ -131,6 +131,8 @@ bool tTiffPage::PutRow(const uint8_t* raw) {
         line[1] = static_cast<uint8_t>(std::max(0, 255 - px[1] - k));
         line[0] = static_cast<uint8_t>(std::max(0, 255 - px[2] - k));
       }
+    } else if (step == 3) {
+      CopySwapRedBlue(px, line, width_);
     } else {
       for (int x = 0; x < width_; ++x, px += step, line += 3) {
         line[0] = px[2];

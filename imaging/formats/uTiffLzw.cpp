@@ -11,23 +11,36 @@ constexpr int kMaxNotes = 100;
 
 }  // namespace
 
-// Per code: where its string last stood in the output buffer (negative once that part of the
-// output has been dropped), its length and first byte, and how it was made (prefix code and last
-// byte) for spelling it out when it no longer stands in the buffer. The fields used for every
-// code share one 8-byte entry.
+// Per code, one 64-bit word: where its string last stood in the output buffer (bits 0-31,
+// signed; negative once that part of the output has been dropped), its length (bits 32-47),
+// first byte (48-55) and last byte (56-63). With the prefix code, the last byte spells the string
+// out when it no longer stands in the buffer. A word is read and made whole, in registers.
+namespace {
+
+using tLzwEntry = uint64_t;
+constexpr tLzwEntry kLengthOne = tLzwEntry{1} << 32;
+constexpr tLzwEntry kLengthAndFirst = tLzwEntry{0xFFFFFF} << 32;
+
+inline int32_t EntryAt(tLzwEntry e) { return static_cast<int32_t>(static_cast<uint32_t>(e)); }
+inline int EntryLength(tLzwEntry e) { return static_cast<int>((e >> 32) & 0xFFFF); }
+inline uint8_t EntryFirst(tLzwEntry e) { return static_cast<uint8_t>(e >> 48); }
+inline uint8_t EntryLast(tLzwEntry e) { return static_cast<uint8_t>(e >> 56); }
+inline tLzwEntry WithAt(tLzwEntry e, int32_t at) {
+  return (e & ~tLzwEntry{0xFFFFFFFF}) | static_cast<uint32_t>(at);
+}
+inline tLzwEntry WithLast(tLzwEntry e, uint8_t last) { return e | tLzwEntry{last} << 56; }
+
+}  // namespace
+
+// The table has one entry more than codes: while it is full, the entry every code makes goes
+// to that spare one, which is never read, so that making one needs no test.
 struct tTiffLzwDecoder::tTable {
-  struct tEntry {
-    int32_t At;
-    uint16_t Length;
-    uint8_t First;
-    uint8_t Suffix;
-  };
-  tEntry Entry[kTableSize];
-  uint16_t Prefix[kTableSize];
+  tLzwEntry Entry[kTableSize + 1];
+  uint16_t Prefix[kTableSize + 1];
   tTable() {
-    for (int i = 0; i < kTableSize; ++i) {
+    for (int i = 0; i <= kTableSize; ++i) {
       const auto byte = static_cast<uint8_t>(i);
-      Entry[i] = {-1, 1, byte, byte};
+      Entry[i] = WithLast(WithAt(kLengthOne | tLzwEntry{byte} << 48, -1), byte);
       Prefix[i] = 0;
     }
   }
@@ -37,13 +50,16 @@ struct tTiffLzwDecoder::tTable {
     if (start == 0) return 0;
     std::memmove(out, out + start, filled - start);
     const auto shift = static_cast<int32_t>(start);
-    for (int i = 0; i < nextFree; ++i) Entry[i].At = Entry[i].At >= shift ? Entry[i].At - shift : -1;
+    for (int i = 0; i < nextFree; ++i) Entry[i] = Shifted(Entry[i], shift);
     return start;
+  }
+  static tLzwEntry Shifted(tLzwEntry e, int32_t shift) {
+    return WithAt(e, EntryAt(e) >= shift ? EntryAt(e) - shift : -1);
   }
   // Writes the string of code backwards from its known length, through the prefixes.
   void Spell(int code, uint8_t* to) const {
-    for (int k = Entry[code].Length - 1; k >= 0; --k) {
-      to[k] = Entry[code].Suffix;
+    for (int k = EntryLength(Entry[code]) - 1; k >= 0; --k) {
+      to[k] = EntryLast(Entry[code]);
       code = Prefix[code];
     }
   }
@@ -121,23 +137,26 @@ tTiffLzwDecoder::~tTiffLzwDecoder() = default;
 int tTiffLzwDecoder::Decode(tStripBytes& in, const tLzwRowSink& put, tLzwNotes& notes) {
   const size_t rowBytes = size_t(rowBytes_);
   if (rowBytes == 0) return 0;
-  tTable::tEntry* const entry = table_->Entry;
-  uint16_t* const prefix = table_->Prefix;
+  tTable& table = *table_;
   uint8_t* const out = out_.data();
   // Rows are taken from [taken, filled); strings are written whole, at most 4096 bytes each.
   // The output stays in the buffer until it is compacted, so most strings are copied from where
-  // they last stood rather than spelled out through the table. Every code's entry, literals
-  // included, tells where its string was last written: the previous string is found there.
+  // they last stood rather than spelled out through the table. Every longer code's entry tells
+  // where its string was last written.
   const size_t compactAt = out_.size() - kSlack - kTableSize;
   size_t taken = 0, filled = 0;
-  // Positions left from an earlier strip are never read: a code is used only once this strip
-  // has written its string again (a literal) or defined it again (a longer string).
+  // Positions left from an earlier strip are never read: a longer code is used only once this
+  // strip has defined it again.
   int64_t dropped = 0;    // output dropped by compacting, for counting bytes across it
   int64_t fullFrom = -1;  // where the output stood when the table filled up; -1: not full
 
   tBits bits{0, 0};
   int codeLength = 9, nextFree = kFirstFree, growAt = 511;
   int previous = 0;
+  // The previous string's entry (without its last byte), kept here rather than read back from
+  // the table: its position is where it was last written, just before the current string.
+  // Literals' own entries never need their position, as no string is copied from them.
+  tLzwEntry prev = 0;
 
   // The next code; -1 when the data ends before it does.
   auto read = [&]() __attribute__((always_inline)) -> int {
@@ -161,14 +180,28 @@ int tTiffLzwDecoder::Decode(tStripBytes& in, const tLzwRowSink& put, tLzwNotes& 
         (taken = PutRows(put, out, taken, filled, rowBytes)) == SIZE_MAX)
       return false;
     if (filled > compactAt) {
-      const size_t start = table_->Compact(
+      const size_t start = table.Compact(
           out, std::min(taken, filled > kKeep ? filled - kKeep : 0), filled, nextFree);
       filled -= start;
       taken -= start;
       dropped += int64_t(start);
+      prev = tTable::Shifted(prev, static_cast<int32_t>(start));
     }
     limit = std::min(taken + rowBytes, compactAt + 1);
     return true;
+  };
+
+  // Writes the string of code (its entry e) at p: copied from where it last stood, or spelled
+  // out through the table. It ends before p; bytes copied past its end are overwritten later.
+  auto putString = [&](int code, tLzwEntry e, uint8_t* p) __attribute__((always_inline)) {
+    const int length = EntryLength(e);
+    if (EntryAt(e) < 0) {
+      table.Spell(code, p);
+    } else if (length <= int(kSlack)) {
+      Copy16(p, out + EntryAt(e));
+    } else {
+      std::memcpy(p, out + EntryAt(e), size_t(length));
+    }
   };
 
   int code = read();
@@ -191,7 +224,7 @@ int tTiffLzwDecoder::Decode(tStripBytes& in, const tLzwRowSink& put, tLzwNotes& 
     if (code == kEnd) return 0;
     if (code >= kClear) return 6;
     out[filled] = static_cast<uint8_t>(code);
-    entry[code].At = static_cast<int32_t>(filled);
+    prev = WithAt(kLengthOne | tLzwEntry(code) << 48, static_cast<int32_t>(filled));
     previous = code;
     ++filled;
     if (filled >= limit && !settle()) return 0;
@@ -205,62 +238,42 @@ int tTiffLzwDecoder::Decode(tStripBytes& in, const tLzwRowSink& put, tLzwNotes& 
       }
       uint8_t* const p = out + filled;
       const auto at = static_cast<int32_t>(filled);
-      const tTable::tEntry prev = entry[previous];
-      int length;
-      uint8_t first;
+      // made: the new code's entry, the previous string and this one's first byte, standing
+      // where the previous one does (or, for the code being defined, here); now: this string's.
+      tLzwEntry made, now;
       if (code < kClear) {
         *p = static_cast<uint8_t>(code);
-        length = 1;
-        first = static_cast<uint8_t>(code);
-        entry[code].At = at;
+        made = WithLast(prev + kLengthOne, static_cast<uint8_t>(code));
+        now = WithAt(kLengthOne | tLzwEntry(code) << 48, at);
       } else if (code < nextFree) {
-        const tTable::tEntry e = entry[code];
-        length = e.Length;
-        first = e.First;
-        if (e.At >= 0) {
-          // The string ends before p; the bytes copied past its end are overwritten later.
-          if (length <= int(kSlack)) {
-            Copy16(p, out + e.At);
-          } else {
-            std::memcpy(p, out + e.At, size_t(length));
-          }
-        } else {
-          table_->Spell(code, p);
-        }
-        entry[code].At = at;
+        const tLzwEntry e = table.Entry[code];
+        putString(code, e, p);
+        table.Entry[code] = WithAt(e, at);
+        made = WithLast(prev + kLengthOne, EntryFirst(e));
+        now = WithAt(e & kLengthAndFirst, at);
       } else {
         // The code being defined: the previous string and its own first byte. The previous
         // string was the last one written, just before this one.
-        length = prev.Length + 1;
-        first = prev.First;
-        if (prev.At >= 0) {
-          if (prev.Length <= int(kSlack)) {
-            Copy16(p, out + prev.At);
-          } else {
-            std::memcpy(p, out + prev.At, size_t(prev.Length));
-          }
-        } else {
-          table_->Spell(previous, p);
-        }
-        p[prev.Length] = prev.First;
+        putString(previous, prev, p);
+        p[EntryLength(prev)] = EntryFirst(prev);
+        now = WithAt(prev + kLengthOne, at);
+        made = WithLast(now, EntryFirst(prev));
       }
-      if (nextFree < kTableSize) {
-        // The previous string and this one's first byte, standing where the previous one does
-        // (or, for the code being defined, here).
-        entry[nextFree] = {code == nextFree ? at : prev.At, static_cast<uint16_t>(prev.Length + 1),
-                           prev.First, first};
-        prefix[nextFree] = static_cast<uint16_t>(previous);
-        if (++nextFree >= growAt) {
-          if (codeLength < 12) {
-            ++codeLength;
-            growAt = codeLength < 12 ? (1 << codeLength) - 1 : kTableSize;
-          } else {
-            fullFrom = dropped + int64_t(filled);
-          }
+      table.Entry[nextFree] = made;
+      table.Prefix[nextFree] = static_cast<uint16_t>(previous);
+      if (++nextFree >= growAt) {
+        if (codeLength < 12) {
+          ++codeLength;
+          growAt = codeLength < 12 ? (1 << codeLength) - 1 : kTableSize;
+        } else {
+          // Full: further entries go to the spare one.
+          if (nextFree == kTableSize) fullFrom = dropped + int64_t(filled);
+          nextFree = kTableSize;
         }
       }
       previous = code;
-      filled += size_t(length);
+      prev = now;
+      filled += size_t(EntryLength(now));
       if (filled >= limit && !settle()) return 0;
     }
     if (code == kEnd) return 0;
