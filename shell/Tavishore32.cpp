@@ -1,5 +1,6 @@
-// Program start-up: the application title, the splash on an ordinary start, the first main
-// window and the shared dialog form, the show command, the message loop.
+// Program start-up: the readers and dialogs the windows reach through hooks, the application
+// title, the splash on an ordinary start, the first main window and the shared dialog form, the
+// show command, the message loop.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -11,6 +12,7 @@
 #include "shell/Splash.h"
 #include "shell/ViewerForm.h"
 #include "shell/uStartup.h"
+#include "viewers/picture/PictureDialogs.h"
 
 namespace {
 int ProgramStartup(int show) {
@@ -18,6 +20,7 @@ int ProgramStartup(int show) {
   InitCommonControlsEx(&icc);
   InstallWin32Platform();
   InstallMetafileReader();
+  ConnectPictureDialogs();
   Application.Title = LoadResString(sProgramName);
   if (IsNormalShow(show)) ShowSplashIfNormal();
   Application.CreateForm<TViewerForm>();

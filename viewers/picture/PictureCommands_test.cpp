@@ -2,7 +2,7 @@
 // the save dialog (read back by our own readers), a failed save that is reported and keeps the
 // picture unsaved, the wallpaper set and read back from the system, the adjustment tool applying
 // and resetting, the zoom window and magnifier opening and closing by click and key, and copying
-// to the clipboard.
+// to the clipboard, and the companion dialogs the commands open once the program connected them.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -15,7 +15,12 @@
 #include "framework/Clipboard.h"
 #include "imaging/uGraphic.h"
 #include "tests/TestSupport.h"
+#include "viewers/picture/CommentWindow.h"
+#include "viewers/picture/DetailsWindow.h"
+#include "viewers/picture/FullClipDialog.h"
+#include "viewers/picture/PaletteDialog.h"
 #include "viewers/picture/PictureCompanions.h"
+#include "viewers/picture/PictureDialogs.h"
 #include "viewers/picture/PictureWindow.h"
 #include "viewers/picture/SaveDialog.h"
 #include "viewers/picture/TweakForm.h"
@@ -318,5 +323,118 @@ TEST_F(PictureCommands, EncodeWritesTheFileOnceAndIsThenOff) {
   EXPECT_FALSE(w->EncodeButton->Enabled());
   w->ShowStatus(psDone);
   EXPECT_FALSE(w->EncodeButton->Enabled());
+}
+}  // namespace
+
+namespace {
+template <class T>
+T* VisibleForm() {
+  T* f = FindForm<T>();
+  return f && IsWindowVisible(f->Handle()) ? f : nullptr;
+}
+
+// The program connects the real dialogs at start; the other tests here run with the fallbacks.
+class PictureCompanionDialogs : public PictureCommands {
+ protected:
+  void SetUp() override {
+    ConnectPictureDialogs();
+    CommentsProgramFile = (testsupport::ScratchDir("pic_companions_cmt") / "Tavishore32.exe").string();
+  }
+  void TearDown() override {
+    PictureCommands::TearDown();
+    SetFullOrClipChooser(nullptr);
+    SetDetailsShower(nullptr);
+    SetCommentsEditor(nullptr);
+    SetPaletteColorChooser(nullptr);
+    CommentsProgramFile.clear();
+  }
+};
+
+TEST_F(PictureCompanionDialogs, DetailsOpenBesideThePictureAndFreeTheButtonWhenClosed) {
+  TPictureWindow* w = Open("bmp/pal8.bmp", "pic_companions_details");
+  ASSERT_NE(w, nullptr);
+  ASSERT_TRUE(w->DocButton->Enabled());
+  w->DocButton->Click();
+  TDocWindow* doc = nullptr;
+  ASSERT_TRUE(PumpUntil([&] { return (doc = VisibleForm<TDocWindow>()) != nullptr; }, 5000));
+  EXPECT_EQ(doc->Caption(), "pal8.bmp details");
+  EXPECT_EQ(doc->PaletteCount(), 252);
+  EXPECT_FALSE(w->DocButton->Enabled());
+  dialogtest::Screenshot(GetDesktopWindow(), "details-window");
+  doc->Close();
+  EXPECT_TRUE(PumpUntil([] { return FindForm<TDocWindow>() == nullptr; }, 5000));
+  EXPECT_TRUE(w->DocButton->Enabled());
+}
+
+TEST_F(PictureCompanionDialogs, CopyOfASelectionAsksWholeOrPart) {
+  TPictureWindow* w = Open("bmp/pal8.bmp", "pic_companions_copy");
+  ASSERT_NE(w, nullptr);
+  w->Selection = RECT{10, 10, 40, 30};
+  TDriver d;
+  d.Then([] {
+    TFullClipDlg* dlg = VisibleForm<TFullClipDlg>();
+    if (!dlg) return false;
+    EXPECT_EQ(dlg->Caption(), "Copy to clipboard...");
+    EXPECT_TRUE(dlg->FullBtn->Down());
+    dialogtest::Screenshot(dlg->Handle(), "full-or-clip");
+    dlg->PartBtn->Click();
+    PostMessageW(dlg->OKBtn->Handle(), BM_CLICK, 0, 0);
+    return true;
+  });
+  ClickWith(w->CopyButton, d);
+  int cw = 0, ch = 0;
+  ASSERT_TRUE(ClipboardSize(cw, ch));
+  EXPECT_EQ(cw, 30);
+  EXPECT_EQ(ch, 20);
+}
+
+TEST_F(PictureCompanionDialogs, SaveDialogOpensThePaletteAndCommentsDialogs) {
+  TPictureWindow* w = Open("bmp/pal8.bmp", "pic_companions_save");
+  ASSERT_NE(w, nullptr);
+  bool palette = false, comments = false;
+  TDriver d;
+  d.Then([] {
+     TSaveDialog* s = VisibleForm<TSaveDialog>();
+     if (!s) return false;
+     s->Tabs->SetTabIndex(sfGIF);
+     s->Tabs->OnChange(s->Tabs);
+     EXPECT_TRUE(s->btnSpecial->Enabled());
+     EXPECT_TRUE(s->btnComments->Enabled());
+     PostMessageW(s->btnSpecial->Handle(), BM_CLICK, 0, 0);
+     return true;
+   })
+      .Then([&] {
+        TPaletteDialog* p = VisibleForm<TPaletteDialog>();
+        if (!p) return false;
+        palette = true;
+        dialogtest::Screenshot(p->Handle(), "palette-dialog");
+        PostMessageW(p->CancelBtn->Handle(), BM_CLICK, 0, 0);
+        return true;
+      })
+      .Then([] {
+        TSaveDialog* s = VisibleForm<TSaveDialog>();
+        if (!s || VisibleForm<TPaletteDialog>()) return false;
+        PostMessageW(s->btnComments->Handle(), BM_CLICK, 0, 0);
+        return true;
+      })
+      .Then([&] {
+        TCommentWindow* c = VisibleForm<TCommentWindow>();
+        if (!c) return false;
+        comments = true;
+        c->SetText("Said in the test");
+        PostMessageW(c->CloseBtn->Handle(), BM_CLICK, 0, 0);
+        return true;
+      })
+      .Then([] {
+        TSaveDialog* s = VisibleForm<TSaveDialog>();
+        if (!s || VisibleForm<TCommentWindow>()) return false;
+        PostMessageW(s->btnCancel->Handle(), BM_CLICK, 0, 0);
+        return true;
+      })
+      .Then([] { return VisibleForm<TSaveDialog>() == nullptr; });
+  ClickWith(w->SaveButton, d);
+  EXPECT_TRUE(palette);
+  EXPECT_TRUE(comments);
+  EXPECT_EQ(w->Decoder->FormatRemarks("", 1), "Said in the test");
 }
 }  // namespace
