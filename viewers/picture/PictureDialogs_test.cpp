@@ -58,6 +58,10 @@ TEST(PictureDialogs, DetailsOfAn8BitPictureShowItsPalette) {
   ASSERT_GE(doc->PaletteCount(), 2);
   EXPECT_EQ(doc->Grid->Count(), doc->PaletteCount());
   EXPECT_EQ(doc->Grid->GridShape(), gs_8x2);
+  // Room for the lines above the palette, which covers none of them.
+  const int rows = DetailsRows(static_cast<int>(picture->Info.size()));
+  EXPECT_EQ(doc->ClientHeight(), 36 + 72 + 18 * rows);
+  EXPECT_EQ(doc->RichMemo->Top() + doc->RichMemo->Height(), doc->PalPanel->Top());
   // The shown lines are the picture's (optional ones only with "All details").
   int optional = 0;
   const size_t required = DetailLines(picture->Info, false, optional).size();
