@@ -3,10 +3,13 @@
 #include "foundation/SoundMessageDialog.h"
 #include "foundation/cProgress.h"
 #include "foundation/uFormat.h"
+#include "foundation/uIdentity.h"
 #include "framework/Application.h"
 #include "framework/Label.h"
 #include "shell/ViewerForm.h"
 #include "shell/uMessages.h"
+#include "viewers/picture/SaveDialog.h"
+#include "viewers/picture/uSavePicture.h"
 
 TBatchConvertWindow* BatchConvertWindow = nullptr;
 
@@ -18,6 +21,26 @@ tBatchOptionsDialog& OptionsDialog() {
 }  // namespace
 
 void SetBatchOptionsDialog(tBatchOptionsDialog dialog) { OptionsDialog() = std::move(dialog); }
+
+bool AskBatchOptions(TViewerForm* owner, TSaveOptions& options, std::string& comments, int count) {
+  // The dialog shows this decoder's name as its title and edits the batch comments into it.
+  tGraphicID holder(nullptr);
+  holder.FileName = Format("Batch convert %d pictures", {count});
+  options.Picture = &holder;
+  const bool ok = ExecuteSaveDialog(owner, options);
+  options.Picture = nullptr;
+  comments = ok ? holder.RemarksText(ProgramNameAndVersion()) : std::string();
+  return ok;
+}
+
+void InstallBatchConvertPipeline() {
+  SetBatchOptionsDialog(AskBatchOptions);
+  SetDefaultBatchSaver([](tGraphicID& decoder, const TSaveOptions& options) {
+    const tSaveResult r =
+        SaveConvertedPicture(decoder, options, tSaveAdjustments{}, scWhole, TRect{});
+    return tBatchSaveOutcome{r.Ok, r.FileName, r.Error};
+  });
+}
 
 TBatchConvertWindow::TBatchConvertWindow(TComponent* owner, HWND ownerHandle,
                                          const std::vector<std::string>& files,
@@ -112,6 +135,7 @@ void StartBatchConvert(TViewerForm* owner, const std::vector<std::string>* files
   o.Background = 0;
   o.Transparent = -1;
   std::string comments;
-  if (OptionsDialog() && !OptionsDialog()(owner, o, comments)) return;
+  if (OptionsDialog() && !OptionsDialog()(owner, o, comments, static_cast<int>(files->size()) - 1))
+    return;
   ShowBatchConvert(owner, *files, o, comments);
 }

@@ -37,11 +37,15 @@ class TBatchConvertWindow : public TForm {
 // The window being shown, if any (one at a time).
 extern TBatchConvertWindow* BatchConvertWindow;
 
-// Asks for the options of a batch (the save dialog in batch mode); false when cancelled. The
-// comments typed in the dialog come back in comments.
-using tBatchOptionsDialog =
-    std::function<bool(TViewerForm* owner, TSaveOptions& options, std::string& comments)>;
+// Asks for the options of a batch of count pictures (the save dialog in batch mode); false when
+// cancelled. The comments typed in the dialog come back in comments.
+using tBatchOptionsDialog = std::function<bool(TViewerForm* owner, TSaveOptions& options,
+                                               std::string& comments, int count)>;
 void SetBatchOptionsDialog(tBatchOptionsDialog dialog);
+// Connects batch convert to the save dialog and the save pipeline; the program does it at start.
+void InstallBatchConvertPipeline();
+// The save dialog in batch mode, its title and comments held by a decoder of no file.
+bool AskBatchOptions(TViewerForm* owner, TSaveOptions& options, std::string& comments, int count);
 
 // Converts the list (item 0 the folder, 1..n the names) with the options asked for; no list:
 // "NO PICTURES TO CONVERT".

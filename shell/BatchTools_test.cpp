@@ -6,9 +6,12 @@
 #include <filesystem>
 #include <set>
 
+#include <zlib.h>
+
 #include "foundation/DialogDriver_test.h"
 #include "foundation/cProgress.h"
 #include "foundation/uBuffStream.h"
+#include "foundation/uFiles.h"
 #include "framework/Application.h"
 #include "framework/Edit.h"
 #include "framework/Label.h"
@@ -24,6 +27,7 @@
 #include "shell/SuperTreeForm.h"
 #include "shell/uMessages.h"
 #include "tests/TestSupport.h"
+#include "tests/UnixTools.h"
 #include "thumbnails/cShowControls.h"
 
 namespace fs = std::filesystem;
@@ -106,6 +110,115 @@ TEST(BatchConvertWindow, ConvertsAMixedFolderAndRefreshesItsOwner) {
     EXPECT_EQ(id.Height, height) << name;
   }
   EXPECT_FALSE(fs::exists(dir / "readme.png"));
+}
+
+namespace {
+
+// Reads each picture with PIL (Debian's python3-pil) and writes, per picture, its format, its size
+// and whether its pixels equal those of the source given with it ("-": not compared).
+const char kPilCheck[] = R"(import os, sys
+from PIL import Image
+lines = []
+for pair in sys.argv[2:]:
+    out, src = pair.split('|')
+    try:
+        im = Image.open(out)
+        im.load()
+        same = '-'
+        if src:
+            same = 'same' if im.convert('RGB').tobytes() == Image.open(src).convert('RGB').tobytes() else 'differs'
+        lines.append('%s %s %dx%d %s' % (os.path.basename(out), im.format, im.width, im.height, same))
+    except Exception as e:
+        lines.append('%s unreadable %s' % (os.path.basename(out), e))
+open(sys.argv[1] + '.part', 'w').write('\n'.join(lines) + '\n')
+os.rename(sys.argv[1] + '.part', sys.argv[1])
+)";
+
+// A PNG whose header asks for a picture larger than any reader accepts: identified, never
+// decoded.
+void WriteTooLargePng(const fs::path& path) {
+  std::vector<uint8_t> f = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+  auto chunk = [&](const char* type, std::vector<uint8_t> data) {
+    for (int i = 3; i >= 0; --i) f.push_back(static_cast<uint8_t>(data.size() >> (8 * i)));
+    data.insert(data.begin(), type, type + 4);
+    f.insert(f.end(), data.begin(), data.end());
+    const uLong crc = crc32(0, data.data(), static_cast<uInt>(data.size()));
+    for (int i = 3; i >= 0; --i) f.push_back(static_cast<uint8_t>(crc >> (8 * i)));
+  };
+  chunk("IHDR", {0, 0, 0x9c, 0x40, 0, 0, 0x9c, 0x40, 8, 2, 0, 0, 0});  // 40000 x 40000 RGB
+  chunk("IEND", {});
+  testsupport::WriteFile(path, f);
+}
+
+}  // namespace
+
+// The program's own road: the save pipeline converts a folder with a picture, a text file, a
+// picture too large to decode and a larger picture into each of the seven formats; the broken one
+// is counted and the rest done. Debian's PIL reads every output back.
+TEST(BatchConvertWindow, ConvertsThroughTheSavePipelineToEachFormat) {
+  RegisterAllFormats();
+  InstallBatchConvertPipeline();
+  const fs::path root = testsupport::ScratchDir("batchpipe");
+  const std::string unixRoot = testsupport::UnixFileName(root);
+  std::vector<std::string> checks;
+  std::vector<std::string> expected;
+  const char* extensions[] = {"gif", "pcx", "bmp", "tga", "tif", "jpg", "png"};
+  const char* pilNames[] = {"GIF", "PCX", "BMP", "TGA", "TIFF", "JPEG", "PNG"};
+  for (int format = sfGIF; format <= sfPNG; ++format) {
+    const fs::path dir = root / extensions[format];
+    fs::create_directories(dir);
+    WriteBmp(dir / "a.bmp", 30, 20);
+    testsupport::WriteFile(dir / "b.txt", {'h', 'i'});
+    WriteTooLargePng(dir / "c.png");
+    WriteBmp(dir / "d.bmp", 64, 48);
+    TSaveOptions o;
+    o.Format = format;
+    o.Colors = format == sfGIF ? 256 : 280;
+    o.BatchSize = bsShrinkLarger;
+    o.BatchWidth = 32;
+    o.BatchHeight = 32;
+    auto* w = new TBatchConvertWindow(nullptr, nullptr,
+                                      {dir.string(), "a.bmp", "b.txt", "c.png", "d.bmp"}, o,
+                                      "batch note");
+    std::string report;
+    w->OnReport = [&](const std::string& text) { report = text; };
+    int converted = -1, skipped = -1, failed = -1;
+    std::vector<std::string> outputs;
+    // The window frees itself as it closes: its counts are taken on the way.
+    w->OnClose = [&, w, freeIt = w->OnClose](TComponent* sender, TCloseAction& action) {
+      converted = w->Run.Converted, skipped = w->Run.Skipped, failed = w->Run.Failed;
+      outputs = w->Run.Outputs;
+      freeIt(sender, action);
+    };
+    w->Show();
+    for (int i = 0; i < 2000 && BatchConvertWindow; ++i) Pump();
+    ASSERT_EQ(BatchConvertWindow, nullptr) << extensions[format];
+    EXPECT_EQ(converted, 2) << extensions[format] << report;
+    EXPECT_EQ(skipped, 1) << extensions[format];
+    EXPECT_EQ(failed, 1) << extensions[format];
+    EXPECT_NE(report.find("c.png"), std::string::npos) << report;
+    ASSERT_EQ(outputs.size(), 2u) << extensions[format];
+    // The small picture as it was (pixel for pixel where the format keeps every colour), the
+    // larger one shrunk into 32 x 32.
+    const bool lossless = format != sfGIF && format != sfJPG;
+    const std::string a = ExtractFileName(outputs[0]), d = ExtractFileName(outputs[1]);
+    checks.push_back(testsupport::UnixFileName(outputs[0]) + "|" +
+                     (lossless ? testsupport::UnixFileName(dir / "a.bmp") : ""));
+    checks.push_back(testsupport::UnixFileName(outputs[1]) + "|");
+    expected.push_back(a + " " + pilNames[format] + " 30x20 " + (lossless ? "same" : "-"));
+    expected.push_back(d + " " + pilNames[format] + " 32x24 -");
+    EXPECT_EQ(a[0], 'a') << a;
+    EXPECT_EQ(ExtractFileExt(d), std::string(".") + extensions[format]) << d;
+  }
+  if (unixRoot.empty()) GTEST_SKIP() << "Debian's tools are reached only under Wine";
+  const fs::path script = root / "check.py";
+  testsupport::WriteFile(script, {kPilCheck, kPilCheck + sizeof kPilCheck - 1});
+  std::vector<std::string> args = {testsupport::UnixFileName(script), unixRoot + "/pil.txt"};
+  args.insert(args.end(), checks.begin(), checks.end());
+  const std::string text = testsupport::RunUnixForResult("/usr/bin/python3", args, root / "pil.txt");
+  std::string want;
+  for (const std::string& line : expected) want += line + "\n";
+  EXPECT_EQ(text, want);
 }
 
 TEST(BatchConvertWindow, Screenshot) {

@@ -254,10 +254,7 @@ void TOptionsDialog::BuildThumbOptions(TPanel* p) {
 void TOptionsDialog::BuildParental(TPanel* p) {
   AddLabel(this, p, 8, 10, 80, "Password");
   EditPassword = new TEdit(this, p, 90, 10, 160, kRow, WS_BORDER | ES_PASSWORD);
-  EditPassword->OnMessage(CN_COMMAND, [this](WPARAM w, LPARAM) -> LRESULT {
-    if (HIWORD(w) == EN_KILLFOCUS) PasswordExitCheck();
-    return 0;
-  });
+  EditPassword->OnExit = [this](TComponent*) { PasswordExitCheck(); };
   grpLevel = new TFrameBox(this, p, "Level", 8, 44, 440, 150);
   for (int i = 0; i < 5; ++i) Radio(this, grpLevel, kLevels[i], 12, 20 + i * 24, 410, i, i == 0);
 }

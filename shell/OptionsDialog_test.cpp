@@ -109,9 +109,7 @@ TEST_F(OptionsDialogTest, PrivatePageOnlyWithTheHiddenOptions) {
   EXPECT_EQ(settings.OptionsPage, 6);
 }
 
-// Disabled: under Wine here the password field's check never runs (the focus leaves it without
-// its notification reaching the dialog); the rule itself is tested without a window.
-TEST_F(OptionsDialogTest, DISABLED_PasswordUnlocksTheLevelGroup) {
+TEST_F(OptionsDialogTest, PasswordUnlocksTheLevelGroup) {
   struct Row {
     const char* stored;
     const char* typed;

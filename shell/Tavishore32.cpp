@@ -9,6 +9,7 @@
 #include "framework/Application.h"
 #include "imaging/formats/gWMFWin.h"
 #include "resources/uResStrings.h"
+#include "shell/BatchConvertWindow.h"
 #include "shell/Splash.h"
 #include "shell/ViewerForm.h"
 #include "shell/uStartup.h"
@@ -21,6 +22,7 @@ int ProgramStartup(int show) {
   InstallWin32Platform();
   InstallMetafileReader();
   ConnectPictureDialogs();
+  InstallBatchConvertPipeline();
   Application.Title = LoadResString(sProgramName);
   if (IsNormalShow(show)) ShowSplashIfNormal();
   Application.CreateForm<TViewerForm>();

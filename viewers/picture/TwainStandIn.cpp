@@ -1,6 +1,8 @@
-// A TWAIN source manager with one source of its own, for the tests: built as "TWAIN_32.DLL"
-// beside the test program, so the program loads it by name as it loads the system's. Debian's
-// Wine has no SANE bridge for its own source manager, so no real scanner can be reached here.
+// A TWAIN source manager with sources of its own, for the tests: built as "TwainStandIn.dll"
+// beside the test program, which loads it by its path through the code that loads the system's
+// "TWAIN_32.DLL" (not that name: Wine loads its built-in manager for any file so named). Debian
+// builds Wine without its SANE source, so no scanner can be reached here; Wine's camera source
+// finds no camera.
 // The source shows no window: enabling it posts a message to the parent that, passed back
 // through the event call, says a transfer is ready. The picture it delivers is chosen by the
 // environment variable TAVIS_TWAIN_DIB: "24" (default), "8", "16bf" (bit fields), "short" (a
