@@ -1,4 +1,5 @@
-// Check boxes, radio buttons and the group boxes that frame them: the system's own buttons.
+// Check boxes and radio buttons share this: the system's own buttons that hold a checked state.
+// A click runs OnClick; they sit on button-face surfaces (dialogs, pages, group boxes).
 #pragma once
 #include <string>
 
@@ -6,24 +7,12 @@
 
 class TChoiceButton : public TWindow {
  public:
-  enum tKind { ckCheckBox, ckRadio };
-  // A radio with groupStart begins a new group of radios (WS_GROUP): arrow keys and automatic
-  // unchecking stay within a group.
-  TChoiceButton(TComponent* owner, TWindow* parent, tKind kind, const std::string& caption, int x,
-                int y, int width, int height, bool groupStart = false);
   bool Checked() const;
   // Sets the state without a click event.
   void SetChecked(bool checked);
 
  protected:
-  LRESULT WndProc(UINT message, WPARAM w, LPARAM l) override;
-};
-
-class TGroupBox : public TWindow {
- public:
-  TGroupBox(TComponent* owner, TWindow* parent, const std::string& caption, int x, int y, int width,
-            int height);
-
- protected:
+  TChoiceButton(TComponent* owner, TWindow* parent, DWORD style, const std::string& caption, int x,
+                int y, int width, int height);
   LRESULT WndProc(UINT message, WPARAM w, LPARAM l) override;
 };

@@ -30,7 +30,7 @@ class TNotebook : public TWindow {
 class TTabControl : public TWindow {
  public:
   TTabControl(TComponent* owner, TWindow* parent, int x, int y, int width, int height,
-              bool bottomTabs);
+              bool bottomTabs = false);
   void AddTab(const std::string& caption);
   int TabIndex() const;
   // Chooses a tab without a change event.

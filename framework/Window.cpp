@@ -26,6 +26,9 @@ bool RegisterOnce(const wchar_t* className, UINT classStyle, WNDPROC proc) {
 }
 
 int nextControlId = 1000;
+// The object of a control, kept beside GWLP_USERDATA for when another window procedure
+// has been put in front of ours.
+constexpr const wchar_t* kSelfProperty = L"TavisWindow";
 
 TShiftState MouseShift(WPARAM w) {
   TShiftState s = 0;
@@ -65,9 +68,11 @@ TWindow::~TWindow() {
 
 TWindow* TWindow::FromHandle(HWND handle) {
   if (!handle) return nullptr;
-  // Our own class and our subclassed controls both go through StaticProc.
+  // Our own class and our subclassed controls both go through StaticProc, unless the common
+  // controls subclassed one of ours again (an up-down control does so to its buddy edit): the
+  // control then still carries its object as a property.
   if (reinterpret_cast<WNDPROC>(GetWindowLongPtrW(handle, GWLP_WNDPROC)) != &TWindow::StaticProc)
-    return nullptr;
+    return static_cast<TWindow*>(GetPropW(handle, kSelfProperty));
   return reinterpret_cast<TWindow*>(GetWindowLongPtrW(handle, GWLP_USERDATA));
 }
 
@@ -129,6 +134,7 @@ bool TWindow::CreateHandle(const TCreateParams& p) {
     if (!h) return false;
     handle_ = h;
     SetWindowLongPtrW(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    SetPropW(h, kSelfProperty, this);
     oldProc_ = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TWindow::StaticProc)));
   } else {
@@ -168,6 +174,7 @@ void TWindow::Destroy() {
   // Detached first: the window's last messages go to its class, not to a dying object.
   if (oldProc_) SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(oldProc_));
   SetWindowLongPtrW(h, GWLP_USERDATA, 0);
+  RemovePropW(h, kSelfProperty);
   handle_ = nullptr;
   oldProc_ = nullptr;
   DestroyWindow(h);
@@ -218,6 +225,7 @@ LRESULT TWindow::Dispatch(UINT message, WPARAM w, LPARAM l) {
   LRESULT result = WndProc(message, w, l);
   if (message == WM_NCDESTROY && mine->alive) {
     SetWindowLongPtrW(handle_, GWLP_USERDATA, 0);
+    RemovePropW(handle_, kSelfProperty);
     handle_ = nullptr;
     oldProc_ = nullptr;
   }

@@ -1,5 +1,6 @@
 #include "framework/Window.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -7,6 +8,7 @@
 
 #include "framework/Application.h"
 #include "framework/Button.h"
+#include "framework/Edit.h"
 #include "framework/Form.h"
 #include "framework/ListBox.h"
 
@@ -57,6 +59,22 @@ TEST(Window, ChildNotificationsReachTheControlThatSentThem) {
   EXPECT_NE(std::find(drawn.begin(), drawn.end(), 1), drawn.end());
   EXPECT_EQ(TWindow::FromHandle(list->Handle()), list);
   EXPECT_EQ(list->Parent(), &form);
+}
+
+TEST(Window, ControlSubclassedAgainByTheSystemStillHearsItsNotifications) {
+  TForm form(nullptr);
+  auto* edit = new TEdit(&form, &form, 10, 10, 60, 22);
+  int changes = 0;
+  edit->OnChange = [&](TComponent*) { ++changes; };
+  // An up-down control puts its own procedure in front of its buddy's.
+  HWND upDown = CreateWindowExW(0, UPDOWN_CLASSW, L"", WS_CHILD | WS_VISIBLE | UDS_ALIGNRIGHT, 0, 0,
+                                0, 0, form.Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
+  ::SendMessageW(upDown, UDM_SETBUDDY, reinterpret_cast<WPARAM>(edit->Handle()), 0);
+  SendMessageW(edit->Handle(), WM_CHAR, L'7', 0);
+  EXPECT_EQ(edit->Text(), "7");
+  EXPECT_EQ(changes, 1);
+  EXPECT_EQ(TWindow::FromHandle(edit->Handle()), edit);
+  DestroyWindow(upDown);
 }
 
 TEST(Window, ChildGoesWithItsOwnerAndForgetsItsParent) {

@@ -9,6 +9,7 @@
 #include "framework/Button.h"
 #include "framework/Label.h"
 #include "framework/Printer.h"
+#include "framework/RadioButton.h"
 #include "framework/Text.h"
 #include "framework/TrackBar.h"
 #include "imaging/uGraphic.h"
@@ -135,8 +136,8 @@ TdlgBatchPrint::TdlgBatchPrint(TComponent* owner, const std::vector<std::string>
   SetClientSize(300, 236);
   auto* style = new TLabel(this, this, 12, 8, 80, 16);
   style->SetCaption(" Style ");
-  rbAlbum = new TRadio(this, this, "Album page", 20, 28, 120, 20, true);
-  rbSeparate = new TRadio(this, this, "Separate pictures", 20, 50, 140, 20, false);
+  rbAlbum = new TRadioButton(this, this, "Album page", 20, 28, 120, 20, true);
+  rbSeparate = new TRadioButton(this, this, "Separate pictures", 20, 50, 140, 20, false);
   auto* per = new TLabel(this, this, 12, 80, 80, 16);
   per->SetCaption("Per page");
   tbPerPage = new TTrackBar(this, this, 12, 98, 180, 30);

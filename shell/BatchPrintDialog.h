@@ -10,7 +10,7 @@
 class TButton;
 class TCheckBox;
 class TLabel;
-class TRadio;
+class TRadioButton;
 class TSpinEdit;
 class TTrackBar;
 
@@ -30,7 +30,7 @@ int PrintBatch(const std::vector<std::string>& files, const tBatchPrintOptions& 
 class TdlgBatchPrint : public TForm {
  public:
   TdlgBatchPrint(TComponent* owner, const std::vector<std::string>* files);
-  TRadio *rbAlbum = nullptr, *rbSeparate = nullptr;
+  TRadioButton *rbAlbum = nullptr, *rbSeparate = nullptr;
   TTrackBar* tbPerPage = nullptr;
   TLabel* PerPageLabels[4] = {};
   TSpinEdit* seBorder = nullptr;

@@ -1,60 +1,15 @@
 #include "shell/BatchRenameDialog.h"
 
-#include <commctrl.h>
-
 #include "foundation/uFiles.h"
 #include "framework/Application.h"
 #include "framework/Button.h"
 #include "framework/Edit.h"
 #include "framework/Label.h"
+#include "framework/RadioButton.h"
 #include "framework/TabControl.h"
 #include "framework/Text.h"
 #include "shell/ViewerForm.h"
 #include "thumbnails/cShowControls.h"
-
-TRenameTabs::TRenameTabs(TComponent* owner, TWindow* parent, int x, int y, int width, int height)
-    : TWindow(owner) {
-  CreateControl(parent, WC_TABCONTROLW, WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS, 0, x, y, width,
-                height);
-}
-
-void TRenameTabs::AddTab(const std::string& caption) {
-  std::wstring text = Utf8ToWide(caption);
-  TCITEMW item{};
-  item.mask = TCIF_TEXT;
-  item.pszText = text.data();
-  Send(TCM_INSERTITEMW, Send(TCM_GETITEMCOUNT), reinterpret_cast<LPARAM>(&item));
-}
-
-int TRenameTabs::TabIndex() const {
-  return static_cast<int>(::SendMessageW(Handle(), TCM_GETCURSEL, 0, 0));
-}
-
-void TRenameTabs::SetTabIndex(int index) { Send(TCM_SETCURSEL, index); }
-
-LRESULT TRenameTabs::WndProc(UINT message, WPARAM w, LPARAM l) {
-  if (message == CN_NOTIFY) {
-    if (reinterpret_cast<NMHDR*>(l)->code == TCN_SELCHANGE && OnChange) OnChange(this);
-    return 0;
-  }
-  return TWindow::WndProc(message, w, l);
-}
-
-TRadio::TRadio(TComponent* owner, TWindow* parent, const std::string& caption, int x, int y,
-               int width, int height, bool first)
-    : TWindow(owner) {
-  CreateControl(parent, L"BUTTON",
-                WS_VISIBLE | WS_TABSTOP | BS_AUTORADIOBUTTON | (first ? WS_GROUP : 0), 0, x, y,
-                width, height, caption);
-}
-
-bool TRadio::Checked() const {
-  return ::SendMessageW(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-
-void TRadio::SetChecked(bool checked) {
-  Send(BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED);
-}
 
 namespace {
 TEdit* LabelledEdit(TComponent* owner, TWindow* page, const char* caption, int y, int width = 180) {
@@ -69,7 +24,7 @@ TdlgBatchRename::TdlgBatchRename(TComponent* owner, const std::vector<std::strin
     : TForm(owner, bsDialog), names_(names), folder_(folder) {
   SetCaption("Batch Rename");
   SetClientSize(336, 236);
-  PageControl1 = new TRenameTabs(this, this, 8, 8, 320, 184);
+  PageControl1 = new TTabControl(this, this, 8, 8, 320, 184);
   for (const char* tab : {"Case", "Base", "Extension", "Replace", "Sequence"})
     PageControl1->AddTab(tab);
   Pages = new TNotebook(this, this, 12, 36, 312, 150);
@@ -78,8 +33,8 @@ TdlgBatchRename::TdlgBatchRename(TComponent* owner, const std::vector<std::strin
 
   auto* group = new TLabel(this, page[0], 12, 8, 80, 16);
   group->SetCaption(" Case ");
-  rbUpper = new TRadio(this, page[0], "UPPERCASE", 20, 30, 140, 20, true);
-  rbLower = new TRadio(this, page[0], "lowercase", 20, 54, 140, 20, false);
+  rbUpper = new TRadioButton(this, page[0], "UPPERCASE", 20, 30, 140, 20, true);
+  rbLower = new TRadioButton(this, page[0], "lowercase", 20, 54, 140, 20, false);
   rbLower->SetChecked(true);
   edBase = LabelledEdit(this, page[1], "Base", 12);
   edExtension = LabelledEdit(this, page[2], "Extension", 12, 80);

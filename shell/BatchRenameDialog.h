@@ -13,39 +13,19 @@ class TCheckBox;
 class TEdit;
 class TLabel;
 class TNotebook;
+class TRadioButton;
 class TSpinEdit;
+class TTabControl;
 class TViewerForm;
-
-// The system's tab control, as the dialog's page tabs.
-class TRenameTabs : public TWindow {
- public:
-  TRenameTabs(TComponent* owner, TWindow* parent, int x, int y, int width, int height);
-  void AddTab(const std::string& caption);
-  int TabIndex() const;
-  void SetTabIndex(int index);
-  TNotifyEvent OnChange;
-
- protected:
-  LRESULT WndProc(UINT message, WPARAM w, LPARAM l) override;
-};
-
-// A radio button of the system's.
-class TRadio : public TWindow {
- public:
-  TRadio(TComponent* owner, TWindow* parent, const std::string& caption, int x, int y, int width,
-         int height, bool first);
-  bool Checked() const;
-  void SetChecked(bool checked);
-};
 
 class TdlgBatchRename : public TForm {
  public:
   TdlgBatchRename(TComponent* owner, const std::vector<std::string>& names,
                   const std::string& folder);
 
-  TRenameTabs* PageControl1 = nullptr;
+  TTabControl* PageControl1 = nullptr;
   TNotebook* Pages = nullptr;
-  TRadio *rbUpper = nullptr, *rbLower = nullptr;
+  TRadioButton *rbUpper = nullptr, *rbLower = nullptr;
   TEdit *edBase = nullptr, *edExtension = nullptr, *edFind = nullptr, *edReplace = nullptr,
         *edPart1 = nullptr, *edStart = nullptr, *edPart2 = nullptr, *edSeqExtension = nullptr;
   TSpinEdit* seDigits = nullptr;

@@ -183,6 +183,12 @@ void TInspectorForm::LayOut() {
   const int top = kTopHeight + listHeight;
   PaintBox->SetBounds(0, top, w, std::max(0, ClientHeight() - top - statusHeight));
   areaKnown_ = false;
+  // A picture on show keeps its place in the new area.
+  if (Decoder) {
+    area_ = PaintBox->ClientRect();
+    areaKnown_ = true;
+    target_ = InspectorTarget(area_.right, area_.bottom, Decoder->Width, Decoder->Height);
+  }
 }
 
 void TInspectorForm::Resize() {

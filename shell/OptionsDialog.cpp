@@ -120,7 +120,7 @@ void TOptionsDialog::BuildPreferences(TPanel* p) {
   spinHistD = new TSpinEdit(this, p, 160, 8, 60, kRow, 10, 100);
   AddLabel(this, p, 8, 34, 150, "File mask history entries");
   spinHistF = new TSpinEdit(this, p, 160, 34, 60, kRow, 10, 100);
-  auto* sounds = new TFrameBox(this, p, "Sounds", 240, 4, 212, 132);
+  auto* sounds = new TGroupBox(this, p, "Sounds", 240, 4, 212, 132);
   chkErrSnd = new TCheckBox(this, sounds, "Picture error", 10, 18, 190, 20);
   chkGal0 = new TCheckBox(this, sounds, "Thumbnail update start", 10, 40, 190, 20);
   chkGal1 = new TCheckBox(this, sounds, "Thumbnail update end", 10, 62, 190, 20);
@@ -131,13 +131,13 @@ void TOptionsDialog::BuildPreferences(TPanel* p) {
   chkOpenDocs = new TCheckBox(this, p, "Open (run) in Windows", 8, 106, 226, 20);
   btnFont = new TButton(this, p, "&Font...", 8, 132, 90, 25);
   btnFont->OnClick = [this](TComponent*) { FontClick(); };
-  grpEncode = new TFrameBox(this, p, "Encode", 8, 166, 140, 70);
+  grpEncode = new TGroupBox(this, p, "Encode", 8, 166, 140, 70);
   rbXXcode = Radio(this, grpEncode, "XX code", 10, 20, 120, 0, true);
   rbUUcode = Radio(this, grpEncode, "UU code", 10, 42, 120, 1, false);
-  grpHtml = new TFrameBox(this, p, "open HTML", 156, 166, 140, 70);
+  grpHtml = new TGroupBox(this, p, "open HTML", 156, 166, 140, 70);
   Radio(this, grpHtml, "Text", 10, 20, 120, 0, true);
   Radio(this, grpHtml, "Browser", 10, 42, 120, 1, false);
-  rgWindow = new TFrameBox(this, p, "Window placement", 304, 166, 148, 70);
+  rgWindow = new TGroupBox(this, p, "Window placement", 304, 166, 148, 70);
   Radio(this, rgWindow, "Windows decides", 10, 20, 130, 0, true);
   Radio(this, rgWindow, "Centred", 10, 42, 130, 1, false);
 }
@@ -164,7 +164,7 @@ void TOptionsDialog::BuildGraphic(TPanel* p) {
 }
 
 void TOptionsDialog::BuildMovies(TPanel* p) {
-  grpMovies = new TFrameBox(this, p, "Movie display size", 8, 8, 300, 124);
+  grpMovies = new TGroupBox(this, p, "Movie display size", 8, 8, 300, 124);
   for (int i = 0; i < 4; ++i) Radio(this, grpMovies, kMovieSizes[i], 12, 22 + i * 24, 270, i, i == 0);
 }
 
@@ -212,7 +212,7 @@ void TOptionsDialog::BuildStats(TPanel* p) {
 }
 
 void TOptionsDialog::BuildSize(TPanel* p) {
-  grpSize = new TFrameBox(this, p, "Size", 8, 4, 92, 240);
+  grpSize = new TGroupBox(this, p, "Size", 8, 4, 92, 240);
   for (int code = 4; code <= 12; ++code)
     Radio(this, grpSize, std::to_string(ThumbSizeNumber(code)), 14, 20 + (code - 4) * 24, 60, code,
           code == 4)
@@ -255,16 +255,16 @@ void TOptionsDialog::BuildParental(TPanel* p) {
   AddLabel(this, p, 8, 10, 80, "Password");
   EditPassword = new TEdit(this, p, 90, 10, 160, kRow, WS_BORDER | ES_PASSWORD);
   EditPassword->OnExit = [this](TComponent*) { PasswordExitCheck(); };
-  grpLevel = new TFrameBox(this, p, "Level", 8, 44, 440, 150);
+  grpLevel = new TGroupBox(this, p, "Level", 8, 44, 440, 150);
   for (int i = 0; i < 5; ++i) Radio(this, grpLevel, kLevels[i], 12, 20 + i * 24, 410, i, i == 0);
 }
 
 void TOptionsDialog::BuildShortcut(TPanel* p) {
-  auto* icons = new TFrameBox(this, p, "Icons", 8, 8, 210, 100);
+  auto* icons = new TGroupBox(this, p, "Icons", 8, 8, 210, 100);
   chkStartMenu = new TCheckBox(this, icons, "Start button", 12, 20, 180, 20);
   chkDesktop = new TCheckBox(this, icons, "Desktop", 12, 44, 180, 20);
   chkQuickLaunch = new TCheckBox(this, icons, "Quick Launch", 12, 68, 180, 20);
-  auto* startup = new TFrameBox(this, p, "Startup", 230, 8, 210, 76);
+  auto* startup = new TGroupBox(this, p, "Startup", 230, 8, 210, 76);
   chkSysTray = new TCheckBox(this, startup, "Task tray", 12, 20, 180, 20);
   chkTaskbar = new TCheckBox(this, startup, "Task bar", 12, 44, 180, 20);
 }

@@ -10,6 +10,7 @@
 #include "framework/Button.h"
 #include "framework/Edit.h"
 #include "framework/Form.h"
+#include "framework/GroupBox.h"
 #include "framework/Label.h"
 #include "framework/ListBox.h"
 #include "framework/Menu.h"
@@ -48,7 +49,7 @@ class TOptionsDialog : public TForm, private tOptionsActions {
             *chkSlideSnd = nullptr, *chkHexWin = nullptr, *chkHint = nullptr,
             *chkOpenDocs = nullptr;
   TButton* btnFont = nullptr;
-  TFrameBox *grpEncode = nullptr, *grpHtml = nullptr, *rgWindow = nullptr;
+  TGroupBox *grpEncode = nullptr, *grpHtml = nullptr, *rgWindow = nullptr;
   TRadioButton *rbXXcode = nullptr, *rbUUcode = nullptr;
   // Associations: twelve boxes tagged with their row bits.
   TPanel* pnlAssoc = nullptr;
@@ -56,7 +57,7 @@ class TOptionsDialog : public TForm, private tOptionsActions {
   TCheckBox *chkGinterlace = nullptr, *ChkQuant2 = nullptr, *chkGaspect = nullptr;
   TSpinEdit *SpinPanFactor = nullptr, *M_Gam = nullptr;
   // Movies
-  TFrameBox* grpMovies = nullptr;
+  TGroupBox* grpMovies = nullptr;
   // Slide show
   TSpinEdit* SlideDelay = nullptr;
   TCheckBox *chkOrig = nullptr, *chkWP = nullptr;
@@ -66,7 +67,7 @@ class TOptionsDialog : public TForm, private tOptionsActions {
   TLabel* lblStats[9] = {};
   TButton *btnThumbP = nullptr, *btnThumbA = nullptr;
   // Thumbnail size
-  TFrameBox* grpSize = nullptr;
+  TGroupBox* grpSize = nullptr;
   TLabel *lblSizeNow = nullptr, *lblSizeNew = nullptr;
   TPaintBox* pbSizes = nullptr;
   TButton* btnThumbSize = nullptr;
@@ -77,7 +78,7 @@ class TOptionsDialog : public TForm, private tOptionsActions {
   TPopupMenu* omitPopup = nullptr;
   // Parental controls
   TEdit* EditPassword = nullptr;
-  TFrameBox* grpLevel = nullptr;
+  TGroupBox* grpLevel = nullptr;
   // Shortcut
   TCheckBox *chkStartMenu = nullptr, *chkDesktop = nullptr, *chkQuickLaunch = nullptr,
             *chkSysTray = nullptr, *chkTaskbar = nullptr;

@@ -1,6 +1,7 @@
 #include "shell/SuperTreeForm.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 
 #include "foundation/cFileCtlDriveCombo.h"
@@ -75,7 +76,9 @@ void DrawFolderChart(TCanvas& canvas, const RECT& area, const tFolderChart& char
   // The pie in the largest square left, with room for its labels.
   const int room = line * 2;
   const int w = legendX - area.left - 2 * room, h = footY - y - 2 * room;
-  const int side = std::max(0, std::min(w, h));
+  // The slice numbers sit an eighth of the radius outside the pie: it leaves them that room, so
+  // they never run into the legend (on a printer page the radius is large).
+  const int side = std::max(0, static_cast<int>(std::min(w, h) / 1.15));
   if (side <= 0) return;
   const int left = area.left + room + (w - side) / 2, top = y + room + (h - side) / 2;
   const TRect square{left, top, left + side, top + side};
@@ -318,7 +321,10 @@ void TSuperTree32::DrawChart(bool force) {
   const int n = std::min(wanted, static_cast<int>(largest_.size()));
   if (!force && n == chartCount_) return;
   chartCount_ = n;
-  const char letter = Orvex_STree1->DriveShown() != ' ' ? Orvex_STree1->DriveShown() : '?';
+  // A tree scanned from a folder rather than a drive names the folder's drive.
+  const std::string root = Orvex_STree1->RecordCount() ? Orvex_STree1->Scan.Records()[0].Name : "";
+  char letter = Orvex_STree1->DriveShown();
+  if (letter == ' ') letter = root.size() > 1 && root[1] == ':' ? static_cast<char>(std::toupper(static_cast<unsigned char>(root[0]))) : '?';
   chart_ = BuildFolderChart(Orvex_STree1->Scan, largest_, n, letter);
   ListBox1->Clear();
   for (const std::string& line : chart_.Lines) ListBox1->Add(line);

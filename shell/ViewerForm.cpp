@@ -44,6 +44,7 @@ TViewerForm::TViewerForm(TComponent* owner) : TForm(owner) {
   CreateThumbnailPipeline();
   CreateControls();
   CreateMenus();
+  ConnectCommands();
   ArrangeControls();
 }
 
@@ -399,6 +400,7 @@ void TViewerForm::FileListChanged() {
 void TViewerForm::Timer1Timer() {
   if (IsIconic(Handle())) return;
   btnPaste->SetEnabled(ClipboardHasBitmap());
+  TimerJobs();
 }
 
 void TViewerForm::ShowScriptEditorFor(const std::vector<std::string>& files) {

@@ -5,8 +5,12 @@
 #include "foundation/uFormPlacementWin.h"
 #include "framework/Text.h"
 #include "imaging/uGraphic.h"
+#include "foundation/cFileCtlDirList.h"
+#include "foundation/cFileCtlDriveCombo.h"
+#include "shell/FilePropertiesDialog.h"
 #include "shell/InspectorForm.h"
 #include "shell/OptionsDialog.h"
+#include "shell/SuperTreeForm.h"
 #include "shell/uInspectorRules.h"
 #include "shell/ViewerForm.h"
 #include "shell/uCommandRules.h"
@@ -69,6 +73,14 @@ void TViewerForm::ConnectCommands() {
   for (TPopupMenu* menu : {dirPopup, filePopup})
     for (TMenuItem* item : menu->Items())
       if (item->Tag) item->OnClick = [this, item](TComponent*) { popupClick(item); };
+  dirPopup->FindItemByTag(0)->OnClick = [this](TComponent*) {
+    ShowFolderSizeWindow(Orvex_DirList1->GetDrive());
+  };
+  Orvex_DriveCombo1->OnRightClick = [this](TComponent*) {
+    TOrvex_DriveCombo& drives = *Orvex_DriveCombo1;
+    if (ShowDriveProperties(this, drives.Drive()) && drives.DriveIsRemovable())
+      drives.RefreshRemovable();
+  };
 
   // The drop menu: copy, move, show, cancel.
   TMenuItem* copyHere = cpyMenu->Items()[0];

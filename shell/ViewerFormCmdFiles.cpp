@@ -8,6 +8,9 @@
 #include "foundation/uShell.h"
 #include "framework/Clipboard.h"
 #include "framework/Text.h"
+#include "shell/BatchRenameDialog.h"
+#include "shell/FilePropertiesDialog.h"
+#include "shell/FindReplaceForm.h"
 #include "shell/ViewerForm.h"
 #include "shell/uCommandRules.h"
 
@@ -119,10 +122,9 @@ void TViewerForm::ShowFilePopup(const POINT* at) {
   filePopup->FindItemByTag(16)->Enabled = p.CopyName;
   TMenuItem* fr = filePopup->FindItemByTag(15);
   fr->Visible = p.FindReplaceVisible;
-  // The commands whose windows are not part of the program yet stay disabled: the thumbnail
-  // commands without the database, find-and-replace and properties without their dialogs.
-  fr->Enabled = false;
-  filePopup->FindItemByTag(17)->Enabled = false;
+  // The thumbnail commands stay disabled while the view has no database of its own.
+  fr->Enabled = p.FindReplaceEnabled;
+  filePopup->FindItemByTag(17)->Enabled = p.Properties;
   filePopup->FindItemByTag(12)->Enabled = false;
   filePopup->FindItemByTag(13)->Enabled = false;
   filePopup->FindItemByTag(14)->Enabled = false;
@@ -171,7 +173,12 @@ void TViewerForm::popupClick(TMenuItem* item) {
       break;
     }
     case 11: {
-      if (allTagged->Checked) break;  // batch rename comes with its dialog
+      if (allTagged->Checked) {
+        POINT at;
+        GetCursorPos(&at);
+        ShowBatchRename(this, at);
+        break;
+      }
       std::string oldName, newName;
       if (!list.EditItemName(list.ItemIndex(), oldName, newName) || newName.empty() ||
           newName == oldName)
@@ -181,6 +188,12 @@ void TViewerForm::popupClick(TMenuItem* item) {
         list.Reread();
       break;
     }
+    case 15:
+      ShowFindReplace(this, list.GetTaggedSelection());
+      break;
+    case 17:
+      if (ShowFileProperties(this, AddBackslash(folder) + current)) list.Reread();
+      break;
     case 16: {
       if (allTagged->Checked) {
         std::string text;

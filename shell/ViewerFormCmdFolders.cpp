@@ -7,6 +7,7 @@
 #include "foundation/uPlatform.h"
 #include "foundation/uShell.h"
 #include "framework/Text.h"
+#include "shell/FilePropertiesDialog.h"
 #include "shell/ViewerForm.h"
 #include "shell/uCommandRules.h"
 
@@ -94,6 +95,10 @@ void FolderCommand(TViewerForm& form, int tag) {
     case 6:
       ToggleBookmark(form, RemoveBackslash(path));
       break;
+    case 7:
+      if (path.size() <= 3 ? ShowDriveProperties(&form, path[0]) : ShowFileProperties(&form, path))
+        dirs.Reload();
+      break;
   }
 }
 
@@ -115,13 +120,13 @@ void TViewerForm::ShowFolderPopup(const POINT* at) {
   dirPopup->FindItemByTag(2)->Enabled = p.Recycle && MayRecyclePath(path);
   dirPopup->FindItemByTag(3)->Enabled = p.Delete;
   dirPopup->FindItemByTag(4)->Enabled = p.Rename;
-  // Automatic thumbnails need the thumbnail database, properties and the size tree their
-  // dialogs: disabled until they are part of the program.
+  // Automatic thumbnails need the thumbnail database: disabled until it is part of the program.
   dirPopup->FindItemByTag(5)->Enabled = false;
   dirPopup->FindItemByTag(5)->Checked = p.ThumbChecked;
   dirPopup->FindItemByTag(6)->Enabled = true;
   dirPopup->FindItemByTag(6)->Checked = p.MarkChecked;
-  dirPopup->FindItemByTag(7)->Enabled = false;
+  dirPopup->FindItemByTag(7)->Enabled = true;
+  dirPopup->FindItemByTag(0)->Enabled = true;  // the folder-size tree
   POINT pt;
   if (at) {
     pt = *at;

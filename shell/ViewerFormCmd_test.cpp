@@ -1,5 +1,3 @@
-// Disabled until the command families are connected to the main window: with them connected
-// the first window's timer jobs held up the window tests (not yet understood).
 // The main window's command families driven by real messages: keys sent to the lists and the
 // window, menu items chosen by their command numbers, a drop of files from the shell, the
 // timer's one-time messages, the parental levels and the options button.
@@ -16,6 +14,7 @@
 #include "framework/Application.h"
 #include "framework/Clipboard.h"
 #include "shell/ViewerForm.h"
+#include "shell/ScratchSettings_test.h"
 #include "tests/TestSupport.h"
 
 namespace fs = std::filesystem;
@@ -24,7 +23,7 @@ namespace {
 struct Start {
   Start() {
     StartCommandLine = "Tavishore32.exe";
-    SettingsProgramFile = (testsupport::ScratchDir("cmd_ini") / "Tavishore32.exe").string();
+    testsettings::UseScratchSettings("cmd_ini");
   }
 } start;
 
@@ -87,9 +86,12 @@ struct Window {
 };
 
 bool Exists(const fs::path& p) { return fs::exists(p); }
+
+// The shell's question before it deletes for good.
+const char* const kConfirmDelete = "Confirm file deletion";
 }  // namespace
 
-TEST(DISABLED_ViewerFormCommands, DeleteKeys) {
+TEST(ViewerFormCommands, DeleteKeys) {
   // Shift+Delete deletes; in a folder named "Recycled" plain Delete deletes too.
   fs::path plain = MakeScratch("del", {"a.txt", "b.txt"});
   fs::path recycled = MakeScratch("del2", {});
@@ -99,11 +101,13 @@ TEST(DISABLED_ViewerFormCommands, DeleteKeys) {
     Window w(plain);
     ASSERT_EQ(w.Files().Count(), 2);
     w.Select("a.txt");
-    dialogtest::TDriver yes;  // the shell may ask first
-    yes.Then([] { return dialogtest::PressButton("Confirm File Delete", "&Yes") || true; });
+    // Deleting for good: the shell asks first.
+    dialogtest::TDriver yes;
+    yes.Then([] { return dialogtest::PressButton(kConfirmDelete, "&Yes"); });
     yes.Start();
-    Key(w.Files().Handle() ? &w.Files() : nullptr, VK_DELETE, true);
+    Key(&w.Files(), VK_DELETE, true);
     dialogtest::Pump();
+    EXPECT_TRUE(yes.Finished() && !yes.TimedOut());
     EXPECT_FALSE(Exists(plain / "a.txt"));
     EXPECT_TRUE(Exists(plain / "b.txt"));
     EXPECT_EQ(w.Files().IndexOfName("a.txt"), -1);
@@ -112,12 +116,17 @@ TEST(DISABLED_ViewerFormCommands, DeleteKeys) {
     Window w(recycled / "Recycled");
     EXPECT_FALSE(w.form->MayRecycleHere());
     w.Select("c.txt");
+    dialogtest::TDriver yes;
+    yes.Then([] { return dialogtest::PressButton(kConfirmDelete, "&Yes"); });
+    yes.Start();
     Key(&w.Files(), VK_DELETE);
+    dialogtest::Pump();
+    EXPECT_TRUE(yes.Finished() && !yes.TimedOut());
     EXPECT_FALSE(Exists(recycled / "Recycled" / "c.txt"));
   }
 }
 
-TEST(DISABLED_ViewerFormCommands, NothingChangesAboveLevelZero) {
+TEST(ViewerFormCommands, NothingChangesAboveLevelZero) {
   fs::path dir = MakeScratch("level", {"keep.txt"});
   Window w(dir);
   w.form->ParentalLevel = 1;
@@ -129,7 +138,7 @@ TEST(DISABLED_ViewerFormCommands, NothingChangesAboveLevelZero) {
   w.form->ParentalLevel = 0;
 }
 
-TEST(DISABLED_ViewerFormCommands, RenameInPlaceWithF2) {
+TEST(ViewerFormCommands, RenameInPlaceWithF2) {
   fs::path dir = MakeScratch("ren", {"old.txt", "taken.txt"});
   Window w(dir);
   w.Select("old.txt");
@@ -168,7 +177,7 @@ TEST(DISABLED_ViewerFormCommands, RenameInPlaceWithF2) {
   EXPECT_TRUE(Exists(dir / "new name.txt"));
 }
 
-TEST(DISABLED_ViewerFormCommands, CopyNamesFromTheMenu) {
+TEST(ViewerFormCommands, CopyNamesFromTheMenu) {
   fs::path dir = MakeScratch("names", {"one.txt", "two.txt", "three.txt"});
   Window w(dir);
   w.Select("two.txt");
@@ -185,7 +194,7 @@ TEST(DISABLED_ViewerFormCommands, CopyNamesFromTheMenu) {
   EXPECT_EQ(text.find("three"), std::string::npos);
 }
 
-TEST(DISABLED_ViewerFormCommands, ShellDropCopiesIntoTheFolder) {
+TEST(ViewerFormCommands, ShellDropCopiesIntoTheFolder) {
   fs::path from = MakeScratch("dropfrom", {"p1.txt", "p2.txt"});
   fs::path to = MakeScratch("dropto", {});
   Window w(to);
@@ -217,7 +226,7 @@ TEST(DISABLED_ViewerFormCommands, ShellDropCopiesIntoTheFolder) {
   EXPECT_GE(w.Files().IndexOfName("p2.txt"), 0);
 }
 
-TEST(DISABLED_ViewerFormCommands, WindowKeys) {
+TEST(ViewerFormCommands, WindowKeys) {
   fs::path dir = MakeScratch("keys", {"x.txt"});
   Window w(dir);
   testsupport::WriteFile(dir / "later.txt", std::vector<uint8_t>(5, 'l'));
@@ -232,7 +241,7 @@ TEST(DISABLED_ViewerFormCommands, WindowKeys) {
   EXPECT_EQ(w.form->Width(), 30 + 561);
 }
 
-TEST(DISABLED_ViewerFormCommands, ParentalLevels) {
+TEST(ViewerFormCommands, ParentalLevels) {
   fs::path dir = MakeScratch("parental", {"x.txt"});
   Window w(dir);
   struct Row {
@@ -255,7 +264,7 @@ TEST(DISABLED_ViewerFormCommands, ParentalLevels) {
   }
 }
 
-TEST(DISABLED_ViewerFormCommands, TimerShowsTheWelcomeOnce) {
+TEST(ViewerFormCommands, TimerShowsTheWelcomeOnce) {
   fs::path dir = MakeScratch("timer", {});
   Window w(dir);
   w.form->VersionChanged = true;
@@ -276,7 +285,7 @@ TEST(DISABLED_ViewerFormCommands, TimerShowsTheWelcomeOnce) {
   w.form->OldBuildReminderDue = false;
 }
 
-TEST(DISABLED_ViewerFormCommands, OptionsButtonOpensTheDialog) {
+TEST(ViewerFormCommands, OptionsButtonOpensTheDialog) {
   fs::path dir = MakeScratch("options", {});
   Window w(dir);
   ASSERT_TRUE(w.form->btnOptions->Enabled());

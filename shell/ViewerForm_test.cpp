@@ -18,6 +18,7 @@
 #include "viewers/picture/PictureWindow.h"
 #include "viewers/text/TextWindow.h"
 #include "viewers/zip/ZipForm.h"
+#include "shell/ScratchSettings_test.h"
 #include "tests/TestSupport.h"
 
 namespace fs = std::filesystem;
@@ -39,15 +40,14 @@ std::string MakeFolder() {
 struct BrowserStart {
   BrowserStart() {
     StartCommandLine = "Tavishore32.exe";
-    SettingsProgramFile = (testsupport::ScratchDir("viewerform_ini") / "Tavishore32.exe").string();
+    testsettings::UseScratchSettings("viewerform_ini");
   }
 } browserStart;
 
-// Settings in a folder of the test's own, starting from no INI file; returns the INI's path.
-fs::path UseScratchSettings(const std::string& name) {
-  fs::path dir = testsupport::ScratchDir("viewerform_ini_" + name);
-  SettingsProgramFile = (dir / "Tavishore32.exe").string();
-  return dir / "Tavishore32.ini";
+// Settings in a folder of the test's own, holding only the program's version; returns the INI's
+// path.
+fs::path UseScratchSettings(const std::string& name, const std::string& more = "") {
+  return testsettings::UseScratchSettings("viewerform_ini_" + name, more);
 }
 
 void Pump() {
@@ -196,8 +196,7 @@ TEST(ViewerForm, TheFirstWindowIsTheBrowserWithItsFullLayout) {
   EXPECT_TRUE(form->TempFiles != nullptr);
   EXPECT_EQ(form->nbookLeftTop->PageIndex(), 0);
   EXPECT_NE(form->Caption().find("[ "), std::string::npos);
-  // Commands whose windows are not part of the program yet are disabled, not dead.
-  EXPECT_FALSE(form->btnOptions->Enabled());
+  EXPECT_TRUE(form->btnOptions->Enabled());
   EXPECT_FALSE(form->btnAbout->Enabled());
   EXPECT_TRUE(form->btnClone->Enabled());
   EXPECT_EQ(form->filePopup->FindItemByTag(17)->Caption, "P&roperties");
@@ -433,7 +432,6 @@ TEST(ViewerForm, AHiddenFileStartClosesWithItsLastViewer) {
 }
 
 TEST(ViewerForm, LoadsItsSettingsAtStartAndSavesThemAtClose) {
-  fs::path ini = UseScratchSettings("settings");
   std::string folder = MakeFolder();
   std::string text =
       "[Main Window]\r\nFont Name=Arial\r\nFont Size=12\r\n"
@@ -441,7 +439,7 @@ TEST(ViewerForm, LoadsItsSettingsAtStartAndSavesThemAtClose) {
       folder +
       "\r\nFile date=0\r\n[Preferences]\r\nTool tip=0\r\n"
       "[Scripts]\r\nScript 1=kept\r\n";
-  testsupport::WriteFile(ini, std::vector<uint8_t>(text.begin(), text.end()));
+  fs::path ini = UseScratchSettings("settings", text);
   Application.Terminated = false;
   TViewerForm* form = Application.CreateForm<TViewerForm>();
   EXPECT_EQ(form->Orvex_FileList1->Font().Name(), "Arial");

@@ -8,29 +8,6 @@
 #include "framework/Text.h"
 #include "thumbnails/uSaverSettings.h"
 
-TCheckBox::TCheckBox(TComponent* owner, TWindow* parent, const std::string& caption, int x, int y,
-                     int width, int height)
-    : TWindow(owner) {
-  CreateControl(parent, L"BUTTON", WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 0, x, y, width,
-                height, caption);
-}
-
-bool TCheckBox::Checked() const {
-  return ::SendMessageW(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-
-void TCheckBox::SetChecked(bool checked) {
-  ::SendMessageW(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
-}
-
-LRESULT TCheckBox::WndProc(UINT message, WPARAM w, LPARAM l) {
-  if (message == CN_COMMAND && HIWORD(w) == BN_CLICKED) {
-    Click();
-    return 0;
-  }
-  return TWindow::WndProc(message, w, l);
-}
-
 TSpinEdit::TSpinEdit(TComponent* owner, TWindow* parent, int x, int y, int width, int height,
                      int minValue, int maxValue, int increment)
     : TEdit(owner, parent, x, y, width, height, ES_NUMBER), min_(minValue), max_(maxValue) {

@@ -1,5 +1,5 @@
-// The few standard controls the slide show dialogs need beyond the framework's: check boxes,
-// a number edit with arrows (spin edit) and a track bar, each the system's own.
+// The few standard controls the slide show dialogs need beyond the framework's: a number edit
+// with arrows (spin edit) and a track bar, each the system's own (and the framework's check box).
 #pragma once
 #include <windows.h>
 
@@ -8,20 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "framework/CheckBox.h"
 #include "framework/Edit.h"
 #include "framework/TrackBar.h"
 #include "framework/Window.h"
-
-class TCheckBox : public TWindow {
- public:
-  TCheckBox(TComponent* owner, TWindow* parent, const std::string& caption, int x, int y, int width,
-            int height);
-  bool Checked() const;
-  void SetChecked(bool checked);
-
- protected:
-  LRESULT WndProc(UINT message, WPARAM w, LPARAM l) override;
-};
 
 // A number edit with up and down arrows, kept within its range and stepped by its increment.
 class TSpinEdit : public TEdit {

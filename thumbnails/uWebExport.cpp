@@ -386,10 +386,16 @@ void tWebGallery::SaveLines(std::vector<std::string> lines, const std::string& n
   if (!SaveStringToFile(text, Path(name))) throw std::runtime_error("Cannot create file " + Path(name));
 }
 
-void tWebGallery::MakeThumbnails() {
+bool tWebGallery::MakeThumbnails() {
   Log(kLogBlack, "Processing pictures...");
   facts_.clear();
+  const int total = static_cast<int>(pictures_.size());
   for (size_t i = 0; i < pictures_.size();) {
+    if (OnProgress) OnProgress(total - static_cast<int>(pictures_.size() - i), total);
+    if (Cancelled) {
+      Log(kLogRed, "Build cancelled.");
+      return false;
+    }
     const std::string name = pictures_[i];
     bool keep = false;
     tWebPictureFacts facts;
@@ -414,6 +420,12 @@ void tWebGallery::MakeThumbnails() {
       pictures_.erase(pictures_.begin() + static_cast<std::ptrdiff_t>(i));
     }
   }
+  if (OnProgress) OnProgress(total, total);
+  if (Cancelled) {
+    Log(kLogRed, "Build cancelled.");
+    return false;
+  }
+  return true;
 }
 
 void tWebGallery::WritePicturePage(const std::string& name, const std::string& pageName,
@@ -480,7 +492,7 @@ bool tWebGallery::Build() {
     lines.push_back("<p>&nbsp;</p>");
   }
 
-  MakeThumbnails();
+  if (!MakeThumbnails()) return false;
 
   for (int i = 0; i < PictureCount(); ++i) {
     const std::string& name = pictures_[static_cast<size_t>(i)];

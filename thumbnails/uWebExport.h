@@ -130,7 +130,8 @@ class tWebGallery {
   tWebGallery(const tWebPageSettings& settings, const std::string& folder,
               std::vector<std::string> pictures, tWebPictureSource& source);
 
-  // Writes thumbnails and pages. False (with the red log line) when the file name is blank.
+  // Writes thumbnails and pages. False (with a red log line) when the file name is blank or
+  // the build was cancelled.
   // Failures of the writers raise; the files written so far stay.
   bool Build();
 
@@ -138,6 +139,11 @@ class tWebGallery {
   std::function<void(uint32_t color, const std::string& line)> OnLog;
   // Called between thumbnails so that the window's pending messages run.
   std::function<void()> OnIdle;
+  // Before each picture of the thumbnail pass: how many were looked at, of how many.
+  std::function<void(int done, int total)> OnProgress;
+  // Set (from OnIdle's messages) to stop after the current thumbnail: the thumbnails made so
+  // far stay, no page is written and Build returns false.
+  bool Cancelled = false;
 
   const std::vector<std::string>& Pictures() const { return pictures_; }
   int PictureCount() const { return static_cast<int>(pictures_.size()); }
@@ -156,7 +162,8 @@ class tWebGallery {
   std::string PictureCaption(const std::string& name, const tWebPictureFacts& facts, bool withName,
                              bool withSize, bool withBytes) const;
   std::string StatusBarHandler(const std::string& name, const tWebPictureFacts& facts) const;
-  void MakeThumbnails();
+  // False when cancelled.
+  bool MakeThumbnails();
   void WritePicturePage(const std::string& name, const std::string& pageName,
                         const tWebPictureFacts& facts);
   void SaveLines(std::vector<std::string> lines, const std::string& name);

@@ -356,6 +356,33 @@ TEST_F(WebExport, FailuresAndEdges) {
   }
 }
 
+TEST_F(WebExport, CancelKeepsTheThumbnailsMadeAndWritesNoPage) {
+  const fs::path dir = MakePictures();
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(dir)) names.push_back(U8(entry.path().filename()));
+  std::sort(names.begin(), names.end());
+  tWebPictureSource source;
+  tWebGallery gallery(tWebPageSettings{}, FolderText(dir), WebGalleryNames(names), source);
+  std::vector<std::string> log;
+  std::vector<std::pair<int, int>> progress;
+  gallery.OnLog = [&](uint32_t color, const std::string& line) {
+    log.push_back((color == tWebGallery::kLogRed ? "red: " : "") + line);
+  };
+  gallery.OnProgress = [&](int done, int total) { progress.emplace_back(done, total); };
+  int idle = 0;
+  gallery.OnIdle = [&] {
+    if (++idle == 2) gallery.Cancelled = true;  // Cancel pressed while the second one is made
+  };
+  EXPECT_FALSE(gallery.Build());
+  EXPECT_EQ(log.back(), "red: Build cancelled.");
+  EXPECT_EQ(progress, (std::vector<std::pair<int, int>>{{0, 6}, {1, 6}, {2, 6}}));
+  int thumbnails = 0;
+  for (const auto& entry : fs::directory_iterator(dir))
+    thumbnails += U8(entry.path().filename()).starts_with("(thm)");
+  EXPECT_EQ(thumbnails, 2);
+  EXPECT_EQ(Site(dir), "");
+}
+
 TEST_F(WebExport, CellAndFrameWidths) {
   const std::tuple<int, int, int, int> table[] = {
       // size, frame, margin, cell

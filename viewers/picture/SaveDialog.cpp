@@ -46,8 +46,8 @@ TSaveDialog::TSaveDialog(TComponent* owner, TSaveOptions& options)
   SetClientSize(526, 322);
 
   // Size: a notebook of the single-picture and batch pages.
-  new TGroupBox(this, this, " Size ", 8, 4, 218, 92);
-  SizePages = new TNotebook(this, this, 14, 20, 206, 72);
+  auto* sizeBox = new TGroupBox(this, this, "Size", 8, 4, 218, 92);
+  SizePages = new TNotebook(this, sizeBox, 6, 16, 206, 72);
   TPanel* single = SizePages->AddPage();
   chkKeepProportions = Check(single, "Keep proportions", 4, 2, 150);
   (new TLabel(this, single, 4, 32, 30, 16))->SetCaption("Wide");
@@ -57,8 +57,7 @@ TSaveDialog::TSaveDialog(TComponent* owner, TSaveOptions& options)
   TPanel* batch = SizePages->AddPage();
   const char* rules[] = {"Original size", "Shrink larger", "Rescale all"};
   for (int i = 0; i < 3; ++i) {
-    BatchSizes[i] = new TChoiceButton(this, batch, TChoiceButton::ckRadio, rules[i], 4, i * 22, 110,
-                                      20, i == 0);
+    BatchSizes[i] = new TRadioButton(this, batch, rules[i], 4, i * 22, 110, 20, i == 0);
     BatchSizes[i]->OnClick = [this, i](TComponent*) {
       Model.BatchSizeClicked(i);
       ShowModel();
@@ -68,18 +67,18 @@ TSaveDialog::TSaveDialog(TComponent* owner, TSaveOptions& options)
   edBatchHeight = SizeEdit(batch, 130, 36, false);
 
   // Colours.
-  new TGroupBox(this, this, " Colors ", 8, 100, 218, 184);
-  chkGrayscale = Check(this, "Grayscale", 16, 118, 100);
+  auto* colorBox = new TGroupBox(this, this, "Colors", 8, 100, 218, 184);
+  chkGrayscale = Check(colorBox, "Grayscale", 8, 18, 100);
   chkGrayscale->OnClick = [this](TComponent*) {
     if (showing_) return;
     Model.GrayscaleClicked(chkGrayscale->Checked());
     ShowModel();
   };
-  chkDither = Check(this, "Dither", 124, 118, 90);
+  chkDither = Check(colorBox, "Dither", 116, 18, 90);
   for (int tag = 0; tag < kColorRadioCount; ++tag) {
     const int col = tag / 6, row = tag % 6;
-    Radios[tag] = new TChoiceButton(this, this, TChoiceButton::ckRadio, kColorCaptions[tag],
-                                    16 + col * 108, 142 + row * 20, 106, 18, tag == 0);
+    Radios[tag] = new TRadioButton(this, colorBox, kColorCaptions[tag], 8 + col * 108, 42 + row * 20,
+                                   100, 18, tag == 0);
     Radios[tag]->Tag = tag;
     Radios[tag]->OnClick = [this, tag](TComponent*) {
       if (showing_) return;
@@ -87,7 +86,7 @@ TSaveDialog::TSaveDialog(TComponent* owner, TSaveOptions& options)
       ShowModel();
     };
   }
-  btnSpecial = new TButton(this, this, "Special", 124, 258, 90, 22);
+  btnSpecial = new TButton(this, colorBox, "Special", 116, 158, 90, 22);
   btnSpecial->OnClick = [this](TComponent*) {
     tGraphicID* picture = options_.Picture;
     if (!picture) return;
@@ -97,17 +96,17 @@ TSaveDialog::TSaveDialog(TComponent* owner, TSaveOptions& options)
   };
 
   // Options.
-  new TGroupBox(this, this, " Options ", 234, 4, 284, 92);
-  chkCompressed = Check(this, "Compressed", 244, 20, 140);
+  auto* optionBox = new TGroupBox(this, this, "Options", 234, 4, 284, 92);
+  chkCompressed = Check(optionBox, "Compressed", 10, 16, 140);
   chkCompressed->OnClick = [this](TComponent*) {
     if (!showing_) Model.CompressedClicked(chkCompressed->Checked());
   };
-  chkInterlaced = Check(this, "Interlaced", 244, 44, 140);
+  chkInterlaced = Check(optionBox, "Interlaced", 10, 40, 140);
   chkInterlaced->OnClick = [this](TComponent*) {
     if (!showing_) Model.InterlacedClicked(chkInterlaced->Checked());
   };
-  chkTrim = Check(this, "Trim", 244, 68, 110);
-  btnComments = new TButton(this, this, "Comments", 400, 40, 104, 24);
+  chkTrim = Check(optionBox, "Trim", 10, 64, 110);
+  btnComments = new TButton(this, optionBox, "Comments", 166, 36, 104, 24);
   btnComments->OnClick = [this](TComponent*) {
     if (options_.Picture) EditCommentsOf(this, *options_.Picture);
   };
@@ -140,11 +139,10 @@ TSaveDialog::TSaveDialog(TComponent* owner, TSaveOptions& options)
   chkRescale = Check(gif, "Rescale", 124, 84, 100);
   Pages->AddPage();  // PCX has no options of its own
   TPanel* bmp = Pages->AddPage();
-  new TGroupBox(this, bmp, "Style", 4, 2, 140, 86);
+  auto* styleBox = new TGroupBox(this, bmp, "Style", 4, 2, 140, 86);
   const char* styles[] = {"Windows BMP", "Windows RLE", "OS/2 BMP"};
   for (int i = 0; i < 3; ++i) {
-    BmpStyles[i] = new TChoiceButton(this, bmp, TChoiceButton::ckRadio, styles[i], 12, 20 + i * 22,
-                                     120, 20, i == 0);
+    BmpStyles[i] = new TRadioButton(this, styleBox, styles[i], 8, 18 + i * 22, 120, 20, i == 0);
     BmpStyles[i]->OnClick = [this, i](TComponent*) {
       if (showing_) return;
       ReadChecks();
@@ -191,9 +189,8 @@ TSaveDialog::TSaveDialog(TComponent* owner, TSaveOptions& options)
   FinishCreate();
 }
 
-TChoiceButton* TSaveDialog::Check(TWindow* parent, const std::string& caption, int x, int y,
-                                  int w) {
-  return new TChoiceButton(this, parent, TChoiceButton::ckCheckBox, caption, x, y, w, 20);
+TCheckBox* TSaveDialog::Check(TWindow* parent, const std::string& caption, int x, int y, int w) {
+  return new TCheckBox(this, parent, caption, x, y, w, 20);
 }
 
 TEdit* TSaveDialog::SizeEdit(TWindow* parent, int x, int y, bool widthEdit) {

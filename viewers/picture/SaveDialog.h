@@ -6,10 +6,12 @@
 #include <vector>
 
 #include "framework/Button.h"
-#include "framework/ChoiceButton.h"
+#include "framework/CheckBox.h"
 #include "framework/Edit.h"
 #include "framework/Form.h"
+#include "framework/GroupBox.h"
 #include "framework/Label.h"
+#include "framework/RadioButton.h"
 #include "framework/TabControl.h"
 #include "thumbnails/cShowControls.h"
 #include "viewers/picture/uSaveDialogModel.h"
@@ -23,16 +25,16 @@ class TSaveDialog : public TForm {
   TTabControl* Tabs = nullptr;
   TNotebook* Pages = nullptr;      // the format pages, one per tab
   TNotebook* SizePages = nullptr;  // single picture, batch
-  TChoiceButton* Radios[kColorRadioCount] = {};
-  TChoiceButton *chkGrayscale = nullptr, *chkDither = nullptr, *chkCompressed = nullptr,
-                *chkInterlaced = nullptr, *chkTrim = nullptr, *chkKeepProportions = nullptr,
-                *chkTopDown = nullptr, *chkCCITT = nullptr, *chkStoreGamma = nullptr,
-                *chkWallpaper = nullptr;
-  TChoiceButton *chkTile = nullptr, *chkCenter = nullptr, *chkThumbPalette = nullptr,
-                *chkEmboss = nullptr, *chkImprint = nullptr, *chkPlusLime = nullptr,
-                *chkOptimize = nullptr, *chkSmooth = nullptr, *chkRescale = nullptr;
-  TChoiceButton* BmpStyles[3] = {};
-  TChoiceButton* BatchSizes[3] = {};
+  TRadioButton* Radios[kColorRadioCount] = {};
+  TCheckBox *chkGrayscale = nullptr, *chkDither = nullptr, *chkCompressed = nullptr,
+            *chkInterlaced = nullptr, *chkTrim = nullptr, *chkKeepProportions = nullptr,
+            *chkTopDown = nullptr, *chkCCITT = nullptr, *chkStoreGamma = nullptr,
+            *chkWallpaper = nullptr;
+  TCheckBox *chkTile = nullptr, *chkCenter = nullptr, *chkThumbPalette = nullptr,
+            *chkEmboss = nullptr, *chkImprint = nullptr, *chkPlusLime = nullptr,
+            *chkOptimize = nullptr, *chkSmooth = nullptr, *chkRescale = nullptr;
+  TRadioButton* BmpStyles[3] = {};
+  TRadioButton* BatchSizes[3] = {};
   TEdit *edWidth = nullptr, *edHeight = nullptr, *edBatchWidth = nullptr, *edBatchHeight = nullptr;
   TSpinEdit *spnQuality = nullptr, *spnGamma = nullptr;
   TLabel *lblGamma = nullptr, *lblForce = nullptr;
@@ -49,7 +51,7 @@ class TSaveDialog : public TForm {
  private:
   // Every check box with the model's state it mirrors.
   std::vector<std::pair<TChoiceButton*, tChoiceState*>> Boxes();
-  TChoiceButton* Check(TWindow* parent, const std::string& caption, int x, int y, int w = 110);
+  TCheckBox* Check(TWindow* parent, const std::string& caption, int x, int y, int w = 110);
   TEdit* SizeEdit(TWindow* parent, int x, int y, bool widthEdit);
   TSaveOptions& options_;
   bool showing_ = false;

@@ -13,6 +13,7 @@
 #include "framework/Text.h"
 #include "imaging/uGraphic.h"
 #include "shell/ViewerForm.h"
+#include "shell/ScratchSettings_test.h"
 #include "tests/TestSupport.h"
 #include "viewers/picture/PictureWindow.h"
 
@@ -28,7 +29,7 @@ struct Setup {
     TTwain::LibraryName = WideToUtf8(path);
     RegisterAllFormats();
     StartCommandLine = "Tavishore32.exe";
-    SettingsProgramFile = (testsupport::ScratchDir("twain_ini") / "Tavishore32.exe").string();
+    testsettings::UseScratchSettings("twain_ini");
   }
 } setup;
 

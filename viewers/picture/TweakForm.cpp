@@ -46,10 +46,10 @@ TTweakForm::TTweakForm(TPictureWindow& target) : TForm(&target, bsSingle), Targe
     ApplyAdjustment();
     Target.Adjusted = 1;
   };
-  chkGray = new TChoiceButton(this, this, TChoiceButton::ckCheckBox, "Gray", 8, 212, 60, 20);
-  chkNegate = new TChoiceButton(this, this, TChoiceButton::ckCheckBox, "Negative", 72, 212, 80, 20);
+  chkGray = new TCheckBox(this, this, "Gray", 8, 212, 60, 20);
+  chkNegate = new TCheckBox(this, this, "Negative", 72, 212, 80, 20);
   chkPreview =
-      new TChoiceButton(this, this, TChoiceButton::ckCheckBox, "Preview", 156, 212, 80, 20);
+      new TCheckBox(this, this, "Preview", 156, 212, 80, 20);
   auto refresh = [this](TComponent*) {
     UpdatePreview();
     Preview->Repaint();

@@ -9,7 +9,7 @@
 #include "framework/BitBtn.h"
 #include "framework/Bitmap.h"
 #include "framework/Button.h"
-#include "framework/ChoiceButton.h"
+#include "framework/CheckBox.h"
 #include "framework/Form.h"
 #include "framework/Label.h"
 #include "framework/ScrollBox.h"
@@ -28,7 +28,7 @@ class TTweakForm : public TForm {
   TLabel* ValueLabels[kTweakSliders] = {};
   TTrackBar* tbSharp = nullptr;
   TLabel* lblSharp = nullptr;
-  TChoiceButton *chkGray = nullptr, *chkNegate = nullptr, *chkPreview = nullptr;
+  TCheckBox *chkGray = nullptr, *chkNegate = nullptr, *chkPreview = nullptr;
   TSpeedButton* btnMirror = nullptr;
   TSpeedButton* RotationButtons[4] = {};
   TButton *btnRotate = nullptr, *btnApply = nullptr, *btnReset = nullptr, *btnClose = nullptr;
