@@ -55,3 +55,32 @@ peak() {
       | sed "s|$root/build/release/tools/||"
   done
 }
+
+# The thumbnail benchmarks' photos: 24 distinct pictures of 2 to 25 megapixels (alternately 4:3
+# and 3:2), each the test photo enlarged by ImageMagick with a little Gaussian noise and stored
+# by cjpeg at quality 90, in build/bench/thumbs/base; and the folder thumbs/photos-COUNT of COUNT
+# hard links to them in turn, so that every run reads the same bytes from the page cache without
+# gigabytes of disk. Usage: thumb_photos COUNT
+thumb_photos() {
+  local base=$dir/thumbs/base folder=$dir/thumbs/photos-$1 mp f rw rh w h i
+  mkdir -p "$base"
+  for mp in $(seq 2 25); do
+    f=$base/photo-$mp.jpg
+    [ -f "$f" ] && continue
+    if [ $((mp % 2)) -eq 0 ]; then rw=4 rh=3; else rw=3 rh=2; fi
+    # Width and height of about mp megapixels in the ratio rw:rh.
+    read -r w h < <(python3 -c "import math; u = math.sqrt($mp * 1e6 / ($rw * $rh)); \
+print(round(u * $rw), round(u * $rh))")
+    "$im" "$testdata/jpeg/video-001.jpeg" -resize "${w}x${h}!" -seed "$mp" -attenuate 0.3 \
+      +noise Gaussian -depth 8 ppm:- | cjpeg -quality 90 -outfile "$f.tmp"
+    mv "$f.tmp" "$f"
+  done
+  if [ ! -d "$folder" ]; then
+    rm -rf "$folder.tmp"
+    mkdir "$folder.tmp"
+    for i in $(seq 0 $(($1 - 1))); do
+      ln "$base/photo-$((i % 24 + 2)).jpg" "$folder.tmp/$(printf 'photo%04d.jpg' "$i")"
+    done
+    mv "$folder.tmp" "$folder"
+  fi
+}

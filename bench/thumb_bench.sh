@@ -18,28 +18,9 @@ set -euo pipefail
 . "$(dirname "$0")/common.sh" tavis_thumbs 1000 "$@"
 count=$runs
 box=91  # 640 div 7: the size code of a new database
-mkdir -p "$dir/thumbs/base"
+thumb_photos "$count"
 cd "$dir/thumbs"
-
-for mp in $(seq 2 25); do
-  f=base/photo-$mp.jpg
-  [ -f "$f" ] && continue
-  if [ $((mp % 2)) -eq 0 ]; then rw=4 rh=3; else rw=3 rh=2; fi
-  # Width and height of about mp megapixels in the ratio rw:rh.
-  read -r w h < <(python3 -c "import math; u = math.sqrt($mp * 1e6 / ($rw * $rh)); \
-print(round(u * $rw), round(u * $rh))")
-  "$im" "$testdata/jpeg/video-001.jpeg" -resize "${w}x${h}!" -seed "$mp" -attenuate 0.3 \
-    +noise Gaussian -depth 8 ppm:- | cjpeg -quality 90 -outfile "$f.tmp"
-  mv "$f.tmp" "$f"
-done
 folder=photos-$count
-if [ ! -d "$folder" ]; then
-  mkdir "$folder.tmp"
-  for i in $(seq 0 $((count - 1))); do
-    ln base/photo-$((i % 24 + 2)).jpg "$folder.tmp/$(printf 'photo%04d.jpg' "$i")"
-  done
-  mv "$folder.tmp" "$folder"
-fi
 megapixels=$(python3 -c "
 import subprocess
 total = 0

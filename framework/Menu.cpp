@@ -12,6 +12,47 @@ TMenuItem::TMenuItem(TComponent* owner, const std::string& caption, int tag)
   Tag = tag;
 }
 
+TMenuItem* TMenuItem::Add(const std::string& caption, int tag) {
+  auto* item = new TMenuItem(this, caption, tag);
+  items_.push_back(item);
+  return item;
+}
+
+namespace {
+TMenuItem* FindIn(const std::vector<TMenuItem*>& items, bool (*match)(TMenuItem*, UINT), UINT key) {
+  for (TMenuItem* item : items) {
+    if (match(item, key)) return item;
+    if (TMenuItem* inner = FindIn(item->Items(), match, key)) return inner;
+  }
+  return nullptr;
+}
+
+bool TagIs(TMenuItem* item, UINT tag) { return item->Tag == static_cast<int>(tag); }
+bool CommandIs(TMenuItem* item, UINT command) { return item->Command() == command; }
+
+HMENU BuildItems(const std::vector<TMenuItem*>& items) {
+  HMENU menu = CreatePopupMenu();
+  for (TMenuItem* item : items) {
+    if (!item->Visible) continue;
+    if (item->Caption == "-") {
+      AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+      continue;
+    }
+    UINT flags = MF_STRING | (item->Enabled ? MF_ENABLED : MF_GRAYED) |
+                 (item->Checked ? MF_CHECKED : MF_UNCHECKED);
+    UINT_PTR id = item->Command();
+    if (!item->Items().empty()) {
+      // The submenu is destroyed with its parent.
+      flags |= MF_POPUP;
+      id = reinterpret_cast<UINT_PTR>(BuildItems(item->Items()));
+    }
+    AppendMenuW(menu, flags, id, Utf8ToWide(item->Caption).c_str());
+    if (item->Default) SetMenuDefaultItem(menu, item->Command(), FALSE);
+  }
+  return menu;
+}
+}  // namespace
+
 TPopupMenu::TPopupMenu(TComponent* owner) : TComponent(owner) {}
 
 TPopupMenu::~TPopupMenu() {
@@ -25,26 +66,10 @@ TMenuItem* TPopupMenu::Add(const std::string& caption, int tag) {
 }
 
 TMenuItem* TPopupMenu::FindItemByTag(int tag) const {
-  for (TMenuItem* item : items_)
-    if (item->Tag == tag) return item;
-  return nullptr;
+  return FindIn(items_, &TagIs, static_cast<UINT>(tag));
 }
 
-HMENU TPopupMenu::Build() {
-  HMENU menu = CreatePopupMenu();
-  for (TMenuItem* item : items_) {
-    if (!item->Visible) continue;
-    if (item->Caption == "-") {
-      AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-      continue;
-    }
-    UINT flags = MF_STRING | (item->Enabled ? MF_ENABLED : MF_GRAYED) |
-                 (item->Checked ? MF_CHECKED : MF_UNCHECKED);
-    AppendMenuW(menu, flags, item->command_, Utf8ToWide(item->Caption).c_str());
-    if (item->Default) SetMenuDefaultItem(menu, item->command_, FALSE);
-  }
-  return menu;
-}
+HMENU TPopupMenu::Build() { return BuildItems(items_); }
 
 HMENU TPopupMenu::Handle() {
   if (OnPopup) OnPopup(this);
@@ -54,12 +79,10 @@ HMENU TPopupMenu::Handle() {
 }
 
 bool TPopupMenu::DispatchCommand(UINT command) {
-  for (TMenuItem* item : items_) {
-    if (item->command_ != command) continue;
-    if (item->Enabled && item->OnClick) item->OnClick(item);
-    return true;
-  }
-  return false;
+  TMenuItem* item = FindIn(items_, &CommandIs, command);
+  if (!item) return false;
+  if (item->Enabled && item->OnClick) item->OnClick(item);
+  return true;
 }
 
 TMenuItem* TPopupMenu::Popup(HWND owner, int x, int y) {
@@ -71,11 +94,7 @@ TMenuItem* TPopupMenu::Popup(HWND owner, int x, int y) {
       TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, x, y, 0, owner, nullptr));
   DestroyMenu(menu);
   PostMessageW(owner, WM_NULL, 0, 0);
-  for (TMenuItem* item : items_) {
-    if (item->command_ == chosen && chosen != 0) {
-      if (item->OnClick) item->OnClick(item);
-      return item;
-    }
-  }
-  return nullptr;
+  TMenuItem* item = chosen ? FindIn(items_, &CommandIs, chosen) : nullptr;
+  if (item && item->OnClick) item->OnClick(item);
+  return item;
 }

@@ -1,4 +1,4 @@
-// Menus built from items in code: popup menus whose items carry tags (a dispatcher finds an
+// Menus built from items in code: popup menus (items may hold a submenu) whose items carry tags (a dispatcher finds an
 // item by its tag), with captions, check marks, enabling and visibility read when the menu pops
 // up. A popup's handle can also be lent to another window (the tray icon), whose WM_COMMAND the
 // owner passes back through DispatchCommand.
@@ -21,9 +21,13 @@ class TMenuItem : public TComponent {
   TNotifyEvent OnClick;
   // The command number the item appears under while its menu is built.
   UINT Command() const { return command_; }
+  // A submenu's item; an item with items opens them instead of being chosen.
+  TMenuItem* Add(const std::string& caption, int tag = 0);
+  const std::vector<TMenuItem*>& Items() const { return items_; }
 
  private:
   friend class TPopupMenu;
+  std::vector<TMenuItem*> items_;
   UINT command_;
 };
 

@@ -9,7 +9,6 @@
 #include "shell/ViewerForm.h"
 #include "shell/uMessages.h"
 #include "viewers/picture/SaveDialog.h"
-#include "viewers/picture/uSavePicture.h"
 
 TBatchConvertWindow* BatchConvertWindow = nullptr;
 
@@ -35,11 +34,7 @@ bool AskBatchOptions(TViewerForm* owner, TSaveOptions& options, std::string& com
 
 void InstallBatchConvertPipeline() {
   SetBatchOptionsDialog(AskBatchOptions);
-  SetDefaultBatchSaver([](tGraphicID& decoder, const TSaveOptions& options) {
-    const tSaveResult r =
-        SaveConvertedPicture(decoder, options, tSaveAdjustments{}, scWhole, TRect{});
-    return tBatchSaveOutcome{r.Ok, r.FileName, r.Error};
-  });
+  SetDefaultBatchSaver(BatchSaveThroughPipeline);
 }
 
 TBatchConvertWindow::TBatchConvertWindow(TComponent* owner, HWND ownerHandle,

@@ -115,8 +115,9 @@ TEST(BatchConvertWindow, ConvertsAMixedFolderAndRefreshesItsOwner) {
 
 namespace {
 
-// Reads each picture with PIL (Debian's python3-pil) and writes, per picture, its format, its size
-// and whether its pixels equal those of the source given with it ("-": not compared).
+// Reads each picture with PIL (Debian's python3-pil) and writes, per picture, its format, its size,
+// whether its pixels equal those of the source given with it ("-": not compared) and whether it
+// carries the batch comment ("note").
 const char kPilCheck[] = R"(import os, sys
 from PIL import Image
 lines = []
@@ -128,7 +129,11 @@ for pair in sys.argv[2:]:
         same = '-'
         if src:
             same = 'same' if im.convert('RGB').tobytes() == Image.open(src).convert('RGB').tobytes() else 'differs'
-        lines.append('%s %s %dx%d %s' % (os.path.basename(out), im.format, im.width, im.height, same))
+        texts = [v for v in im.info.values() if isinstance(v, (str, bytes))]
+        if hasattr(im, 'tag_v2'):
+            texts.append(str(im.tag_v2.get(270, '')))
+        note = 'note' if any(b'batch note' in (t if isinstance(t, bytes) else t.encode()) for t in texts) else '-'
+        lines.append('%s %s %dx%d %s %s' % (os.path.basename(out), im.format, im.width, im.height, same, note))
     except Exception as e:
         lines.append('%s unreadable %s' % (os.path.basename(out), e))
 open(sys.argv[1] + '.part', 'w').write('\n'.join(lines) + '\n')
@@ -206,8 +211,11 @@ TEST(BatchConvertWindow, ConvertsThroughTheSavePipelineToEachFormat) {
     checks.push_back(testsupport::UnixFileName(outputs[0]) + "|" +
                      (lossless ? testsupport::UnixFileName(dir / "a.bmp") : ""));
     checks.push_back(testsupport::UnixFileName(outputs[1]) + "|");
-    expected.push_back(a + " " + pilNames[format] + " 30x20 " + (lossless ? "same" : "-"));
-    expected.push_back(d + " " + pilNames[format] + " 32x24 -");
+    // The formats with a comment block carry the batch's comment.
+    const std::string note =
+        format == sfGIF || format == sfJPG || format == sfPNG || format == sfTIF ? " note" : " -";
+    expected.push_back(a + " " + pilNames[format] + " 30x20 " + (lossless ? "same" : "-") + note);
+    expected.push_back(d + " " + pilNames[format] + " 32x24 -" + note);
     EXPECT_EQ(a[0], 'a') << a;
     EXPECT_EQ(ExtractFileExt(d), std::string(".") + extensions[format]) << d;
   }

@@ -15,6 +15,7 @@
 #include "framework/Text.h"
 #include "imaging/Quantize.h"
 #include "imaging/uImageOps.h"
+#include "online/AboutBox.h"
 #include "shell/ViewerForm.h"
 #include "shell/uCommandRules.h"
 #include "shell/uInspectorRules.h"
@@ -35,7 +36,6 @@ TInspectorForm::TInspectorForm(TViewerForm* owner, TImageList* thumbs,
   pnlTop = new TPanel(this, this, 0, 0, 600, kTopHeight);
   btnExit = new TButton(this, pnlTop, "&Close", 6, 5, 70, 25);
   btnAbout = new TButton(this, pnlTop, "&About", 82, 5, 70, 25);
-  btnAbout->SetEnabled(false);
   auto* clickLabel = new TLabel(this, pnlTop, 164, 10, 80, 16);
   clickLabel->SetCaption("Double-click");
   tbClick = new TTrackBar(this, pnlTop, 244, 5, 60, 26);
@@ -75,6 +75,7 @@ TInspectorForm::TInspectorForm(TViewerForm* owner, TImageList* thumbs,
   SetCaption(Format("Inspect %s", {RemoveBackslash(Folder)}));
 
   btnExit->OnClick = [this](TComponent*) { Close(); };
+  btnAbout->OnClick = [this](TComponent*) { ShowAboutBox(this, Handle()); };
   ListBox->OnDrawItem = [this](TComponent*, int index, const RECT& r, UINT state) {
     DrawItem(index, r, state);
   };
@@ -177,9 +178,12 @@ void TInspectorForm::LayOut() {
   StatusBar->Realign();
   const int statusHeight = StatusBar->Height();
   const int cell = ListBox->ItemHeight();
-  ListBox->SetColumns(InspectorColumns(w, cell));
   const int listHeight = InspectorListHeight(cell, Rows, GetSystemMetrics(SM_CYHSCROLL));
   ListBox->SetBounds(0, kTopHeight, w, listHeight);
+  ListBox->SetColumns(InspectorColumns(w, cell));
+  // Square cells, whatever the width left over.
+  ListBox->Send(LB_SETCOLUMNWIDTH, static_cast<WPARAM>(cell), 0);
+  ListBox->Invalidate();
   const int top = kTopHeight + listHeight;
   PaintBox->SetBounds(0, top, w, std::max(0, ClientHeight() - top - statusHeight));
   areaKnown_ = false;

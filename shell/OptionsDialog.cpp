@@ -203,7 +203,9 @@ void TOptionsDialog::BuildSlides(TPanel* p) {
 void TOptionsDialog::BuildStats(TPanel* p) {
   for (int i = 0; i < 9; ++i) {
     lblStats[i] = new TLabel(this, p, 8, 8 + i * 22, 440, 18);
+    // The columns line up only in a fixed-pitch font; the pitch picks one where this face is missing.
     lblStats[i]->Font().SetName("Courier New");
+    lblStats[i]->Font().SetPitch(fpFixed);
   }
   btnThumbP = new TButton(this, p, "Pack", 8, 212, 90, 25);
   btnThumbA = new TButton(this, p, "Refresh", 106, 212, 90, 25);
@@ -469,6 +471,7 @@ void TOptionsDialog::ChangeSizeClick() {
   host_.Database->Clear();
   host_.Database->SetThumbnailSizeCode(chosen);
   lblSizeNow->SetCaption("Now: " + std::to_string(ThumbSizeNumber(chosen)));
+  lblSizeNew->SetCaption("New: " + std::to_string(ThumbSizeNumber(chosen)));
   pbSizes->Invalidate();
   if (host_.NotifyAll) host_.NotifyAll(4);
   for (TLabel* l : lblStats) l->SetCaption("");

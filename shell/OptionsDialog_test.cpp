@@ -174,6 +174,11 @@ TEST_F(OptionsDialogTest, DatabasePagesActOnTheDatabase) {
   EXPECT_EQ(d->ChosenSizeCode(), code);
   EXPECT_NE(d->lblStats[0]->Caption(), "");
   d->Show();
+  for (int page : {5, 7}) {
+    d->Pages->SetPageIndex(page);
+    dialogtest::Pump(2);
+    dialogtest::Screenshot(d->Handle(), page == 5 ? "options-stats-database" : "options-thumbs-database");
+  }
 
   // "Change" with the current size: confirmed, and nothing happens.
   dialogtest::TDriver driver;

@@ -6,16 +6,21 @@
 #include <vector>
 
 #include "foundation/DialogDriver_test.h"
+#include "foundation/cFileCtlDirList.h"
+#include "foundation/cFileCtlFileList.h"
 #include "foundation/cOrvexComboBox.h"
 #include "framework/Button.h"
 #include "framework/CheckBox.h"
 #include "framework/Edit.h"
 #include "framework/GroupBox.h"
 #include "framework/Label.h"
+#include "framework/Menu.h"
 #include "framework/TabControl.h"
 #include "shell/FilePropertiesDialog.h"
 #include "shell/JumpDialog.h"
+#include "shell/ScratchSettings_test.h"
 #include "shell/SelectFolderDialog.h"
+#include "shell/ViewerForm.h"
 #include "tests/TestSupport.h"
 
 namespace fs = std::filesystem;
@@ -181,4 +186,35 @@ TEST(SelectFolder, OpensAtTheFolderAndTakesTheOneChosen) {
     EXPECT_TRUE(driver.Finished());
     EXPECT_EQ(folder, albums);
   }
+}
+
+// The main window's file menu opens the properties of the current file; clearing read-only there
+// and pressing OK reaches the disk.
+TEST(FileProperties, OpensFromTheMainWindowsFileMenu) {
+  StartCommandLine = "Tavishore32.exe";
+  testsettings::UseScratchSettings("props_ini");
+  const fs::path dir = testsupport::ScratchDir("props_menu");
+  const fs::path file = dir / "menu.txt";
+  testsupport::WriteFile(file, {'x'});
+  SetFileAttributesW(file.wstring().c_str(), FILE_ATTRIBUTE_READONLY);
+  auto* form = new TViewerForm(nullptr);
+  form->FinishCreate();
+  form->Show();
+  form->Orvex_DirList1->SetDirectory(dir.string());
+  dialogtest::Pump();
+  TOrvex_FileList& files = *form->Orvex_FileList1;
+  files.SetItemIndex(files.IndexOfName("menu.txt"));
+  dialogtest::TDriver driver;
+  driver.Then([] {
+    HWND f = dialogtest::FindForm("menu.txt properties");
+    HWND box = f ? dialogtest::FindChild(f, L"Button", "&Read-only") : nullptr;
+    if (!box) return false;
+    SendMessageW(box, BM_CLICK, 0, 0);
+    return dialogtest::PressButton("menu.txt properties", "OK");
+  });
+  driver.Start();
+  form->popupClick(form->filePopup->FindItemByTag(17));
+  EXPECT_TRUE(driver.Finished());
+  EXPECT_EQ(GetFileAttributesW(file.wstring().c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+  delete form;
 }

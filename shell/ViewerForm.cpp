@@ -228,6 +228,11 @@ void TViewerForm::CreateMenus() {
            {"&Thumbnails", 12}, {"&Store", 13}, {"&Print", 14}, {"Find && Replace", 15},
            {"&Copy name", 16}, {"P&roperties", 17}})
     filePopup->Add(caption, tag)->Enabled = false;
+  fileBatch = filePopup->Add("&Batch");
+  fileBatch->Enabled = false;
+  batchPrint = fileBatch->Add("&Print...");
+  batchConvert = fileBatch->Add("&Convert...");
+  batchHTML = fileBatch->Add("&Web page...");
   // Copying the full name needs no other unit.
   filePopup->FindItemByTag(16)->Enabled = true;
   filePopup->FindItemByTag(16)->OnClick = [this](TComponent*) {

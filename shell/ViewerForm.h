@@ -6,6 +6,7 @@
 // Several main windows may be open; the first (ViewerForm) owns the settings, the tray icon and
 // the temporary files, and the command line drives it.
 #pragma once
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -63,6 +64,9 @@ class TViewerForm : public TForm, public tViewerSettings {
   TOrvex_FileList* Orvex_FileList1 = nullptr;
   TPopupMenu *dirPopup = nullptr, *filePopup = nullptr, *cpyMenu = nullptr, *cpy2Menu = nullptr,
              *TrayPopupMenu = nullptr;
+  // The file menu's batch submenu.
+  TMenuItem *fileBatch = nullptr, *batchPrint = nullptr, *batchConvert = nullptr,
+            *batchHTML = nullptr;
   TTimer* Timer1 = nullptr;
   TTrayIcon* TrayIcon = nullptr;
 
@@ -128,6 +132,13 @@ class TViewerForm : public TForm, public tViewerSettings {
   // ---- Command families (ViewerFormCmd*.cpp)
   // Connects the menus, buttons and keys to their commands (once, at creation).
   void ConnectCommands();
+  void ConnectBatchCommands();
+  // The gallery of the first window's database (only when it has one).
+  bool GalleryAvailable() const;
+  void ShowGallery();
+  // The gallery window's place as it last closed (left, top, width, height), into the settings.
+  std::array<int, 4> GalleryPlace{};
+  void KeepGalleryPlace();
   // The popup menus' dispatcher, by the item's tag.
   void popupClick(TMenuItem* item);
   // The folder and file popups at a screen point (none: at the item).

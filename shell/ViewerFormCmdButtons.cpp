@@ -5,6 +5,7 @@
 #include "foundation/uFormPlacementWin.h"
 #include "framework/Text.h"
 #include "imaging/uGraphic.h"
+#include "online/AboutBox.h"
 #include "foundation/cFileCtlDirList.h"
 #include "foundation/cFileCtlDriveCombo.h"
 #include "shell/FilePropertiesDialog.h"
@@ -122,6 +123,11 @@ void TViewerForm::ConnectCommands() {
     PostMessageW(Handle(), WM_NEXTDLGCTL, 0, 0);
   };
 
+  ConnectBatchCommands();
+  btnGallery->SetEnabled(GalleryAvailable());
+  btnGallery->OnClick = [this](TComponent*) { ShowGallery(); };
+  btnAbout->SetEnabled(true);
+  btnAbout->OnClick = [this](TComponent*) { ShowAboutBox(this, Handle()); };
   btnOptions->SetEnabled(true);
   btnOptions->OnClick = [this](TComponent*) { OptionsClick(); };
   btnInspect->OnClick = [this](TComponent*) {
@@ -130,9 +136,13 @@ void TViewerForm::ConnectCommands() {
     std::vector<std::string> lines;
     for (int i = 0; i < list.Count(); ++i)
       if (list.HasThumbnail(i)) lines.push_back(InspectorLine(list.GetItemName(i), list.Entry(i)->ThumbIndex));
-    ShowInspector(this, list.ThumbImages, lines, list.GetThumbnailedList());
+    TInspectorForm* inspector = ShowInspector(this, list.ThumbImages, lines, list.GetThumbnailedList());
     list.FreeList();
-    list.SetFocus();
+    // The list keeps the selection; the inspector, when it opened, stays in front.
+    if (inspector)
+      inspector->SetFocus();
+    else
+      list.SetFocus();
   };
   auto listChanged = Orvex_FileList1->OnChange;
   Orvex_FileList1->OnChange = [this, listChanged](TComponent* sender) {

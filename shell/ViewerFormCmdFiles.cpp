@@ -128,6 +128,7 @@ void TViewerForm::ShowFilePopup(const POINT* at) {
   filePopup->FindItemByTag(12)->Enabled = false;
   filePopup->FindItemByTag(13)->Enabled = false;
   filePopup->FindItemByTag(14)->Enabled = false;
+  fileBatch->Enabled = p.Batch;
   POINT pt;
   if (at) {
     pt = *at;

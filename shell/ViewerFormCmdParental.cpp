@@ -14,8 +14,7 @@ void TViewerForm::ApplyParentalLevel() {
   HeaderControl1->SetSectionText(0, c.SectionZeroText);
   if (c.SetCloneFolder && ViewerForm) ViewerForm->CloneFolder = Orvex_DirList1->Directory();
   btnGallery->SetVisible(c.GalleryButton);
-  // The gallery stays disabled at every level until its window is part of the program.
-  if (!c.GalleryButton) btnGallery->SetEnabled(false);
+  btnGallery->SetEnabled(c.GalleryButton && GalleryAvailable());
   Orvex_DriveCombo1->SetEnabled(c.DriveCombo);
   btnClone->SetEnabled(c.CloneButton);
   Orvex_DirList1->SetEnabled(c.FolderList);

@@ -1,6 +1,7 @@
 // The main window's command families driven by real messages: keys sent to the lists and the
 // window, menu items chosen by their command numbers, a drop of files from the shell, the
-// timer's one-time messages, the parental levels and the options button.
+// timer's one-time messages, the parental levels, the options button, and the windows the
+// buttons and the batch submenu open over the pictures that have thumbnails.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -13,7 +14,9 @@
 #include "foundation/uFiles.h"
 #include "framework/Application.h"
 #include "framework/Clipboard.h"
+#include "shell/InspectorForm.h"
 #include "shell/ViewerForm.h"
+#include "thumbnails/ThumbWindowForm.h"
 #include "shell/ScratchSettings_test.h"
 #include "tests/TestSupport.h"
 
@@ -298,4 +301,105 @@ TEST(ViewerFormCommands, OptionsButtonOpensTheDialog) {
   cancel.Start();
   w.form->btnOptions->Click();
   EXPECT_TRUE(seen);
+}
+
+namespace {
+// A folder of pictures (and one text file) whose thumbnails the window has made.
+fs::path ThumbnailedFolder(Window& w, const std::string& name) {
+  fs::path dir = testsupport::ScratchDir("cmd_" + name);
+  for (const char* source : {"gif/flag_fr.gif", "png/basn2c08.png", "bmp/pal8.bmp"})
+    fs::copy_file(testsupport::TestData(source), dir / fs::path(source).filename());
+  testsupport::WriteFile(dir / "notes.txt", std::vector<uint8_t>(40, 'n'));
+  w.form->Orvex_DirList1->SetDirectory(dir.string());
+  dialogtest::PumpUntil([&] { return w.form->ThumbState() == 0 && w.Files().ThumbnailCount() == 3; });
+  return dir;
+}
+
+template <class T>
+T* FindFormOf() {
+  for (TForm* f : Screen.Forms)
+    if (auto* t = dynamic_cast<T*>(f)) return t;
+  return nullptr;
+}
+
+// The whole screen while a menu is up, then the menu closed.
+bool ShootMenu(const char* name) {
+  if (!FindWindowW(L"#32768", nullptr)) return false;
+  dialogtest::Pump(2);
+  dialogtest::Screenshot(GetDesktopWindow(), name);
+  EndMenu();
+  return true;
+}
+}  // namespace
+
+TEST(ViewerFormCommands, ThumbnailedPicturesReachTheBatchMenuTheInspectorAndTheGallery) {
+  Window w(MakeScratch("thumbsroot", {}));
+  ASSERT_NE(w.form->Thumbnails, nullptr);
+  ThumbnailedFolder(w, "thumbs");
+  ASSERT_EQ(w.Files().ThumbnailCount(), 3);
+  EXPECT_TRUE(w.form->btnInspect->Enabled());
+  EXPECT_TRUE(w.form->btnGallery->Enabled());
+  EXPECT_TRUE(w.form->btnAbout->Enabled());
+
+  // The file menu offers the batch submenu; seen on the screen with the mouse key.
+  w.Select("flag_fr.gif");
+  dialogtest::TDriver shoot;
+  shoot.Then([] { return ShootMenu("main-file-popup"); });
+  shoot.Start();
+  Key(&w.Files(), VK_APPS);
+  EXPECT_TRUE(shoot.Finished() && !shoot.TimedOut());
+  EXPECT_TRUE(w.form->fileBatch->Enabled);
+  // The folder menu too.
+  w.form->Orvex_DirList1->SetFocus();
+  dialogtest::TDriver shootDirs;
+  shootDirs.Then([] { return ShootMenu("main-folder-popup"); });
+  shootDirs.Start();
+  Key(w.form->Orvex_DirList1, VK_APPS);
+  EXPECT_TRUE(shootDirs.Finished() && !shootDirs.TimedOut());
+
+  // Batch print by its command number: its dialog comes up for the three pictures.
+  bool printSeen = false;
+  dialogtest::TDriver cancel;
+  cancel.Then([&] {
+    printSeen = dialogtest::FindForm("Batch Print") != nullptr;
+    return dialogtest::PressButton("Batch Print", "Cancel");
+  });
+  cancel.Start();
+  w.form->filePopup->Handle();
+  ASSERT_TRUE(w.form->filePopup->DispatchCommand(w.form->batchPrint->Command()));
+  dialogtest::Pump();
+  EXPECT_TRUE(printSeen);
+
+  // The inspector goes through the pictures with their thumbnails.
+  w.form->btnInspect->Click();
+  dialogtest::Pump();
+  TInspectorForm* inspector = FindFormOf<TInspectorForm>();
+  ASSERT_NE(inspector, nullptr);
+  EXPECT_EQ(inspector->ListBox->Count(), 3);
+  EXPECT_EQ(GetForegroundWindow(), inspector->Handle());
+  dialogtest::PumpUntil([&] { return !inspector->Busy; }, 10000);
+  dialogtest::Pump();
+  dialogtest::Screenshot(inspector->Handle(), "inspector-thumbnails");
+  inspector->Close();
+  dialogtest::Pump();
+  EXPECT_EQ(FindFormOf<TInspectorForm>(), nullptr);
+
+  // The gallery over the database.
+  w.form->btnGallery->Click();
+  dialogtest::Pump();
+  TThumbWindowForm* gallery = FindFormOf<TThumbWindowForm>();
+  ASSERT_NE(gallery, nullptr);
+  EXPECT_EQ(gallery->Caption(), "The Gallery");
+  delete gallery;
+
+  // The about box, closed by its button.
+  bool aboutSeen = false;
+  dialogtest::TDriver close;
+  close.Then([&] {
+    aboutSeen = dialogtest::FindForm("About") != nullptr;
+    return dialogtest::PressButton("About", "&Close");
+  });
+  close.Start();
+  w.form->btnAbout->Click();
+  EXPECT_TRUE(aboutSeen);
 }

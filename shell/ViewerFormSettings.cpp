@@ -189,6 +189,7 @@ class TViewerFormSettingsControls : public tPlainSettingsControls {
 
 bool TViewerForm::LoadSaveSettings(bool load) {
   if (!settingsControls_) settingsControls_ = std::make_unique<TViewerFormSettingsControls>(*this);
+  if (!load) KeepGalleryPlace();
   const std::string program = SettingsProgramFile.empty() ? ModuleFileName() : SettingsProgramFile;
   // Every key is read with its default, so a load needs no reset first (and must keep what the
   // command line set, such as HiddenOptions).

@@ -93,6 +93,7 @@ void TViewerForm::FormCreate() {
     if (Interactive) {
       TempFiles = std::make_unique<std::vector<std::string>>();
       OpenThumbnailDatabase();
+      if (btnGallery->Visible()) btnGallery->SetEnabled(GalleryAvailable());
     }
     TrayIcon->PopupMenu = TrayPopupMenu->Handle();
     TrayIcon->SetActive(start.Tray && StartMode == smInteractive);

@@ -197,7 +197,7 @@ TEST(ViewerForm, TheFirstWindowIsTheBrowserWithItsFullLayout) {
   EXPECT_EQ(form->nbookLeftTop->PageIndex(), 0);
   EXPECT_NE(form->Caption().find("[ "), std::string::npos);
   EXPECT_TRUE(form->btnOptions->Enabled());
-  EXPECT_FALSE(form->btnAbout->Enabled());
+  EXPECT_TRUE(form->btnAbout->Enabled());
   EXPECT_TRUE(form->btnClone->Enabled());
   EXPECT_EQ(form->filePopup->FindItemByTag(17)->Caption, "P&roperties");
   EXPECT_EQ(form->dirPopup->FindItemByTag(6)->Caption, "&Bookmark");

@@ -16,6 +16,7 @@
 #include "imaging/formats/gTGA.h"
 #include "imaging/formats/gTIF.h"
 #include "imaging/uImageOps.h"
+#include "viewers/picture/uSavePicture.h"
 
 namespace {
 
@@ -142,6 +143,11 @@ tBatchSaveOutcome BatchSaveWithWriters(tGraphicID& decoder, const TSaveOptions& 
   result.Ok = true;
   result.FileName = target;
   return result;
+}
+
+tBatchSaveOutcome BatchSaveThroughPipeline(tGraphicID& decoder, const TSaveOptions& options) {
+  const tSaveResult r = SaveConvertedPicture(decoder, options, tSaveAdjustments{}, scWhole, TRect{});
+  return {r.Ok, r.FileName, r.Error};
 }
 
 void SetDefaultBatchSaver(tBatchSaver saver) { DefaultSaver() = std::move(saver); }

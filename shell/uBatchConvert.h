@@ -26,6 +26,8 @@ struct tBatchSaveOutcome {
 using tBatchSaver = std::function<tBatchSaveOutcome(tGraphicID& decoder, const TSaveOptions& options)>;
 // The saver the run uses when none is given.
 tBatchSaveOutcome BatchSaveWithWriters(tGraphicID& decoder, const TSaveOptions& options);
+// The program's saver: the save pipeline with no adjustments, the whole picture.
+tBatchSaveOutcome BatchSaveThroughPipeline(tGraphicID& decoder, const TSaveOptions& options);
 void SetDefaultBatchSaver(tBatchSaver saver);  // empty: BatchSaveWithWriters
 
 class tBatchConvertRun {

@@ -1,5 +1,5 @@
 // Developer tool for the benchmarks: batch convert every file of a folder (as the batch convert
-// window steps through a list), or the folder-size scan of a tree.
+// window steps through a list, through the save pipeline), or the folder-size scan of a tree.
 //   tavis_batch convert FOLDER FORMAT [QUALITY]   FORMAT: gif pcx bmp tga tif jpg png
 //   tavis_batch scan ROOT
 #include <cstdio>
@@ -28,7 +28,7 @@ int main(int argc, char** argv) {
     for (const auto& e : std::filesystem::directory_iterator(folder))
       if (e.is_regular_file()) files.push_back(e.path().filename().string());
     RegisterAllFormats();
-    tBatchConvertRun run(files, o, "");
+    tBatchConvertRun run(files, o, "", BatchSaveThroughPipeline);
     while (run.Step()) {
     }
     std::printf("%s\n", run.ReportText().c_str());

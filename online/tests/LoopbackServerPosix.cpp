@@ -28,8 +28,6 @@ tScratchFolders::~tScratchFolders() {
 
 std::string tLoopbackServer::ScriptFolder() { return TAVIS_ONLINE_TESTS_DIR; }
 
-std::string tLoopbackServer::CannotStart() { return ""; }
-
 std::string LoopbackScratch(const std::string& name) {
   const std::string path = "/tmp/tavis-online-" + std::to_string(getpid()) + "-" + name + "-" +
                            std::to_string(counter++);

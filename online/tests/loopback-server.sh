@@ -11,13 +11,16 @@ here=$(cd "$(dirname "$0")" && pwd)
 cmd=$1
 if [ "$cmd" = stop ]; then
   state=$2 kind=$3
-  [ -f "$state/$kind.pid" ] || exit 0
+  # KIND.stopped, written last, tells a caller that cannot wait for this script that the
+  # server is gone and the folder is no longer touched.
+  if [ ! -f "$state/$kind.pid" ]; then : > "$state/$kind.stopped"; exit 0; fi
   pid=$(cat "$state/$kind.pid")
   kill -TERM -- "-$pid" 2>/dev/null || kill -TERM "$pid" 2>/dev/null
   i=0
   while kill -0 "$pid" 2>/dev/null && [ $i -lt 50 ]; do sleep 0.1; i=$((i + 1)); done
   kill -KILL -- "-$pid" 2>/dev/null || true
   rm -f "$state/$kind.pid" "$state/$kind.ready" "$state/$kind.port"
+  : > "$state/$kind.stopped"
   exit 0
 fi
 
@@ -41,7 +44,7 @@ case $kind in
 user root root;
 worker_processes 1;
 daemon off;
-pid $state/nginx.pid;
+pid $state/nginx-master.pid;
 error_log $state/nginx-error.log;
 events { worker_connections 64; }
 http {
