@@ -499,6 +499,11 @@ std::string tGraphicID::RemarksText(const std::string& heading) {
   return text;
 }
 
+void tGraphicID::SetRemarksText(const std::string& text) {
+  remarksCache_ = text;
+  remarksCached_ = true;
+}
+
 std::string tGraphicID::FormatRemarks(const std::string& heading, int mode) {
   std::string s = RemarksText(heading);
   if (mode == 0 || mode == 5) s = heading + "\r\n" + s;

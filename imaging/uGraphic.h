@@ -192,6 +192,9 @@ class tGraphicID {
   void AddRemarkChar(char c);
   void EndRemark();
   std::string RemarksText(const std::string& heading);
+  // The comments as the user edited them: what RemarksText gives from now on, whatever the
+  // remark lines held before.
+  void SetRemarksText(const std::string& text);
   std::string FormatRemarks(const std::string& heading, int mode);
   bool HasRemarks() const;
   // Bytes of info and remark text a picture may still gather: a small file must not grow

@@ -350,6 +350,16 @@ TEST(GraphicRemarks, CollectAndFormat) {
   EXPECT_EQ(id.Info.size(), 5u);
 }
 
+TEST(GraphicRemarks, EditedTextReplacesTheBuiltOne) {
+  tGraphicID id(nullptr);
+  id.AddInfoLine("rfrom the file");
+  EXPECT_EQ(id.RemarksText(""), "from the file");
+  id.SetRemarksText("edited\r\ntwice");
+  EXPECT_EQ(id.FormatRemarks("H", 6), "edited\ntwice\n");
+  id.SetRemarksText("");
+  EXPECT_EQ(id.FormatRemarks("H", 4), "");
+}
+
 TEST(GraphicRemarks, NoRemarksFormatsEmpty) {
   tGraphicID id(nullptr);
   EXPECT_FALSE(id.HasRemarks());

@@ -1,5 +1,6 @@
-// Program start-up: the application title, help, the splash on an ordinary start, the first main
-// window and the shared dialog form, the show command, the message loop.
+// Program start-up: the readers and dialogs the windows reach through hooks, the application
+// title, help, the splash on an ordinary start, the first main window and the shared dialog form,
+// the show command, the message loop.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -13,6 +14,7 @@
 #include "shell/Splash.h"
 #include "shell/ViewerForm.h"
 #include "shell/uStartup.h"
+#include "viewers/picture/PictureDialogs.h"
 #include "viewers/print/PrintingForm.h"
 
 namespace {
@@ -21,6 +23,7 @@ int ProgramStartup(int show) {
   InitCommonControlsEx(&icc);
   InstallWin32Platform();
   InstallMetafileReader();
+  ConnectPictureDialogs();
   InstallBatchConvertPipeline();
   Application.Title = LoadResString(sProgramName);
   // F1 and every Help button open the program's help file (named by the main window).

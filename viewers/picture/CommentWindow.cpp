@@ -124,6 +124,8 @@ void SetPictureComments(tGraphicID& picture, const std::string& text) {
                             }),
              info.end());
   if (!text.empty()) info.push_back("r" + text);
+  // The save writes the cached remarks: they must be these, not the ones read from the file.
+  picture.SetRemarksText(text);
 }
 
 void EditComments(TComponent* owner, tGraphicID& picture) {

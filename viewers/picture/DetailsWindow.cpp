@@ -78,7 +78,8 @@ void TDocWindow::ShowPalette() {
 void TDocWindow::Arrange() {
   if (!PalPanel) return;
   const int w = ClientWidth(), h = ClientHeight();
-  const int pal = PalPanel->Visible() ? kPalPanelHeight : 0;
+  // The panel's own flag: the window may not be showing yet.
+  const int pal = paletteCount_ > 0 ? kPalPanelHeight : 0;
   ButtonPanel->SetBounds(0, 0, w, kButtonPanelHeight);
   RichMemo->SetBounds(0, kButtonPanelHeight, w, std::max(0, h - kButtonPanelHeight - pal));
   PalPanel->SetBounds(0, h - pal, w, kPalPanelHeight);
@@ -133,7 +134,7 @@ TDocWindow* ShowPictureDetails(TPictureWindow* window, tGraphicID& picture, POIN
   doc->FillText();
   const int rows = DetailsRows(static_cast<int>(picture.Info.size()));
   doc->ShowPalette();
-  const int pal = doc->PalPanel->Visible() ? kPalPanelHeight : 0;
+  const int pal = doc->PaletteCount() > 0 ? kPalPanelHeight : 0;
   doc->SetClientSize(440, kButtonPanelHeight + pal + kLineHeight * rows);
   RECT b = doc->BoundsRect();
   doc->SetBounds(at.x, at.y, b.right - b.left, b.bottom - b.top);

@@ -6,7 +6,7 @@
 #include "framework/Canvas.h"
 #include "viewers/picture/uDetailsText.h"
 
-TFullClipDlg::TFullClipDlg(TComponent* owner) : TForm(owner) {
+TFullClipDlg::TFullClipDlg(TComponent* owner) : TForm(owner, bsDialog) {
   HelpContext = 10;
   Position = poScreenCenter;
   SetClientSize(356, 200);

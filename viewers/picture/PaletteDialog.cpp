@@ -7,7 +7,7 @@
 #include "framework/Application.h"
 #include "viewers/picture/uPaletteGrid.h"
 
-TPaletteDialog::TPaletteDialog(TComponent* owner) : TForm(owner) {
+TPaletteDialog::TPaletteDialog(TComponent* owner) : TForm(owner, bsDialog) {
   SetCaption("Select Background / Transparent Color");
   HelpContext = 17;
   KeyPreview = true;

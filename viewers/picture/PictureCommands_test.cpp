@@ -2,7 +2,7 @@
 // the save dialog (read back by our own readers), a failed save that is reported and keeps the
 // picture unsaved, the wallpaper set and read back from the system, the adjustment tool applying
 // and resetting, the zoom window and magnifier opening and closing by click and key, and copying
-// to the clipboard.
+// to the clipboard, and the companion dialogs the commands open once the program connected them.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -14,8 +14,14 @@
 #include "framework/Application.h"
 #include "framework/Clipboard.h"
 #include "imaging/uGraphic.h"
+#include "tests/PrintedPages.h"
 #include "tests/TestSupport.h"
+#include "viewers/picture/CommentWindow.h"
+#include "viewers/picture/DetailsWindow.h"
+#include "viewers/picture/FullClipDialog.h"
+#include "viewers/picture/PaletteDialog.h"
 #include "viewers/picture/PictureCompanions.h"
+#include "viewers/picture/PictureDialogs.h"
 #include "viewers/picture/PictureWindow.h"
 #include "viewers/picture/SaveDialog.h"
 #include "viewers/picture/TweakForm.h"
@@ -47,6 +53,10 @@ class PictureCommands : public testing::Test {
     fs::permissions(file_, fs::perms::owner_write, fs::perm_options::add, ec);
     fs::copy_file(source, file_, fs::copy_options::overwrite_existing);
     fs::permissions(file_, fs::perms::owner_write, fs::perm_options::add);
+    return OpenFile();
+  }
+  // The picture at file_, in a scratch folder dir_.
+  TPictureWindow* OpenFile() {
     auto stream = std::make_unique<tBuffStream>(file_, OpenFileStream(file_), false);
     if (!OpenPictureWindow(nullptr, stream.get(), 0)) return nullptr;
     stream.release();
@@ -170,6 +180,9 @@ TEST_F(PictureCommands, FailedSaveIsReportedAndThePictureStaysUnsaved) {
 TEST_F(PictureCommands, WallpaperIsSavedAsBmpAndSetForTheDesktop) {
   TPictureWindow* w = Open("bmp/pal8.bmp", "pic_wallpaper");
   ASSERT_NE(w, nullptr);
+  // The desktop gets its own wallpaper back, so later pictures of the screen show no trace.
+  wchar_t before[MAX_PATH] = {};
+  SystemParametersInfoW(SPI_GETDESKWALLPAPER, MAX_PATH, before, 0);
   TDriver d;
   d.Then(SaveOn(sfBMP, [](TSaveDialog& dlg) { dlg.chkWallpaper->SetChecked(true); }));
   ClickWith(w->SaveButton, d);
@@ -178,6 +191,7 @@ TEST_F(PictureCommands, WallpaperIsSavedAsBmpAndSetForTheDesktop) {
   wchar_t paper[MAX_PATH] = {};
   ASSERT_TRUE(SystemParametersInfoW(SPI_GETDESKWALLPAPER, MAX_PATH, paper, 0));
   EXPECT_EQ(WideToUtf8(paper), w->LastSave);
+  SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, before, SPIF_SENDCHANGE);
   fs::remove(w->LastSave);
 }
 
@@ -318,5 +332,229 @@ TEST_F(PictureCommands, EncodeWritesTheFileOnceAndIsThenOff) {
   EXPECT_FALSE(w->EncodeButton->Enabled());
   w->ShowStatus(psDone);
   EXPECT_FALSE(w->EncodeButton->Enabled());
+}
+}  // namespace
+
+namespace {
+template <class T>
+T* VisibleForm() {
+  T* f = FindForm<T>();
+  return f && IsWindowVisible(f->Handle()) ? f : nullptr;
+}
+
+// The program connects the real dialogs at start; the other tests here run with the fallbacks.
+class PictureCompanionDialogs : public PictureCommands {
+ protected:
+  void SetUp() override {
+    ConnectPictureDialogs();
+    CommentsProgramFile = (testsupport::ScratchDir("pic_companions_cmt") / "Tavishore32.exe").string();
+  }
+  void TearDown() override {
+    PictureCommands::TearDown();
+    SetFullOrClipChooser(nullptr);
+    SetDetailsShower(nullptr);
+    SetCommentsEditor(nullptr);
+    SetPaletteColorChooser(nullptr);
+    CommentsProgramFile.clear();
+  }
+};
+
+TEST_F(PictureCompanionDialogs, DetailsOpenBesideThePictureAndFreeTheButtonWhenClosed) {
+  TPictureWindow* w = Open("bmp/pal8.bmp", "pic_companions_details");
+  ASSERT_NE(w, nullptr);
+  ASSERT_TRUE(w->DocButton->Enabled());
+  w->DocButton->Click();
+  TDocWindow* doc = nullptr;
+  ASSERT_TRUE(PumpUntil([&] { return (doc = VisibleForm<TDocWindow>()) != nullptr; }, 5000));
+  EXPECT_EQ(doc->Caption(), "pal8.bmp details");
+  EXPECT_EQ(doc->PaletteCount(), 252);
+  EXPECT_FALSE(w->DocButton->Enabled());
+  dialogtest::Screenshot(GetDesktopWindow(), "details-window");
+  doc->Close();
+  EXPECT_TRUE(PumpUntil([] { return FindForm<TDocWindow>() == nullptr; }, 5000));
+  EXPECT_TRUE(w->DocButton->Enabled());
+}
+
+TEST_F(PictureCompanionDialogs, CopyOfASelectionAsksWholeOrPart) {
+  TPictureWindow* w = Open("bmp/pal8.bmp", "pic_companions_copy");
+  ASSERT_NE(w, nullptr);
+  w->Selection = RECT{10, 10, 40, 30};
+  TDriver d;
+  d.Then([] {
+    TFullClipDlg* dlg = VisibleForm<TFullClipDlg>();
+    if (!dlg) return false;
+    EXPECT_EQ(dlg->Caption(), "Copy to clipboard...");
+    EXPECT_TRUE(dlg->FullBtn->Down());
+    dialogtest::Screenshot(dlg->Handle(), "full-or-clip");
+    dlg->PartBtn->Click();
+    PostMessageW(dlg->OKBtn->Handle(), BM_CLICK, 0, 0);
+    return true;
+  });
+  ClickWith(w->CopyButton, d);
+  int cw = 0, ch = 0;
+  ASSERT_TRUE(ClipboardSize(cw, ch));
+  EXPECT_EQ(cw, 30);
+  EXPECT_EQ(ch, 20);
+}
+
+TEST_F(PictureCompanionDialogs, SaveDialogOpensThePaletteAndCommentsDialogs) {
+  TPictureWindow* w = Open("bmp/pal8.bmp", "pic_companions_save");
+  ASSERT_NE(w, nullptr);
+  bool palette = false, comments = false;
+  TDriver d;
+  d.Then([] {
+     TSaveDialog* s = VisibleForm<TSaveDialog>();
+     if (!s) return false;
+     s->Tabs->SetTabIndex(sfGIF);
+     s->Tabs->OnChange(s->Tabs);
+     EXPECT_TRUE(s->btnSpecial->Enabled());
+     EXPECT_TRUE(s->btnComments->Enabled());
+     PostMessageW(s->btnSpecial->Handle(), BM_CLICK, 0, 0);
+     return true;
+   })
+      .Then([&] {
+        TPaletteDialog* p = VisibleForm<TPaletteDialog>();
+        if (!p) return false;
+        palette = true;
+        dialogtest::Screenshot(p->Handle(), "palette-dialog");
+        PostMessageW(p->CancelBtn->Handle(), BM_CLICK, 0, 0);
+        return true;
+      })
+      .Then([] {
+        TSaveDialog* s = VisibleForm<TSaveDialog>();
+        if (!s || VisibleForm<TPaletteDialog>()) return false;
+        PostMessageW(s->btnComments->Handle(), BM_CLICK, 0, 0);
+        return true;
+      })
+      .Then([&] {
+        TCommentWindow* c = VisibleForm<TCommentWindow>();
+        if (!c) return false;
+        comments = true;
+        c->SetText("Said in the test");
+        PostMessageW(c->CloseBtn->Handle(), BM_CLICK, 0, 0);
+        return true;
+      })
+      .Then([] {
+        TSaveDialog* s = VisibleForm<TSaveDialog>();
+        if (!s || VisibleForm<TCommentWindow>()) return false;
+        PostMessageW(s->btnCancel->Handle(), BM_CLICK, 0, 0);
+        return true;
+      })
+      .Then([] { return VisibleForm<TSaveDialog>() == nullptr; });
+  ClickWith(w->SaveButton, d);
+  EXPECT_TRUE(palette);
+  EXPECT_TRUE(comments);
+  EXPECT_EQ(w->Decoder->FormatRemarks("", 1), "Said in the test");
+}
+}  // namespace
+
+// Printing through the real printer (tests/PrintedPages.h): the page, made a picture again by
+// pdftoppm, shows the picture the right way up, fitted to the page, in its own colours.
+namespace {
+struct tRgb {
+  int r, g, b;
+};
+constexpr tRgb kQuarters[4] = {{255, 0, 0}, {0, 160, 0}, {0, 0, 255}, {255, 220, 0}};
+
+// A picture of four flat quarters (red, green / blue, yellow), taller than wide.
+std::vector<uint8_t> QuartersPpm(int width, int height) {
+  const std::string head = "P6\n" + std::to_string(width) + " " + std::to_string(height) + "\n255\n";
+  std::vector<uint8_t> data(head.begin(), head.end());
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      const tRgb& c = kQuarters[(y >= height / 2) * 2 + (x >= width / 2)];
+      data.insert(data.end(), {uint8_t(c.r), uint8_t(c.g), uint8_t(c.b)});
+    }
+  return data;
+}
+
+tRgb PixelAt(const testsupport::RgbImage& page, int x, int y) {
+  const size_t i = (static_cast<size_t>(y) * page.width + x) * 3;
+  return {page.samples[i], page.samples[i + 1], page.samples[i + 2]};
+}
+
+bool Near(const tRgb& a, const tRgb& b) {
+  return std::abs(a.r - b.r) < 60 && std::abs(a.g - b.g) < 60 && std::abs(a.b - b.b) < 60;
+}
+
+// The smallest rectangle holding every pixel that is not paper white.
+RECT InkBounds(const testsupport::RgbImage& page) {
+  RECT r{page.width, page.height, 0, 0};
+  for (int y = 0; y < page.height; ++y)
+    for (int x = 0; x < page.width; ++x) {
+      const tRgb p = PixelAt(page, x, y);
+      if (p.r > 235 && p.g > 235 && p.b > 235) continue;
+      r.left = std::min<LONG>(r.left, x);
+      r.top = std::min<LONG>(r.top, y);
+      r.right = std::max<LONG>(r.right, x + 1);
+      r.bottom = std::max<LONG>(r.bottom, y + 1);
+    }
+  return r;
+}
+
+class PicturePrinting : public PictureCommands {
+ protected:
+  void SetUp() override {
+    if (!output_.Start()) GTEST_SKIP() << "no printer (run in tests/cups-session)";
+  }
+  void TearDown() override {
+    SetFullOrClipChooser(nullptr);
+    PictureCommands::TearDown();
+  }
+  // Prints through the print dialog; the first page as a picture.
+  bool PrintPage(TPictureWindow* w, testsupport::RgbImage& page) {
+    TDriver d;
+    d.Then([] { return dialogtest::PressButton("Print", "OK"); });
+    ClickWith(w->PrintButton, d);
+    const std::string pdf = output_.NextPdf();
+    if (pdf.empty()) return false;
+    const bool ok = output_.PagePicture(pdf, 20, page);
+    output_.Remove(pdf);
+    return ok;
+  }
+  testsupport::PrintOutput output_;
+};
+
+TEST_F(PicturePrinting, ATallPictureFillsAnUprightPageTheRightWayUp) {
+  dir_ = testsupport::ScratchDir("pic_print_tall");
+  file_ = (dir_ / "quarters.ppm").string();
+  testsupport::WriteFile(file_, QuartersPpm(100, 160));
+  TPictureWindow* w = OpenFile();
+  ASSERT_NE(w, nullptr);
+  testsupport::RgbImage page;
+  ASSERT_TRUE(PrintPage(w, page));
+  EXPECT_LT(page.width, page.height);
+  const RECT ink = InkBounds(page);
+  const int iw = ink.right - ink.left, ih = ink.bottom - ink.top;
+  ASSERT_GT(iw, 0);
+  // Fitted: as wide as the page but for its margins, in the picture's proportions.
+  EXPECT_GT(iw, page.width * 8 / 10);
+  EXPECT_NEAR(double(ih) / iw, 1.6, 0.06);
+  for (int q = 0; q < 4; ++q) {
+    const tRgb p = PixelAt(page, ink.left + iw / 4 + (q % 2) * iw / 2, ink.top + ih / 4 + (q / 2) * ih / 2);
+    EXPECT_TRUE(Near(p, kQuarters[q])) << q << ": " << p.r << "," << p.g << "," << p.b;
+  }
+}
+
+TEST_F(PicturePrinting, AWideSelectionPrintsOnALyingPage) {
+  dir_ = testsupport::ScratchDir("pic_print_part");
+  file_ = (dir_ / "quarters.ppm").string();
+  testsupport::WriteFile(file_, QuartersPpm(100, 160));
+  TPictureWindow* w = OpenFile();
+  ASSERT_NE(w, nullptr);
+  // A strip of the red quarter: its rows count from the top of the picture.
+  SetFullOrClipChooser([](TForm*, TBitmap&, const RECT&, const std::string&) { return 2; });
+  w->Selection = RECT{4, 10, 44, 30};
+  testsupport::RgbImage page;
+  ASSERT_TRUE(PrintPage(w, page));
+  EXPECT_GT(page.width, page.height);
+  const RECT ink = InkBounds(page);
+  const int iw = ink.right - ink.left, ih = ink.bottom - ink.top;
+  ASSERT_GT(iw, 0);
+  EXPECT_NEAR(double(iw) / ih, 2.0, 0.1);
+  for (int q = 0; q < 4; ++q) {
+    const tRgb p = PixelAt(page, ink.left + iw / 4 + (q % 2) * iw / 2, ink.top + ih / 4 + (q / 2) * ih / 2);
+    EXPECT_TRUE(Near(p, kQuarters[0])) << q << ": " << p.r << "," << p.g << "," << p.b;
+  }
 }
 }  // namespace

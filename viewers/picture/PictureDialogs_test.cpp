@@ -58,6 +58,10 @@ TEST(PictureDialogs, DetailsOfAn8BitPictureShowItsPalette) {
   ASSERT_GE(doc->PaletteCount(), 2);
   EXPECT_EQ(doc->Grid->Count(), doc->PaletteCount());
   EXPECT_EQ(doc->Grid->GridShape(), gs_8x2);
+  // Room for the lines above the palette, which covers none of them.
+  const int rows = DetailsRows(static_cast<int>(picture->Info.size()));
+  EXPECT_EQ(doc->ClientHeight(), 36 + 72 + 18 * rows);
+  EXPECT_EQ(doc->RichMemo->Top() + doc->RichMemo->Height(), doc->PalPanel->Top());
   // The shown lines are the picture's (optional ones only with "All details").
   int optional = 0;
   const size_t required = DetailLines(picture->Info, false, optional).size();
@@ -219,6 +223,8 @@ TEST(PictureDialogs, CommentsEditorAndItsFile) {
   const fs::path file = dir / "Tavishore32.cmt";
   tGraphicID picture(nullptr);
   picture.Info = {"kC:\\a.gif", "rFirst line", "rSecond line", "bSize"};
+  // Opening the save dialog has already built the remarks the save will write.
+  EXPECT_EQ(picture.RemarksText(""), "First line\r\nSecond line");
   // No comments file: Load is disabled; the memo starts with the picture's comments; Save
   // writes the file; the text becomes the picture's comments.
   dialogtest::TDriver driver;
@@ -249,6 +255,8 @@ TEST(PictureDialogs, CommentsEditorAndItsFile) {
   copy.Info = picture.Info;
   EXPECT_EQ(copy.RemarksText(""), "New words\r\nand more");
   EXPECT_EQ(picture.Info.front(), "kC:\\a.gif");
+  // The next save writes the edited comments, not the ones read from the file.
+  EXPECT_EQ(picture.FormatRemarks("", 1), "New words\r\nand more");
   // Emptied: the picture has no comments any more; Load brings the file back.
   dialogtest::TDriver second;
   second.Then([] {
@@ -266,5 +274,6 @@ TEST(PictureDialogs, CommentsEditorAndItsFile) {
   second.Start();
   EditComments(nullptr, picture);
   EXPECT_FALSE(picture.HasRemarks());
+  EXPECT_EQ(picture.FormatRemarks("", 6), "");
   CommentsProgramFile.clear();
 }

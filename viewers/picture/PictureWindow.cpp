@@ -14,7 +14,6 @@
 #include "framework/Palette.h"
 #include "imaging/uMemBmpWin.h"
 #include "shell/ViewerForm.h"
-#include "shell/cStatusLine.h"
 #include "viewers/picture/PictureCompanions.h"
 #include "viewers/picture/ZoomWindow.h"
 #include "viewers/picture/uZoomRules.h"
@@ -77,8 +76,8 @@ TPictureWindow::TPictureWindow(TComponent* owner) : TForm(owner) {
     ::ClientToScreen(ZoomButton->Handle(), &p);
     ZoomPoint = p;
   };
-  StatusBar = new TStatusLine(this, this, {-1});
-  StatusBar->SetCentred(0, true);
+  StatusBar = new TStatusBar(this, this);
+  StatusBar->SetPanels({-1}, {true});
   DelayTimer = new TTimer(this);
   DelayTimer->SetEnabled(false);
   DelayTimer->OnTimer = [this](TComponent*) { DelayTimerTimer(); };
@@ -308,7 +307,7 @@ void TPictureWindow::Resize() {
   if (!StatusBar) return;
   const int w = ClientWidth(), h = ClientHeight();
   ButtonPanel->SetBounds(0, 0, w, kPanelHeight);
-  StatusBar->Realign();
+  StatusBar->ParentResized();
   const int sh = StatusBar->Height();
   PicScroller->SetBounds(0, kPanelHeight, w, std::max(0, h - kPanelHeight - sh));
   LayoutDisplay();

@@ -15,13 +15,13 @@
 #include "framework/Form.h"
 #include "framework/Panel.h"
 #include "framework/ScrollBox.h"
+#include "framework/StatusBar.h"
 #include "framework/Timer.h"
 #include "imaging/uGraphic.h"
 #include "shell/uMessages.h"
 #include "viewers/picture/uPictureView.h"
 
 class TViewerForm;
-class TStatusLine;
 
 // Messages of the picture window (WM_USER + n).
 constexpr UINT WM_PICTURE_REFRESH = WM_USER + 97;
@@ -48,7 +48,7 @@ class TPictureWindow : public TForm {
   TPanel* ButtonPanel = nullptr;
   TScrollBox* PicScroller = nullptr;
   TPaintBox* PaintBox = nullptr;
-  TStatusLine* StatusBar = nullptr;
+  TStatusBar* StatusBar = nullptr;
   TTimer* DelayTimer = nullptr;
   TBitBtn *QuitButton = nullptr, *AboutButton = nullptr, *FullScreenButton = nullptr,
           *ZoomButton = nullptr, *DocButton = nullptr, *PrintButton = nullptr,

@@ -18,7 +18,6 @@
 #include "framework/Application.h"
 #include "imaging/formats/gWMFWin.h"
 #include "imaging/uGraphic.h"
-#include "shell/cStatusLine.h"
 #include "tests/TestSupport.h"
 
 namespace {

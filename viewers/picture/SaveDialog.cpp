@@ -1,5 +1,7 @@
 #include "viewers/picture/SaveDialog.h"
 
+#include <commctrl.h>
+
 #include <cstdlib>
 #include <functional>
 
@@ -95,11 +97,11 @@ TSaveDialog::TSaveDialog(TComponent* owner, TSaveOptions& options)
 
   // Options.
   auto* optionBox = new TGroupBox(this, this, "Options", 234, 4, 284, 92);
-  chkCompressed = Check(optionBox, "Compressed", 10, 16, 120);
+  chkCompressed = Check(optionBox, "Compressed", 10, 16, 140);
   chkCompressed->OnClick = [this](TComponent*) {
     if (!showing_) Model.CompressedClicked(chkCompressed->Checked());
   };
-  chkInterlaced = Check(optionBox, "Interlaced", 10, 40, 120);
+  chkInterlaced = Check(optionBox, "Interlaced", 10, 40, 140);
   chkInterlaced->OnClick = [this](TComponent*) {
     if (!showing_) Model.InterlacedClicked(chkInterlaced->Checked());
   };
@@ -111,6 +113,9 @@ TSaveDialog::TSaveDialog(TComponent* owner, TSaveOptions& options)
 
   // The format pages, tabs at the bottom.
   Tabs = new TTabControl(this, this, 234, 100, 284, 184, true);
+  // Narrow tabs: all seven formats in one row, without scroll arrows.
+  Tabs->Send(TCM_SETPADDING, 0, MAKELPARAM(4, 3));
+  Tabs->Send(TCM_SETMINTABWIDTH, 0, 24);
   for (const char* p : kPages) Tabs->AddTab(p);
   RECT inside = Tabs->DisplayRect();
   Pages = new TNotebook(this, this, 234 + inside.left, 100 + inside.top, inside.right - inside.left,
@@ -161,7 +166,7 @@ TSaveDialog::TSaveDialog(TComponent* owner, TSaveOptions& options)
     Model.StoreGammaClicked(chkStoreGamma->Checked());
     ShowModel();
   };
-  lblGamma = new TLabel(this, png, 4, 34, 220, 32);
+  lblGamma = new TLabel(this, png, 4, 34, 268, 32);
   lblGamma->SetCaption("Gamma:   (20..800)        100 = Gamma 1.00");
   spnGamma = new TSpinEdit(this, png, 60, 66, 64, 22, 20, 800);
 
