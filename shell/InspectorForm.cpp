@@ -47,7 +47,9 @@ TInspectorForm::TInspectorForm(TViewerForm* owner, TImageList* thumbs,
   splitLabel->SetCaption("Split");
   UpDown = new TSpinEdit(this, pnlTop, 396, 7, 44, 22, 1, 9);
   UpDown->SetValue(1);
-  StatusBar = new TStatusLine(this, this, {110, 160, -1});
+  StatusBar = new TStatusBar(this, this);
+  // The last panel runs to the right edge whatever its width.
+  StatusBar->SetPanels({110, 160, -1});
   ListBox = new TListBox(this, this, 0, kTopHeight, 600, 100, lbOwnerDrawFixed);
   PaintBox = new TPaintBox(this, this, 0, kTopHeight + 100, 600, 300);
   PaintBox->Color = clBtnFace;
@@ -175,7 +177,7 @@ void TInspectorForm::LayOut() {
   if (!ListBox || !PaintBox) return;
   const int w = ClientWidth();
   pnlTop->SetBounds(0, 0, w, kTopHeight);
-  StatusBar->Realign();
+  StatusBar->ParentResized();
   const int statusHeight = StatusBar->Height();
   const int cell = ListBox->ItemHeight();
   const int listHeight = InspectorListHeight(cell, Rows, GetSystemMetrics(SM_CYHSCROLL));

@@ -13,12 +13,12 @@
 #include "framework/ListBox.h"
 #include "framework/Menu.h"
 #include "framework/Panel.h"
+#include "framework/StatusBar.h"
 #include "framework/ScrollBox.h"
 #include "framework/Timer.h"
 #include "framework/TrackBar.h"
 #include "foundation/uTypes.h"
 #include "imaging/uGraphic.h"
-#include "shell/cStatusLine.h"
 #include "thumbnails/cShowControls.h"
 
 class TBitmap;
@@ -37,7 +37,7 @@ class TInspectorForm : public TForm {
   TButton *btnExit = nullptr, *btnAbout = nullptr;
   TTrackBar* tbClick = nullptr;
   TSpinEdit* UpDown = nullptr;
-  TStatusLine* StatusBar = nullptr;
+  TStatusBar* StatusBar = nullptr;
   TListBox* ListBox = nullptr;
   TPaintBox* PaintBox = nullptr;
   TEdit* Edit1 = nullptr;
