@@ -181,7 +181,7 @@ tSlideShowHost SlideShowHostOf(TViewerForm& form) {
   host.ZoomPercent = s.ZoomPercent;
   TViewerForm* owner = &form;
   host.PlayEndOfSlidesSound = [owner] { owner->PlayEventSound(3); };
-  // The pointer's place on the screen picks the part of the picture enlarged.
+  // The pointer's place on the screen picks the region of the picture that is enlarged.
   host.ShowMagnifier = [](TForm* show, TBitmap& picture, int zoomPercent) {
     POINT at{};
     GetCursorPos(&at);

@@ -14,6 +14,7 @@
 #include "framework/Application.h"
 #include "online/AboutBox.h"
 #include "shell/ViewerForm.h"
+#include "shell/ScratchSettings_test.h"
 #include "tests/TestSupport.h"
 #include "viewers/text/TextWindow.h"
 
@@ -37,9 +38,10 @@ TTextWindow* OpenText(TForm* owner, const fs::path& file) {
 }  // namespace
 
 TEST(ViewerHost, FollowsTheMainWindowsSettingsAndShowsTheAboutBox) {
-  fs::path dir = testsupport::ScratchDir("viewerhost");
+  // Settings that record the running version: a fresh file would leave the new-version welcome
+  // box to the timer of every later window in this program.
+  const fs::path dir = testsettings::UseScratchSettings("viewerhost").parent_path();
   testsupport::WriteFile(dir / "notes.txt", {'h', 'i'});
-  SettingsProgramFile = (dir / "Tavishore32.exe").string();
   Application.Terminated = false;
   auto* form = Application.CreateForm<TViewerForm>();
   form->ParentalLevel = 0;
