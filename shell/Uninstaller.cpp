@@ -6,6 +6,7 @@
 
 #include "foundation/uFiles.h"
 #include "foundation/uPlatformWin.h"
+#include "foundation/uUtilWin.h"
 #include "framework/Text.h"
 #include "shell/uUninstaller.h"
 
@@ -13,18 +14,6 @@ namespace {
 constexpr DWORD kWaitForProgram = 120000;  // a program that hangs on its way out does not keep us
 constexpr int kTries = 10;                 // a file can stay locked a moment after its process ends
 constexpr DWORD kPause = 300;
-
-std::string OwnPath() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (n < path.size()) {
-      path.resize(n);
-      return WideToUtf8(path);
-    }
-    path.resize(path.size() * 2);
-  }
-}
 
 int RunUninstaller() {
   InstallWin32Platform();
@@ -36,7 +25,7 @@ int RunUninstaller() {
       CloseHandle(program);
     }
   }
-  const std::string list = ExtractFilePath(OwnPath()) + "uninstal.txt";
+  const std::string list = ExtractFilePath(ModuleFileName()) + "uninstal.txt";
   const std::vector<tUninstallStep> steps = ParseUninstallList(LoadStringFromFile(list));
   const tRemoveFolder removeFolder = [](const std::string& folder) {
     return RemoveDirectoryW(Utf8ToWide(folder).c_str()) != 0;

@@ -20,6 +20,7 @@
 #include "foundation/cTrayIcon.h"
 #include "foundation/uFiles.h"
 #include "foundation/uUtil.h"
+#include "foundation/uUtilWin.h"
 #include "framework/BitBtn.h"
 #include "framework/Bitmap.h"
 #include "framework/Form.h"
@@ -223,9 +224,6 @@ extern TViewerForm* ViewerForm;
 // The program file beside which the settings file lies; empty: the running program (the test
 // programs point it at a scratch folder).
 extern std::string SettingsProgramFile;
-
-// The running program's file.
-std::string ModuleFileName();
 
 // The command line the first window takes its start mode from; empty: the process's own (test
 // programs give the program's command line here).

@@ -19,10 +19,7 @@
 
 namespace {
 std::string ProgramFileName() {
-  if (!SettingsProgramFile.empty()) return SettingsProgramFile;
-  wchar_t buffer[MAX_PATH * 2] = {};
-  GetModuleFileNameW(nullptr, buffer, MAX_PATH * 2);
-  return WideToUtf8(buffer);
+  return SettingsProgramFile.empty() ? ModuleFileName() : SettingsProgramFile;
 }
 
 }  // namespace

@@ -74,17 +74,6 @@ SETTINGS_FIELD(Warning256Pending);
 SETTINGS_FIELD(OldBuildReminderDue);
 #undef SETTINGS_FIELD
 
-std::string ModuleFileName() {
-  std::wstring name(MAX_PATH, L'\0');
-  for (;;) {
-    DWORD n = GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size()));
-    if (n < name.size()) {
-      name.resize(n);
-      return WideToUtf8(name);
-    }
-    name.resize(name.size() * 2);
-  }
-}
 
 
 // The window's controls behind the settings' interface.
