@@ -98,8 +98,10 @@ TEST_F(UninstallerRun, ProgramFilesGoAndAFolderStillInUseStays) {
   for (int run = 0; run < 2; ++run) {
     EXPECT_EQ(CarryOutUninstallList(ParseUninstallList(list), removeFolder_), 0) << run;
     std::vector<std::string> left;
-    for (auto& e : fs::recursive_directory_iterator(dir))
-      left.push_back(Utf8(fs::relative(e.path(), dir)));
+    for (auto& e : fs::recursive_directory_iterator(dir)) {
+      const std::u8string name = fs::relative(e.path(), dir).generic_u8string();
+      left.emplace_back(name.begin(), name.end());
+    }
     std::sort(left.begin(), left.end());
     EXPECT_EQ(left, (std::vector<std::string>{"Program Files", "Program Files/Tavishore 32",
                                               "Program Files/Tavishore 32/Pictures",
