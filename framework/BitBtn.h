@@ -14,8 +14,6 @@ class TBitBtn : public TButton {
   // The glyph; loading it repaints the button.
   TBitmap& Glyph() { return glyph_; }
   bool LoadGlyph(const std::string& resourceName);
-  // The hint shown for the button (the form shows it as a tooltip).
-  std::string Hint;
 
  protected:
   LRESULT WndProc(UINT message, WPARAM w, LPARAM l) override;
@@ -35,7 +33,6 @@ class TSpeedButton : public TButton {
   void SetDown(bool down);
   int GroupIndex;
   bool AllowAllUp;
-  std::string Hint;
   void Click() override;
 
  private:

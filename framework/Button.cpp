@@ -1,6 +1,7 @@
 #include "framework/Button.h"
 
 #include "framework/Form.h"
+#include "framework/HintWindow.h"
 
 TButton::TButton(TComponent* owner, TWindow* parent, const std::string& caption, int x, int y,
                  int width, int height)
@@ -8,6 +9,9 @@ TButton::TButton(TComponent* owner, TWindow* parent, const std::string& caption,
   CreateControl(parent, L"BUTTON", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, x, y, width, height,
                 caption);
 }
+
+// The window may outlive this object by a moment: the hint must not wait for its last messages.
+TButton::~TButton() { ForgetControlHint(Handle()); }
 
 void TButton::SetDefault(bool value) {
   TForm* form = ParentForm(this);
@@ -37,6 +41,7 @@ void TButton::Click() {
 }
 
 LRESULT TButton::WndProc(UINT message, WPARAM w, LPARAM l) {
+  if (ControlHintMessage(*this, Hint, message, w, l)) return 0;
   if (message == CN_COMMAND && HIWORD(w) == BN_CLICKED) {
     Click();
     return 0;

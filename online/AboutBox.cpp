@@ -224,6 +224,7 @@ TAboutBox::TAboutBox(TComponent* owner, HWND ownerWindow) : TForm(owner, bsDialo
   const int speedY = 376, speedW = 60;
   const int speedX = (kWidth - 3 * speedW - 8) / 2;
   MinusButton = new TButton(this, p0, "Slower", speedX, speedY, speedW, 22);
+  MinusButton->Hint = "Slower";
   PauseButton = new TButton(this, p0, "Pause", speedX + speedW + 4, speedY, speedW, 22);
   PlusButton = new TButton(this, p0, "Faster", speedX + 2 * (speedW + 4), speedY, speedW, 22);
   const int rowW = 136, rowH = 26, rowX = (kWidth - 3 * rowW - 16) / 2;

@@ -34,6 +34,7 @@ TReadMe::TReadMe(TComponent* owner, HWND ownerWindow) : TForm(owner, bsSizeable,
   StatusBar1->SetPanels({300, 5000});
   // The status bar names what the button under the mouse does.
   auto hint = [this](TButton* button, const char* text) {
+    button->Hint = text;
     button->OnMouseMove = [this, text](TComponent*, TShiftState, int, int) {
       if (StatusBar1->PanelText(0) != text) StatusBar1->SetPanelText(0, text);
     };

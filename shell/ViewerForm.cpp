@@ -82,14 +82,22 @@ void TViewerForm::CreateControls() {
     return new TButton(this, pnlTop, caption, x, 12, kButtonWidth, kRowHeight);
   };
   btnExit = button("e&Xit");
+  btnExit->Hint = "Exit program";
   btnAbout = button("&About");
   btnClone = button("Ne&w");
+  btnClone->Hint = "New window";
   btnOptions = button("&Options");
+  btnOptions->Hint = "Program options";
   btnPaste = button("&Paste");
+  btnPaste->Hint = "Paste from the clipboard";
   btnScripts = button("Sc&ripts");
+  btnScripts->Hint = "Slide show scripts";
   btnGallery = button("&Gallery");
+  btnGallery->Hint = "Picture Gallery";
   btnInspect = button("&Inspect");
+  btnInspect->Hint = "Inspect pictures";
   btnAcquire = button("ac&Quire");
+  btnAcquire->Hint = "Acquire a picture from a (Twain) scanner, camera, etc.";
   StatusBar1 = new TStatusBar(this, this);
   // Free space, tagged files, listed files, thumbnails.
   StatusBar1->SetPanels({170, 130, 130, 150});

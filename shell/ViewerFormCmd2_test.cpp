@@ -1,5 +1,5 @@
 // More of the main window's commands through real messages: printing the folder's thumbnails
-// through the real spooler.
+// through the real spooler; the buttons' hints under the real mouse.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -11,6 +11,8 @@
 #include "framework/TrackBar.h"
 #include "shell/ScratchSettings_test.h"
 #include "shell/ViewerForm.h"
+#include "framework/HintWindow.h"
+#include "tests/MouseInput.h"
 #include "tests/PrintedPages.h"
 #include "tests/TestSupport.h"
 #include "thumbnails/GalleryDialogs.h"
@@ -141,4 +143,33 @@ TEST_F(MainWindowPrint, PrintsTheFolderCatalogOrTheTaggedPictures) {
   EXPECT_TRUE(ChooseFileCommand(w.form, 14));
   EXPECT_EQ(settings.GalleryOrientation, poLandscape);
   settings.GalleryOrientation = poPortrait;
+}
+
+// The hint that comes up with the mouse resting on a button ("" when none comes).
+std::string HintOver(TButton* button) {
+  testsupport::MouseTo(POINT{0, 0});
+  dialogtest::Pump(60);
+  // A move back to where the pointer last was in this program may not reach it: a new spot.
+  static int spot = 0;
+  POINT at = testsupport::CentreOf(button->Handle());
+  at.x += ++spot % 2 ? -3 : 3;
+  testsupport::MouseTo(at);
+  if (!dialogtest::PumpUntil([] { return ControlHintShowing() != nullptr; }, 4000)) return "";
+  return ControlHintShowing()->Caption();
+}
+
+TEST(MainWindowHints, ButtonsNameTheirCommands) {
+  PictureWindow w("hints");
+  EXPECT_EQ(HintOver(w.form->btnOptions), "Program options");
+  EXPECT_EQ(HintOver(w.form->btnExit), "Exit program");
+  // A new window closes only itself.
+  TViewerForm* second = OpenViewerFormAt(w.form, w.dir.string());
+  dialogtest::Pump();
+  EXPECT_EQ(HintOver(second->btnExit), "Close this Window");
+  delete second;
+  // Hints switched off in the options: none comes.
+  Application.ShowHint = false;
+  EXPECT_EQ(HintOver(w.form->btnOptions), "");
+  Application.ShowHint = true;
+  testsupport::MouseTo(POINT{0, 0});
 }

@@ -402,6 +402,7 @@ TViewerForm* OpenViewerFormAt(TViewerForm* caller, const std::string& folder) {
     f->SetFileMask(caller->Orvex_FileList1->Mask());
   }
   f->btnExit->SetCaption("&Close");
+  f->btnExit->Hint = "Close this Window";
   f->ActiveControl = f->Orvex_FileList1;
   f->Orvex_DirList1->SetDirectory(f->ValidFolderOr(folder));
   f->Show();

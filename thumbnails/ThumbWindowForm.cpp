@@ -84,6 +84,8 @@ TThumbWindowForm::TThumbWindowForm(TComponent* owner, tThumbnails& database, tGa
   for (int i = 0; i < 8; ++i)
     *buttons[i] = new TButton(this, pnlTop, captions[i], 6 + i * 70 + (i >= 2 ? 10 : 0) + (i >= 6 ? 10 : 0),
                               6, 64, 25);
+  btnSort->Hint = "Select / sort";
+  btnReport->Hint = "Open Thumbnail Tools";
   ListView = new TListView(this, this, 0, kTopHeight, 600, 300);
   const std::pair<const char*, int> columns[] = {
       {"File name", 140}, {"Description", 150}, {"Location", 200}, {"Group", 45},

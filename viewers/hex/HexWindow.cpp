@@ -29,6 +29,10 @@ THexWindow::THexWindow(TComponent* owner, const std::string& fileName)
   AboutButton = new TButton(this, ButtonPanel, "&About", 88, 8, 75, 25);
   PrintBtn = new TButton(this, ButtonPanel, "&Print", 168, 8, 75, 25);
   FontBtn = new TButton(this, ButtonPanel, "&Font", 248, 8, 75, 25);
+  QuitButton->Hint = "Quit";
+  AboutButton->Hint = "About";
+  PrintBtn->Hint = "Print";
+  FontBtn->Hint = "Font";
   OrvexHexView1 = new TOrvexHexView(this, this, 0, kButtonPanelHeight, 531, 300);
   StatusBar1 = new TStatusBar(this, this);
   QuitButton->OnClick = [this](TComponent*) { Close(); };

@@ -151,6 +151,8 @@ TVideoWindow::TVideoWindow(TComponent* owner, HWND ownerWindow, TMediaPage page,
   btnLoop = new TCheckButton(this, ButtonPanel, "&Loop", true, 4, 10, 48, 25);
   QuitButton = new TButton(this, ButtonPanel, "&Close", 56, 10, 48, 25);
   AboutButton = new TButton(this, ButtonPanel, "&About", 108, 10, 48, 25);
+  QuitButton->Hint = "Close this window";
+  AboutButton->Hint = "About";
   MediaPlayer = new TMediaPlayerBar(this, ButtonPanel, 180, 2, 112, 40);
   btnLoop->OnClick = [this](TComponent*) { session_->Loop = btnLoop->Checked(); };
   QuitButton->OnClick = [this](TComponent*) { Close(); };

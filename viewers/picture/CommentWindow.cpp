@@ -50,6 +50,7 @@ TCommentWindow::TCommentWindow(TComponent* owner, const std::string& commentsFil
   SetBounds(0, 0, 460, 300);
   TopPanel = new TPanel(this, this, 0, 0, 460, kTopHeight);
   CloseBtn = new TButton(this, TopPanel, "&Close", 6, 6, 70, 24);
+  CloseBtn->Hint = "Close Window";
   LoadBtn = new TButton(this, TopPanel, "&Load", 80, 6, 70, 24);
   SaveBtn = new TButton(this, TopPanel, "&Save", 154, 6, 70, 24);
   StatusBar1 = new TStatusBar(this, this);

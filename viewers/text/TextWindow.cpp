@@ -77,14 +77,21 @@ TTextWindow::TTextWindow(TComponent* owner, std::unique_ptr<tBuffStream> stream)
   ButtonPanel = new TPanel(this, this, 0, 0, 600, kPanelHeight);
   struct {
     TButton** button;
-    const char* caption;
-  } buttons[] = {{&QuitButton, "&Close"}, {&AboutButton, "&About"}, {&DecodeButton, "&Decode"},
-                 {&FontBtn, "&Font"},     {&PrintBtn, "&Print"},    {&btnHTML, "&View"},
-                 {&btnEdit, "&Edit"},     {&btnSave, "&Save"},      {&btnFind, "&Find"},
-                 {&btnReplace, "&Replace"}};
+    const char *caption, *hint;
+  } buttons[] = {{&QuitButton, "&Close", "Close this window"},
+                 {&AboutButton, "&About", "About this program"},
+                 {&DecodeButton, "&Decode", "Decode"},
+                 {&FontBtn, "&Font", "Font"},
+                 {&PrintBtn, "&Print", "Print"},
+                 {&btnHTML, "&View", "View with browser"},
+                 {&btnEdit, "&Edit", "Edit the text file"},
+                 {&btnSave, "&Save", "Save changes"},
+                 {&btnFind, "&Find", "Find text"},
+                 {&btnReplace, "&Replace", "Replace text"}};
   int x = 6;
   for (auto& b : buttons) {
     *b.button = new TButton(this, ButtonPanel, b.caption, x, 10, 58, 25);
+    (*b.button)->Hint = b.hint;
     x += 62;
   }
   lblStatus = new TLabel(this, ButtonPanel, x + 4, 16, 80, 16);

@@ -40,6 +40,8 @@ TZipForm::TZipForm(TComponent* owner) : TForm(owner) {
   btnExit = new TButton(this, pnlTop, "&Close", 8, 8, 75, 25);
   btnAbout = new TButton(this, pnlTop, "&About", 88, 8, 75, 25);
   btnExtract = new TButton(this, pnlTop, "&Extract", 168, 8, 75, 25);
+  btnExit->Hint = "Exit program";
+  btnAbout->Hint = "About";
   List = new TListView(this, this, 0, kTopHeight, 500, 300);
   static const char* const kColumns[] = {"Name", "Date", "Time", "Size", "Ratio", "Packed", "Path"};
   for (int i = 0; i < 7; ++i)

@@ -1,0 +1,91 @@
+// Button hints with the real mouse: they come after the pause, go after the hide pause or a
+// click, and come again only after the mouse has left the button.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "foundation/DialogDriver_test.h"
+#include "framework/Application.h"
+#include "framework/Button.h"
+#include "framework/Form.h"
+#include "framework/HintWindow.h"
+#include "tests/MouseInput.h"
+
+namespace {
+using testsupport::CentreOf;
+using testsupport::MouseTo;
+
+// The text of the controls' hint while it shows, else "".
+std::string ShownHint() {
+  THintWindow* hint = ControlHintShowing();
+  return hint ? hint->Caption() : "";
+}
+
+// Runs the message loop for about ms milliseconds.
+void PumpFor(int ms) {
+  const DWORD end = GetTickCount() + static_cast<DWORD>(ms);
+  while (static_cast<int>(end - GetTickCount()) > 0) {
+    dialogtest::Pump(1);
+    Sleep(10);
+  }
+}
+}  // namespace
+
+TEST(ButtonHint, ShowsAfterThePauseAndGoesAgain) {
+  TForm form(nullptr);
+  form.SetBounds(40, 40, 300, 120);
+  auto* plain = new TButton(&form, &form, "Plain", 10, 10, 80, 25);
+  auto* hinted = new TButton(&form, &form, "&Hinted", 120, 10, 80, 25);
+  hinted->Hint = "What the button does";
+  form.Show();
+  SetForegroundWindow(form.Handle());
+  const bool showHint = Application.ShowHint;
+  const int pause = Application.HintPause, hidePause = Application.HintHidePause;
+  Application.HintPause = 400;
+  Application.HintHidePause = 1500;
+
+  const auto shows = [] { return dialogtest::PumpUntil([] { return ControlHintShowing(); }, 5000); };
+  // Leaving a button is seen a little later than the move (the system polls for it).
+  const auto away = [&] {
+    MouseTo(CentreOf(plain->Handle()));
+    PumpFor(1000);
+  };
+  away();
+  EXPECT_EQ(ShownHint(), "");
+  MouseTo(CentreOf(hinted->Handle()));
+  PumpFor(100);
+  EXPECT_EQ(ShownHint(), "") << "before the pause";
+  ASSERT_TRUE(shows());
+  EXPECT_EQ(ShownHint(), "What the button does");
+  // Below the mouse pointer.
+  RECT r;
+  GetWindowRect(ControlHintShowing()->Handle(), &r);
+  POINT at;
+  GetCursorPos(&at);
+  EXPECT_GT(r.top, at.y);
+  EXPECT_LE(r.left, at.x + 1);
+  dialogtest::Screenshot(GetDesktopWindow(), "button-hint");
+  // The hide pause ends it; resting there does not bring it back.
+  EXPECT_TRUE(dialogtest::PumpUntil([] { return !ControlHintShowing(); }, 5000));
+  PumpFor(1000);
+  EXPECT_EQ(ShownHint(), "");
+  // Away and back: again after the pause; a click takes it away.
+  away();
+  MouseTo(CentreOf(hinted->Handle()));
+  EXPECT_TRUE(shows());
+  testsupport::MouseLeft(true);
+  testsupport::MouseLeft(false);
+  PumpFor(200);
+  EXPECT_EQ(ShownHint(), "");
+  // With hints off nothing shows.
+  Application.ShowHint = false;
+  away();
+  MouseTo(CentreOf(hinted->Handle()));
+  PumpFor(1500);
+  EXPECT_EQ(ShownHint(), "");
+  Application.ShowHint = showHint;
+  Application.HintPause = pause;
+  Application.HintHidePause = hidePause;
+  MouseTo(POINT{0, 0});
+  PumpFor(100);
+}
