@@ -105,6 +105,7 @@ bool TAutoDrag::Filter(UINT message, WPARAM w, LPARAM l) {
   const POINT at{static_cast<short>(LOWORD(l)), static_cast<short>(HIWORD(l))};
   switch (message) {
     case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:  // the second press of a double click is a press too
       armed_ = Mode == dmAutomatic && !dragged && (!CanDrag || CanDrag(at));
       press_ = at;
       return false;

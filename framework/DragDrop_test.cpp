@@ -42,31 +42,24 @@ void Pump(int ms) {
   } while (static_cast<int>(end - GetTickCount()) > 0);
 }
 
-// Input steps, each given its time: the pointer moves, buttons and keys go down and up, and the
-// check that runs in the middle of it (inside the drag's own loop) sees the state there.
-struct Steps {
-  std::vector<std::function<void()>> steps;
-  Steps& Then(std::function<void()> s) {
-    steps.push_back(std::move(s));
-    return *this;
-  }
-  // Runs them from a thread timer, so they also run while a loop of the drag holds the thread.
-  void Run() {
-    running = this;
-    next = 0;
-    const UINT_PTR timer = SetTimer(nullptr, 0, 60, &Steps::Tick);
-    const DWORD end = GetTickCount() + 20000;
-    while (next < steps.size() && static_cast<int>(end - GetTickCount()) > 0) Pump(20);
-    Pump(200);
-    KillTimer(nullptr, timer);
-    running = nullptr;
-  }
-  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-    if (running && next < running->steps.size()) running->steps[next++]();
-  }
-  static inline Steps* running = nullptr;
-  static inline size_t next = 0;
-};
+using testsupport::LeftStep;
+using testsupport::MoveStep;
+using testsupport::WaitStep;
+
+// Runs the steps (also while a loop of the drag holds the thread) until the last is done.
+void RunSteps(dialogtest::TDriver& steps) {
+  steps.Start();
+  dialogtest::PumpUntil([&] { return steps.Finished(); }, 30000);
+  Pump(100);
+  EXPECT_FALSE(steps.TimedOut());
+}
+// A step that looks at the state once.
+dialogtest::TDriver::Step Look(std::function<void()> look) {
+  return [look] {
+    look();
+    return true;
+  };
+}
 
 POINT OnRow(TListBox& list, int row) {
   RECT r = list.ItemRect(row);
@@ -110,19 +103,21 @@ TEST(DragDrop, AListDraggedOntoAnotherWindowsList) {
   const POINT over = s.target->ClientToScreen({30, 20});
   HCURSOR midCursor = nullptr;
   TWindow* midSource = nullptr;
-  Steps()
-      .Then([&] { testsupport::MouseTo(press); })
-      .Then([&] { testsupport::LeftDown(); })
-      .Then([&] { testsupport::MouseTo(Offset(press, 1, 1)); })  // within the drag rectangle
-      .Then([&] { testsupport::MouseTo(Offset(press, 12, 0)); })
-      .Then([&] { testsupport::MouseTo(over); })
-      .Then([&] {
+  dialogtest::TDriver steps;
+  steps.Then(MoveStep(press))
+      .Then(LeftStep(true))
+      .Then(MoveStep(Offset(press, 1, 1)))  // within the drag rectangle
+      .Then(MoveStep(Offset(press, 12, 0)))
+      .Then(MoveStep(over))
+      .Then(WaitStep([&] {
         midSource = DragSource();
         midCursor = GetCursor();
-        dialogtest::ScreenshotWithCursor("drag-list-over-target");
-      })
-      .Then([&] { testsupport::LeftUp(); })
-      .Run();
+        return midCursor == DragCursor();
+      }))
+      .Then(Look([] { dialogtest::ScreenshotWithCursor("drag-list-over-target"); }))
+      .Then(LeftStep(false));
+  RunSteps(steps);
+  dialogtest::PumpUntil([&] { return !s.drops.empty(); }, 3000);
   EXPECT_EQ(midSource, s.source);
   EXPECT_EQ(midCursor, DragCursor());
   ASSERT_EQ(s.drops.size(), 1u);
@@ -145,19 +140,26 @@ TEST(DragDrop, NoDropWhereNothingTakesItOrWhenCancelled) {
       {"on the desktop", [] { return POINT{700, 600}; }, 0},
       {"Escape over the target", [&] { return s.target->ClientToScreen({30, 20}); }, VK_ESCAPE},
   };
-  HCURSOR no = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_NO));
+  const HCURSOR no = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_NO));
   for (const Case& c : cases) {
     HCURSOR midCursor = nullptr;
     TWindow* afterKey = s.source;
-    Steps steps;
-    steps.Then([&] { testsupport::MouseTo(press); })
-        .Then([&] { testsupport::LeftDown(); })
-        .Then([&] { testsupport::MouseTo(Offset(press, 0, 15)); })
-        .Then([&] { testsupport::MouseTo(c.over()); })
-        .Then([&] { midCursor = GetCursor(); });
+    dialogtest::TDriver steps;
+    steps.Then(MoveStep(press))
+        .Then(LeftStep(true))
+        .Then(MoveStep(Offset(press, 0, 15)))
+        .Then(MoveStep(c.over))
+        .Then(WaitStep([&] {
+          midCursor = GetCursor();
+          return midCursor == (c.cancelKey ? DragCursor() : no);
+        }));
     if (c.cancelKey)
-      steps.Then([&] { testsupport::KeyStroke(c.cancelKey); }).Then([&] { afterKey = DragSource(); });
-    steps.Then([&] { testsupport::LeftUp(); }).Run();
+      steps.Then(Look([&] { testsupport::KeyStroke(c.cancelKey); })).Then(WaitStep([&] {
+        afterKey = DragSource();
+        return afterKey == nullptr;
+      }));
+    steps.Then(LeftStep(false));
+    RunSteps(steps);
     EXPECT_TRUE(s.drops.empty()) << c.what;
     EXPECT_EQ(midCursor, c.cancelKey ? DragCursor() : no) << c.what;
     if (c.cancelKey) {
@@ -170,25 +172,25 @@ TEST(DragDrop, NoDropWhereNothingTakesItOrWhenCancelled) {
 TEST(DragDrop, AClickStaysAClickAndManualListsDoNotDrag) {
   Scene s;
   // A press and release in place: the row is chosen, nothing is dragged.
-  Steps()
-      .Then([&] { testsupport::MouseTo(OnRow(*s.source, 3)); })
-      .Then([&] { testsupport::LeftDown(); })
-      .Then([&] { testsupport::MouseTo(Offset(OnRow(*s.source, 3), 1, 0)); })
-      .Then([&] { testsupport::LeftUp(); })
-      .Run();
+  dialogtest::TDriver click;
+  click.Then(MoveStep(OnRow(*s.source, 3)))
+      .Then(LeftStep(true))
+      .Then(MoveStep(Offset(OnRow(*s.source, 3), 1, 0)))
+      .Then(LeftStep(false));
+  RunSteps(click);
   EXPECT_EQ(s.source->ItemIndex(), 3);
   EXPECT_EQ(s.clicks, 1);
   EXPECT_TRUE(s.drops.empty());
   // Manual: the same movement onto the target drags nothing.
   s.source->drag.Mode = dmManual;
   TWindow* midSource = s.source;
-  Steps()
-      .Then([&] { testsupport::MouseTo(OnRow(*s.source, 0)); })
-      .Then([&] { testsupport::LeftDown(); })
-      .Then([&] { testsupport::MouseTo(s.target->ClientToScreen({30, 20})); })
-      .Then([&] { midSource = DragSource(); })
-      .Then([&] { testsupport::LeftUp(); })
-      .Run();
+  dialogtest::TDriver manual;
+  manual.Then(MoveStep(OnRow(*s.source, 0)))
+      .Then(LeftStep(true))
+      .Then(MoveStep(s.target->ClientToScreen({30, 20})))
+      .Then(Look([&] { midSource = DragSource(); }))
+      .Then(LeftStep(false));
+  RunSteps(manual);
   EXPECT_EQ(midSource, nullptr);
   EXPECT_TRUE(s.drops.empty());
   // The program can start a drag itself (the source's press is its own business then).
