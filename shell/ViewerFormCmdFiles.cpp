@@ -195,10 +195,11 @@ void TViewerForm::popupClick(TMenuItem* item) {
       break;
     }
     case 12:
-      // The folder counts as known from now on, and its thumbnails are made at once.
+      // The folder counts as known from now on, and its thumbnails are made at once, even in a
+      // folder left out of automatic thumbnails.
       if (!ThumbView || !Thumbs) break;
       ThumbView->Volume = 0;
-      Thumbs->StartFolderUpdate();
+      Thumbs->MakeThumbnailsNow();
       break;
     case 13: {
       if (!ThumbView) break;
