@@ -73,8 +73,7 @@ TEST(ButtonHint, ShowsAfterThePauseAndGoesAgain) {
   away();
   MouseTo(CentreOf(hinted->Handle()));
   EXPECT_TRUE(shows());
-  testsupport::MouseLeft(true);
-  testsupport::MouseLeft(false);
+  testsupport::MouseClick();
   PumpFor(200);
   EXPECT_EQ(ShownHint(), "");
   // With hints off nothing shows.
