@@ -154,6 +154,7 @@ std::string HintOver(TButton* button) {
   POINT at = testsupport::CentreOf(button->Handle());
   at.x += ++spot % 2 ? -3 : 3;
   testsupport::MouseTo(at);
+  dialogtest::PumpUntil(testsupport::HoldMouseStill, 2000);
   if (!dialogtest::PumpUntil([] { return ControlHintShowing() != nullptr; }, 4000)) return "";
   return ControlHintShowing()->Caption();
 }
@@ -172,4 +173,56 @@ TEST(MainWindowHints, ButtonsNameTheirCommands) {
   EXPECT_EQ(HintOver(w.form->btnOptions), "");
   Application.ShowHint = true;
   testsupport::MouseTo(POINT{0, 0});
+}
+
+namespace {
+// A right click on the tray icon, as the system reports it to the icon's window; the menu that
+// comes up is looked at and the item with the given key is chosen.
+bool TrayMenuChoice(TViewerForm* form, wchar_t key, const char* shot) {
+  bool shown = false;
+  dialogtest::TDriver choose;
+  choose.Then([&] {
+    if (!FindWindowW(L"#32768", nullptr)) return false;
+    shown = true;
+    dialogtest::Pump(2);
+    dialogtest::Screenshot(GetDesktopWindow(), shot);
+    PostMessageW(form->Handle(), WM_CHAR, key, 1);
+    return true;
+  });
+  choose.Start();
+  SendMessageW(form->TrayIcon->WindowHandle(), WM_TRAYICON, 1, WM_RBUTTONUP);
+  dialogtest::Pump();
+  return shown;
+}
+}  // namespace
+
+TEST(MainWindowTray, TheIconsMenuRestoresAndEnds) {
+  Application.Terminated = false;
+  auto* form = Application.CreateForm<TViewerForm>();
+  form->Orvex_DirList1->SetDirectory(testsupport::ScratchDir("cmd2_tray").string());
+  form->Show();
+  dialogtest::Pump();
+  form->TrayIcon->SetActive(true);
+  // Closing takes the window to the tray.
+  form->Close();
+  dialogtest::Pump();
+  ASSERT_FALSE(IsWindowVisible(form->Handle()));
+  EXPECT_TRUE(form->TrayIcon->IconShown());
+  EXPECT_TRUE(TrayMenuChoice(form, 'r', "main-tray-popup"));
+  EXPECT_TRUE(IsWindowVisible(form->Handle()));
+  EXPECT_FALSE(IsIconic(form->Handle()));
+  EXPECT_FALSE(form->TrayIcon->IconShown());
+  EXPECT_FALSE(Application.Terminated);
+  // Away again, then "e&Xit": the icon goes and the program ends.
+  ShowWindow(form->Handle(), SW_MINIMIZE);
+  dialogtest::Pump();
+  ASSERT_FALSE(IsWindowVisible(form->Handle()));
+  EXPECT_TRUE(TrayMenuChoice(form, 'x', "main-tray-popup-exit"));
+  EXPECT_FALSE(form->TrayIcon->Active());
+  EXPECT_FALSE(form->TrayIcon->IconShown());
+  EXPECT_TRUE(form->Closing);
+  EXPECT_TRUE(Application.Terminated);
+  Application.DestroyComponents();
+  Application.MainForm = nullptr;
+  Application.Terminated = false;
 }
