@@ -165,7 +165,8 @@ TEST(MainWindowHints, ButtonsNameTheirCommands) {
   EXPECT_EQ(HintOver(w.form->btnExit), "Exit program");
   // A new window closes only itself.
   TViewerForm* second = OpenViewerFormAt(w.form, w.dir.string());
-  dialogtest::Pump();
+  // Timers wait while a thumbnail pass keeps the queue full.
+  dialogtest::PumpUntil([&] { return second->ThumbState() == 0; });
   EXPECT_EQ(HintOver(second->btnExit), "Close this Window");
   delete second;
   // Hints switched off in the options: none comes.
@@ -222,6 +223,10 @@ TEST(MainWindowTray, TheIconsMenuRestoresAndEnds) {
   EXPECT_FALSE(form->TrayIcon->IconShown());
   EXPECT_TRUE(form->Closing);
   EXPECT_TRUE(Application.Terminated);
+  // The program's end is taken back, so the tests after this one still have a message loop.
+  MSG quit;
+  while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+  }
   Application.DestroyComponents();
   Application.MainForm = nullptr;
   Application.Terminated = false;
