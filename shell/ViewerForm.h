@@ -157,6 +157,7 @@ class TViewerForm : public TForm, public tViewerSettings {
   // The options dialog, then the parental level again.
   void OptionsClick();
   bool MayRecycleHere() const;
+  void PrintFolderThumbnails(bool taggedOnly);
   // File list index at the last "All tagged" toggle (-1 none).
   int32_t PopupIndex = -1;
   // Target and source of an internal file drag (drop menu between file lists).

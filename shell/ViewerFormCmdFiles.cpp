@@ -7,12 +7,16 @@
 #include "foundation/uFormat.h"
 #include "foundation/uShell.h"
 #include "framework/Clipboard.h"
+#include "framework/Printer.h"
 #include "framework/Text.h"
+#include "resources/uResStrings.h"
 #include "shell/BatchRenameDialog.h"
 #include "shell/FilePropertiesDialog.h"
 #include "shell/FindReplaceForm.h"
 #include "shell/ViewerForm.h"
 #include "shell/uCommandRules.h"
+#include "thumbnails/GalleryDialogs.h"
+#include "thumbnails/ThumbPrint.h"
 
 namespace {
 // Runs a file command with the process's current folder at the list's folder, as the shell
@@ -131,7 +135,7 @@ void TViewerForm::ShowFilePopup(const POINT* at) {
   TMenuItem* catalog = filePopup->FindItemByTag(13);
   catalog->Enabled = ThumbView && p.CatalogEnabled;
   catalog->Checked = p.CatalogChecked;
-  filePopup->FindItemByTag(14)->Enabled = false;
+  filePopup->FindItemByTag(14)->Enabled = ThumbView && p.Print;
   fileBatch->Enabled = p.Batch;
   POINT pt;
   if (at) {
@@ -143,6 +147,24 @@ void TViewerForm::ShowFilePopup(const POINT* at) {
     pt = list.ClientToScreen(POINT{10, 10});
   }
   filePopup->Popup(Handle(), pt.x, pt.y);
+}
+
+void TViewerForm::PrintFolderThumbnails(bool taggedOnly) {
+  if (!ThumbView) return;
+  // The choices are kept with the first window's settings, as the gallery's are.
+  TViewerForm& s = ViewerForm ? *ViewerForm : *this;
+  int size = s.GalleryPrintSize;
+  bool center = s.GalleryCenterPrint;
+  int orientation = s.GalleryOrientation;
+  if (!ExecuteThumbPrintDialog(size, center, orientation)) return;
+  s.GalleryOrientation = orientation;
+  std::vector<uint32_t> records;
+  if (!ThumbView->GetTaggedRecords(records, taggedOnly)) return;
+  Printer().SetOrientation(orientation == poLandscape ? poLandscape : poPortrait);
+  const std::string program = LoadResString(sProgramName);
+  PrintThumbnails(*ThumbView, records,
+                  Format("%s catalog of %s    %%s", {program, Orvex_FileList1->Directory()}),
+                  Format("%s catalog", {program}), this, center, size);
 }
 
 void TViewerForm::popupClick(TMenuItem* item) {
@@ -165,8 +187,8 @@ void TViewerForm::popupClick(TMenuItem* item) {
   if (tag >= 9 && tag <= 11 && !FileCommandsAllowed(ParentalLevel)) return;
   const std::string current = list.GetCurrentName();
   const std::string folder = list.Directory();
-  // Making and storing thumbnails and copying names need no current file.
-  if (list.ItemIndex() < 0 && tag != 12 && tag != 13 && tag != 16) return;
+  // Making, storing and printing thumbnails and copying names need no current file.
+  if (list.ItemIndex() < 0 && tag != 12 && tag != 13 && tag != 14 && tag != 16) return;
   tInListFolder inFolder(folder);
   switch (tag) {
     case 9:
@@ -197,10 +219,11 @@ void TViewerForm::popupClick(TMenuItem* item) {
       break;
     }
     case 12:
-      // The folder counts as known from now on, and its thumbnails are made at once.
+      // The folder counts as known from now on, and its thumbnails are made at once, even in a
+      // folder left out of automatic thumbnails.
       if (!ThumbView || !Thumbs) break;
       ThumbView->Volume = 0;
-      Thumbs->StartFolderUpdate();
+      Thumbs->MakeThumbnailsNow();
       break;
     case 13: {
       if (!ThumbView) break;
@@ -211,6 +234,9 @@ void TViewerForm::popupClick(TMenuItem* item) {
         Thumbs->ReportCounts();
       break;
     }
+    case 14:
+      PrintFolderThumbnails(allTagged->Checked);
+      break;
     case 15:
       ShowFindReplace(this, list.GetTaggedSelection());
       break;

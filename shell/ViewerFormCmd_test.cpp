@@ -392,6 +392,7 @@ TEST(ViewerFormCommands, AFolderLeftOutOfAutomaticThumbnailsGetsNone) {
   EXPECT_FALSE(show->Checked);
   w.Choose(w.form->filePopup, 12);
   dialogtest::PumpUntil([&] { return w.form->ThumbState() == 0; });
+  EXPECT_EQ(w.Files().ThumbnailCount(), 1);
   PopUpAndClose([&] { w.form->ShowFilePopup(); });
   EXPECT_TRUE(show->Checked);
   EXPECT_FALSE(show->Enabled);

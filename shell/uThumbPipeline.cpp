@@ -1,9 +1,13 @@
 #include "shell/uThumbPipeline.h"
 
+#include <utility>
+
 #include "foundation/uFormat.h"
 
 void tThumbPipeline::Start() {
   if (host_.IsClosing()) return;
+  // A new folder (or the same one opened again) is not bound by a request made before.
+  MakeNow = false;
   if (!host_.MasterSwitch() || !host_.View()) {
     Report();
     ThumbState = kIdle;
@@ -38,7 +42,8 @@ void tThumbPipeline::Next(uintptr_t pass) {
 
 void tThumbPipeline::StartFolderUpdate() {
   tThumbPipelineView* view = host_.View();
-  if (view && host_.MasterSwitch() && !view->FolderOmitted()) {
+  const bool asked = std::exchange(MakeNow, false);
+  if (view && host_.MasterSwitch() && (asked || !view->FolderOmitted())) {
     Pending = false;
     ThumbState = kUpdating;
     host_.SetStatus(Format("%d + ...", {view->StoredCount()}));
@@ -72,6 +77,14 @@ void tThumbPipeline::Build(uintptr_t pass) {
     StartFolderUpdate();
   else
     ThumbState = kIdle;
+}
+
+void tThumbPipeline::MakeThumbnailsNow() {
+  MakeNow = true;
+  if (ThumbState == kIdle && !host_.IsClosing())
+    StartFolderUpdate();
+  else
+    Pending = true;
 }
 
 void tThumbPipeline::GraphicProgress(uintptr_t wParam) {

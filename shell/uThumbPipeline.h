@@ -80,9 +80,14 @@ class tThumbPipeline {
   // itself when it ends.
   void ReportCounts();
   void StartFolderUpdate();
+  // The user's "make them now": the folder is updated even when it is left out of automatic
+  // thumbnails; a running pass finishes first.
+  void MakeThumbnailsNow();
 
   int ThumbState = kIdle;
   bool Pending = false;
+  // The next update of this folder was asked for by the user (omission does not hold it back).
+  bool MakeNow = false;
   int ScanIndex = 0;
   // Counts the passes: a restart leaves the old chain's messages behind, and they must not run
   // a second chain beside the new one.

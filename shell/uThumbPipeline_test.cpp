@@ -175,6 +175,49 @@ TEST(ThumbPipeline, MasterSwitchOffOmittedFoldersAndUnknownVolumes) {
   }
 }
 
+TEST(ThumbPipeline, MakingThumbnailsNowUpdatesAnOmittedFolderOnce) {
+  // Asked when idle, while the stored thumbnails show, and while an update runs: one update
+  // of the omitted folder follows, after the running pass; the next automatic one is held back
+  // again.
+  struct Case {
+    int stepsBefore;
+    int stateThen;
+  } cases[] = {{-1, tThumbPipeline::kIdle}, {2, tThumbPipeline::kShowing},
+               {6, tThumbPipeline::kUpdating}};
+  for (const Case& c : cases) {
+    Window w;
+    w.folder.omitted = true;
+    w.folder.volumeKnown = false;
+    if (c.stepsBefore >= 0) {
+      // An ordinary, not omitted folder pass is running when the user asks.
+      w.folder.omitted = c.stateThen == tThumbPipeline::kShowing;
+      w.Post(WM_THUMBS_START);
+      w.Run(c.stepsBefore);
+    }
+    ASSERT_EQ(w.pipeline.ThumbState, c.stateThen) << c.stepsBefore;
+    const int begins = w.folder.begins;
+    w.folder.omitted = true;
+    w.pipeline.MakeThumbnailsNow();
+    if (c.stateThen != tThumbPipeline::kIdle) EXPECT_EQ(w.folder.begins, begins);
+    w.Run();
+    EXPECT_EQ(w.folder.begins, begins + 1) << c.stepsBefore;
+    EXPECT_EQ(w.pipeline.ThumbState, tThumbPipeline::kIdle);
+    EXPECT_EQ(w.buttons.back(), true);
+    w.pipeline.FolderChanged();
+    w.Run();
+    EXPECT_EQ(w.folder.begins, begins + 1) << c.stepsBefore;
+  }
+  // A new folder opened before the pass ends forgets the request.
+  Window w;
+  w.folder.omitted = true;
+  w.Post(WM_THUMBS_START);
+  w.Run(2);
+  w.pipeline.MakeThumbnailsNow();
+  w.Post(WM_THUMBS_START);
+  w.Run();
+  EXPECT_EQ(w.folder.begins, 0);
+}
+
 TEST(ThumbPipeline, OnlyWholePicturesAreStored) {
   Window w;
   w.pipeline.GraphicProgress(1);

@@ -12,9 +12,8 @@
 #include "foundation/uIniFile.h"
 #include "foundation/uPlatform.h"
 #include "foundation/uUtil.h"
-#include "imaging/formats/gJPG.h"
 #include "imaging/uGraphic.h"
-#include "imaging/uImageOps.h"
+#include "viewers/picture/uSavePicture.h"
 
 namespace {
 
@@ -297,33 +296,19 @@ bool tWebPictureSource::Identify(const std::string& path, tWebPictureFacts& fact
 
 bool tWebPictureSource::MakeThumbnail(const std::string& path, int width, int height,
                                       const std::string& target, int quality) {
-  // Twice the thumbnail's side is plenty for a smooth shrink; a large JPEG then decodes at an
+  // Twice the thumbnail's side is plenty for the shrink; a large JPEG then decodes at an
   // eighth of its size or less.
   std::unique_ptr<tGraphicID> id = OpenPicture(path, 2 * std::max(width, height));
   if (!id) return false;
   id->NotifyWindow = NotifyWindow;
   id->LoadPicture();
-  if (!id->Bitmap || id->Bitmap->Width() < 1 || id->Bitmap->Height() < 1) return false;
-  tMemBmpPtr small = ResizeSmooth(*id->Bitmap, std::max(width, 1), std::max(height, 1));
-  if (id->GrayFlag) small = ApplyImageTransforms(*small, nullptr, 0, false, false, 0, 2);
-  const std::string part = target + ".part";
-  {
-    std::unique_ptr<TStream> file = CreateFileStream(part);
-    if (!file) throw std::runtime_error("Cannot create " + target);
-    tBuffStream out(part, std::move(file), true);
-    try {
-      WriteJPEG(*small, out, "", quality, false);
-      out.Flush();
-    } catch (...) {
-      out.Stream.reset();
-      Platform().RemoveFile(part);
-      throw;
-    }
-  }
-  if (!Platform().ReplaceFile(part, target)) {
-    Platform().RemoveFile(part);
-    throw std::runtime_error("Cannot create " + target);
-  }
+  if (!id->Bitmap || !id->Bitmap->HasLayout() || id->Bitmap->Width() < 1 ||
+      id->Bitmap->Height() < 1)
+    return false;
+  // The save pipeline writes beside the target and renames only a complete file.
+  const tSaveResult saved =
+      SaveGalleryJpeg(*id, std::max(width, 1), std::max(height, 1), target, quality);
+  if (!saved.Ok) throw std::runtime_error(ExtractFileName(target) + ": " + saved.Error);
   return true;
 }
 

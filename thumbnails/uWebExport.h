@@ -103,7 +103,8 @@ struct tWebPictureFacts {
 };
 
 // How the build reads and shrinks pictures. The plain one identifies through the format
-// registry, decodes, resizes smoothly and writes with the JPEG writer.
+// registry, decodes and saves a gallery JPEG through the save pipeline (its size rule, and the
+// picture's comments behind the program's name as the JPEG's comment).
 class tWebPictureSource {
  public:
   virtual ~tWebPictureSource() = default;

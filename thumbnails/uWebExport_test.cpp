@@ -9,6 +9,7 @@
 #include <map>
 #include <sstream>
 
+#include "foundation/uIdentity.h"
 #include "foundation/uIniFile.h"
 #include "imaging/uGraphic.h"
 #include "tests/TestSupport.h"
@@ -303,6 +304,33 @@ TEST_F(WebExport, ThumbnailsAreFittedJpegs) {
   for (const auto& [name, facts] : expected)
     EXPECT_NE(report.find(std::string(name) + ": " + facts + "\n"), std::string::npos)
         << name << "\n" << report;
+}
+
+// Each thumbnail's comment, read by Debian's rdjpgcom: the program's name and version, then the
+// picture's own comments (a JPEG's, a GIF's).
+TEST_F(WebExport, ThumbnailsCarryTheProgramAndThePicturesComments) {
+  if (!HaveTools() || !HaveTool("wrjpgcom") || !HaveTool("rdjpgcom") || !HaveTool("convert"))
+    GTEST_SKIP() << "needs wrjpgcom, rdjpgcom and ImageMagick";
+  const fs::path dir = ScratchDir("webexport-comments");
+  const std::string folder = U8(dir);
+  ASSERT_EQ(testsupport::Run("cd '" + folder + "' && wrjpgcom -comment 'At the lake' '" +
+                             U8(TestData("jpeg/video-001.jpeg")) + "' > lake.jpg && convert '" +
+                             U8(TestData("gif/flag_fr.gif")) +
+                             "' -set comment 'Flag of France' flag.gif && cp '" +
+                             U8(TestData("jpeg/video-005.gray.jpeg")) + "' plain.jpg"),
+            0);
+  ASSERT_TRUE(Build(dir, tWebPageSettings{}));
+  const std::string heading = ProgramNameAndVersion();
+  const std::pair<const char*, std::string> expected[] = {
+      {"(thm)lake.jpg", heading + "\r\nAt the lake\r\n"},
+      {"(thm)flag.jpg", heading + "\r\nFlag of France\r\n"},
+      {"(thm)plain.jpg", heading + "\r\n"},
+  };
+  for (const auto& [name, comment] : expected) {
+    std::vector<uint8_t> out;
+    ASSERT_EQ(testsupport::Run("rdjpgcom -raw '" + U8(dir / name) + "'", &out), 0) << name;
+    EXPECT_EQ(std::string(out.begin(), out.end()), comment + "\n") << name;
+  }
 }
 
 TEST_F(WebExport, FailuresAndEdges) {
