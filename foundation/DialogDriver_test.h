@@ -132,9 +132,26 @@ inline std::string WindowText(HWND h) {
   return WideToUtf8(t);
 }
 
+// The cursor of the moment drawn where the pointer is, on a picture of the screen whose top left
+// corner is origin (the screen's own pictures leave the cursor out).
+inline void DrawCursor(HDC dc, POINT origin) {
+  CURSORINFO ci{};
+  ci.cbSize = sizeof ci;
+  if (!GetCursorInfo(&ci) || !ci.hCursor) return;
+  ICONINFO ii{};
+  POINT hot{};
+  if (GetIconInfo(ci.hCursor, &ii)) {
+    hot = {static_cast<LONG>(ii.xHotspot), static_cast<LONG>(ii.yHotspot)};
+    if (ii.hbmMask) DeleteObject(ii.hbmMask);
+    if (ii.hbmColor) DeleteObject(ii.hbmColor);
+  }
+  DrawIconEx(dc, ci.ptScreenPos.x - hot.x - origin.x, ci.ptScreenPos.y - hot.y - origin.y,
+             ci.hCursor, 0, 0, 0, nullptr, DI_NORMAL);
+}
+
 // The window as the screen shows it now (frame included) into a BMP file, without asking it to
-// draw first.
-inline bool SaveScreenPicture(HWND window, const std::string& path) {
+// draw first; with the cursor when asked.
+inline bool SaveScreenPicture(HWND window, const std::string& path, bool withCursor = false) {
   RECT r;
   GetWindowRect(window, &r);
   TBitmap picture;
@@ -143,6 +160,7 @@ inline bool SaveScreenPicture(HWND window, const std::string& path) {
   BitBlt(picture.Canvas().Handle(), 0, 0, picture.Width(), picture.Height(), screen, r.left, r.top,
          SRCCOPY);
   ReleaseDC(nullptr, screen);
+  if (withCursor) DrawCursor(picture.Canvas().Handle(), POINT{r.left, r.top});
   std::vector<uint8_t> info, bits;
   if (!picture.GetDIB(info, bits)) return false;
   BITMAPFILEHEADER file{};
@@ -166,6 +184,13 @@ inline bool SaveWindowPicture(HWND window, const std::string& path) {
 inline void Screenshot(HWND window, const std::string& name) {
   const char* dir = std::getenv("TAVIS_SCREENSHOT_DIR");
   if (dir && *dir) SaveWindowPicture(window, std::string(dir) + "\\" + name + ".bmp");
+}
+
+// The whole screen as it is now, the cursor drawn in (for what the pointer says mid-drag).
+inline void ScreenshotWithCursor(const std::string& name) {
+  const char* dir = std::getenv("TAVIS_SCREENSHOT_DIR");
+  if (dir && *dir)
+    SaveScreenPicture(GetDesktopWindow(), std::string(dir) + "\\" + name + ".bmp", true);
 }
 
 // Runs messages until the condition holds or the time is up; true when it held.

@@ -21,6 +21,7 @@
 #include "framework/Header.h"
 #include "framework/Text.h"
 #include "framework/Timer.h"
+#include "tests/MouseInput.h"
 #include "tests/TestSupport.h"
 
 namespace fs = std::filesystem;
@@ -368,23 +369,8 @@ TEST(FileList, TooltipShowsANameThatDoesNotFit) {
 }
 
 namespace {
-// Real mouse input, as a hand gives it: through the system's input queue to whatever window is
-// under the pointer (a hint window included), not sent to a chosen window.
-void MouseTo(POINT screen) {
-  INPUT in{};
-  in.type = INPUT_MOUSE;
-  in.mi.dx = MulDiv(screen.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-  in.mi.dy = MulDiv(screen.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  SendInput(1, &in, sizeof in);
-}
-void MouseClick() {
-  INPUT in[2] = {};
-  in[0].type = in[1].type = INPUT_MOUSE;
-  in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  SendInput(2, in, sizeof in[0]);
-}
+using testsupport::MouseClick;
+using testsupport::MouseTo;
 // Runs the message loop for about ms milliseconds.
 void Pump(int ms) {
   const DWORD end = GetTickCount() + static_cast<DWORD>(ms);
