@@ -29,14 +29,16 @@ void TViewerForm::ConnectBatchCommands() {
     StartBatchConvert(this, files.size() > 1 ? &files : nullptr);
   };
   batchHTML->OnClick = [this](TComponent*) {
-    const std::vector<std::string> files = ThumbnailedFiles(*Orvex_FileList1);
-    if (files.size() < 2) return;
+    std::vector<std::string> files = ThumbnailedFiles(*Orvex_FileList1);
+    // No picture to hand over: the dialog still opens on the folder and tells why nothing can
+    // be built.
+    if (files.size() < 2) files = {AddBackslash(Orvex_FileList1->Directory())};
     TViewerForm& s = ViewerForm ? *ViewerForm : *this;
     tWebPageHost host;
     host.IniFile =
         SettingsFileName(SettingsProgramFile.empty() ? ModuleFileName() : SettingsProgramFile);
     host.CustomColors = &s.CustomColors;
-    host.PlayDoneSound = [this] { PlayOperationSound(2); };
+    host.PlayDoneSound = [this] { PlayOperationSound(1); };
     host.OpenDocument = [this](const std::string& path) { ShellOpenDocument(this, path); };
     host.NotifyWnd = Handle();
     ShowWebPageDialog(this, files, host);

@@ -140,6 +140,43 @@ TEST_F(GalleryWindow, EditsReachTheTaggedItemsOrTheFocusedOne) {
   Pump();
 }
 
+// Ctrl+A as a hand types it: in an edit of the bar its whole text, elsewhere every item of the
+// page tagged.
+TEST_F(GalleryWindow, SelectAllTagsThePageOrTakesTheEditsText) {
+  const auto ctrlA = [] {
+    INPUT in[4] = {};
+    const WORD keys[4] = {VK_CONTROL, 'A', 'A', VK_CONTROL};
+    for (int i = 0; i < 4; ++i) {
+      in[i].type = INPUT_KEYBOARD;
+      in[i].ki.wVk = keys[i];
+      in[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
+    }
+    SendInput(4, in, sizeof in[0]);
+    Pump(20);
+  };
+  TThumbWindowForm* form = Open();
+  SetForegroundWindow(form->Handle());
+  form->ListView->SetSelected(2);
+  form->ToggleTag(3);
+  form->edKeywords->SetText("sand sea");
+  form->edKeywords->SetFocus();
+  Pump();
+  ctrlA();
+  DWORD from = 1, to = 0;
+  form->edKeywords->Send(EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+  EXPECT_EQ(from, 0u);
+  EXPECT_EQ(to, 8u);
+  EXPECT_EQ(form->Tagged, 1);
+  form->ListView->SetFocus();
+  Pump();
+  ctrlA();
+  EXPECT_EQ(form->Tagged, 40);
+  EXPECT_EQ(form->StatusBar1->PanelText(2), "40 tagged");
+  for (int i = 0; i < 40; ++i) EXPECT_TRUE(form->IsTagged(i)) << i;
+  form->Close();
+  Pump();
+}
+
 TEST_F(GalleryWindow, RemovableRecordOpensOnlyFromItsDisk) {
   std::vector<std::pair<std::string, int>> asked;
   std::vector<std::string> opened;

@@ -8,11 +8,13 @@
 #include "framework/Application.h"
 #include "framework/Bitmap.h"
 #include "framework/Button.h"
+#include "framework/Canvas.h"
 #include "framework/Edit.h"
 #include "framework/ListView.h"
 #include "framework/Menu.h"
 #include "framework/Panel.h"
 #include "framework/Printer.h"
+#include "framework/ScrollBox.h"
 #include "framework/StatusBar.h"
 #include "imaging/uMemBmpWin.h"
 #include "thumbnails/GalleryDialogs.h"
@@ -22,7 +24,7 @@
 
 namespace {
 
-constexpr int kTopHeight = 37, kBarHeight = 30, kSmallSide = 32;
+constexpr int kTopHeight = 44, kLogoSide = 40, kBarHeight = 30, kSmallSide = 32;
 enum : int {
   cmLarge = 1,
   cmSmall,
@@ -83,7 +85,15 @@ TThumbWindowForm::TThumbWindowForm(TComponent* owner, tThumbnails& database, tGa
                          &btnNext,  &btnEnd,      &btnSort, &btnReport};
   for (int i = 0; i < 8; ++i)
     *buttons[i] = new TButton(this, pnlTop, captions[i], 6 + i * 70 + (i >= 2 ? 10 : 0) + (i >= 6 ? 10 : 0),
-                              6, 64, 25);
+                              9, 64, 25);
+  // The program's logo at the right end of the button bar.
+  Orvex_Logo = new TPaintBox(this, pnlTop, 556, 2, kLogoSide, kLogoSide);
+  logo_.LoadFromResourceName("ORVEX_40X40X256");
+  Orvex_Logo->OnPaint = [this](TComponent*, TCanvas& canvas) {
+    canvas.Brush.SetColor(clBtnFace);
+    canvas.FillRect(Orvex_Logo->ClientRect());
+    if (!logo_.Empty()) canvas.Draw(0, 0, logo_);
+  };
   ListView = new TListView(this, this, 0, kTopHeight, 600, 300);
   const std::pair<const char*, int> columns[] = {
       {"File name", 140}, {"Description", 150}, {"Location", 200}, {"Group", 45},
@@ -160,6 +170,12 @@ TThumbWindowForm::TThumbWindowForm(TComponent* owner, tThumbnails& database, tGa
     if (key == VK_DELETE) DeleteItClick();
     if (key == VK_SPACE) ToggleTag(ListView->Selected());
   };
+  OnKeyDown = [this](TComponent*, WORD& key, TShiftState shift) {
+    if (key == 'A' && (shift & ssCtrl) && !(shift & (ssAlt | ssShift))) {
+      SelectAll();
+      key = 0;
+    }
+  };
   OnMessage(WM_NOTIFY, [this](WPARAM w, LPARAM l) -> LRESULT {
     const auto* hdr = reinterpret_cast<const NMHDR*>(l);
     if (hdr->hwndFrom == ListView->Handle() && hdr->code == LVN_ITEMCHANGED) FocusChanged();
@@ -230,6 +246,8 @@ void TThumbWindowForm::Arrange() {
   const int width = ClientWidth();
   const int bottom = ClientHeight() - StatusBar1->Height();
   pnlTop->SetBounds(0, 0, width, kTopHeight);
+  // Right of the last button, at the bar's right end when the window is wide enough.
+  Orvex_Logo->SetBounds(std::max(588, width - kLogoSide - 6), 2, kLogoSide, kLogoSide);
   CoolBar1->SetBounds(0, bottom - kBarHeight, width, kBarHeight);
   ListView->SetBounds(0, kTopHeight, width, std::max(0, bottom - kBarHeight - kTopHeight));
   const int keywords = std::max(120, width - 4 - 30 - 6 - 6 - 180 - 6 - 64 - 4);
@@ -440,6 +458,18 @@ void TThumbWindowForm::JumpClick() {
   else if (result != 1)
     return;
   ShowPage(page);
+}
+
+void TThumbWindowForm::SelectAll() {
+  const HWND focused = GetFocus();
+  for (TEdit* edit : {edGroup, edKeywords, edFullName})
+    if (focused == edit->Handle()) {
+      edit->SelectAll();
+      return;
+    }
+  if (Building) return;
+  for (int i = 0; i < ItemCount; ++i)
+    if (!IsTagged(i)) ToggleTag(i);
 }
 
 void TThumbWindowForm::Properties() {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/Bitmap.h"
 #include "framework/Form.h"
 #include "framework/ImageList.h"
 #include "thumbnails/uThumbView.h"
@@ -15,6 +16,7 @@
 class TButton;
 class TEdit;
 class TListView;
+class TPaintBox;
 class TPanel;
 class TPopupMenu;
 class TStatusBar;
@@ -63,6 +65,7 @@ class TThumbWindowForm : public TForm {
   TEdit *edGroup = nullptr, *edKeywords = nullptr, *edFullName = nullptr;
   TButton* btnCheck = nullptr;
   TPopupMenu* PopupMenu1 = nullptr;
+  TPaintBox* Orvex_Logo = nullptr;
 
   tDatabaseView View;
   int ItemCount = 0;  // on the page, added so far
@@ -93,6 +96,9 @@ class TThumbWindowForm : public TForm {
   void Find();
   // "&Jump": to a chosen page, or to the page of a chosen index character's first record.
   void JumpClick();
+  // "Select all" (Ctrl+A): the whole text of the bar's edit that has the focus, else every
+  // item of the page tagged.
+  void SelectAll();
 
  protected:
   void Resize() override;
@@ -109,6 +115,7 @@ class TThumbWindowForm : public TForm {
 
   tGalleryHost host_;
   std::unique_ptr<TImageList> large_, small_, state_;
+  TBitmap logo_;
   std::vector<bool> tags_;
 };
 

@@ -13,6 +13,7 @@
 #include <sstream>
 
 #include "foundation/DialogDriver_test.h"
+#include "foundation/uIdentity.h"
 #include "foundation/uIniFile.h"
 #include "foundation/uMessages.h"
 #include "framework/Application.h"
@@ -178,6 +179,10 @@ TEST_F(WebPageWindow, BuildsAFramedGalleryWhosePagesResolve) {
   }
 
   dlg->PageControl1->SetPageIndex(3);
+  // Each picture is decoded with the dialog as the decoder's window: it hears of each
+  // complete image.
+  int decoded = 0;
+  dlg->OnMessage(WM_GRAPHIC_PROGRESS, [&](WPARAM w, LPARAM) -> LRESULT { return decoded += w == 0; });
   dlg->btnBuild->Click();
   Pump();
   dialogtest::Screenshot(dlg->Handle(), "webpage-build");
@@ -199,6 +204,9 @@ TEST_F(WebPageWindow, BuildsAFramedGalleryWhosePagesResolve) {
                            "(thm)grey.jpg", "grey.html"})
     EXPECT_TRUE(fs::is_regular_file(dir / FromU8(name))) << name;
   EXPECT_FALSE(fs::exists(dir / "(thm)(thm)old.jpg"));
+  EXPECT_EQ(decoded, 4);
+  // The thumbnails carry the program's name as their comment.
+  EXPECT_NE(ReadText(dir / "(thm)grey.jpg").find(ProgramNameAndVersion() + "\r\n"), std::string::npos);
   EXPECT_EQ(dlg->BuiltFile, U8(dir / "My Pics_left.html"));
   int pages = 0, addresses = 0;
   EXPECT_EQ(UnresolvedAddresses(dir, &pages, &addresses), std::vector<std::string>{});
