@@ -266,6 +266,45 @@ TEST_F(WebPageWindow, CancelStopsTheBuildAndKeepsTheThumbnailsMade) {
   Pump();
 }
 
+// A colour button opens the colour dialog fully open, for solid colours; OK keeps the colour
+// in its place.
+TEST_F(WebPageWindow, ColorButtonsOpenTheColorDialogFullyOpen) {
+  auto* dlg = new TdlgHTML(&Application, ListOf(MakeFolder("webdialog-color")), tWebPageHost{});
+  dlg->Show();
+  Pump();
+  const auto colorDialog = [] {
+    HWND found = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), [](HWND h, LPARAM p) -> BOOL {
+      wchar_t cls[16] = {};
+      GetClassNameW(h, cls, 16);
+      if (!IsWindowVisible(h) || lstrcmpW(cls, L"#32770") != 0) return TRUE;
+      *reinterpret_cast<HWND*>(p) = h;
+      return FALSE;
+    }, reinterpret_cast<LPARAM>(&found));
+    return found;
+  };
+  bool seen = false, defineOffered = true;
+  dialogtest::TDriver driver;
+  driver.Then([&] {
+    HWND h = colorDialog();
+    if (!h) return false;
+    seen = true;
+    // The button that opens the custom part is there only for a dialog opened half.
+    HWND define = GetDlgItem(h, 0x2cf);
+    defineOffered = define && IsWindowEnabled(define);
+    PostMessageW(h, WM_COMMAND, IDOK, 0);
+    return true;
+  });
+  driver.Start();
+  dlg->ColorButtons[wcThumbRow]->Click();
+  EXPECT_TRUE(driver.Finished());
+  EXPECT_TRUE(seen);
+  EXPECT_FALSE(defineOffered);
+  EXPECT_EQ(dlg->Colors[wcThumbRow], 0x000080u);
+  dlg->Close();
+  Pump();
+}
+
 TEST_F(WebPageWindow, AFolderWithoutPicturesOpensOnTheLogWithBuildDisabled) {
   const fs::path dir = testsupport::ScratchDir("webdialog-empty");
   std::ofstream(dir / "notes.txt") << "text\r\n";
