@@ -25,6 +25,19 @@ namespace {
 namespace fs = std::filesystem;
 using dialogtest::Pump;
 
+// A key pressed with a modifier (Ctrl, Alt) as a hand types it, through the input queue.
+void PressWith(WORD modifier, WORD key) {
+  INPUT in[4] = {};
+  const WORD keys[4] = {modifier, key, key, modifier};
+  for (int i = 0; i < 4; ++i) {
+    in[i].type = INPUT_KEYBOARD;
+    in[i].ki.wVk = keys[i];
+    in[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
+  }
+  SendInput(4, in, sizeof in[0]);
+  Pump(20);
+}
+
 class GalleryWindow : public testing::Test {
  protected:
   void SetUp() override {
@@ -145,17 +158,7 @@ TEST_F(GalleryWindow, EditsReachTheTaggedItemsOrTheFocusedOne) {
 // Ctrl+A as a hand types it: in an edit of the bar its whole text, elsewhere every item of the
 // page tagged.
 TEST_F(GalleryWindow, SelectAllTagsThePageOrTakesTheEditsText) {
-  const auto ctrlA = [] {
-    INPUT in[4] = {};
-    const WORD keys[4] = {VK_CONTROL, 'A', 'A', VK_CONTROL};
-    for (int i = 0; i < 4; ++i) {
-      in[i].type = INPUT_KEYBOARD;
-      in[i].ki.wVk = keys[i];
-      in[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
-    }
-    SendInput(4, in, sizeof in[0]);
-    Pump(20);
-  };
+  const auto ctrlA = [] { PressWith(VK_CONTROL, 'A'); };
   TThumbWindowForm* form = Open();
   SetForegroundWindow(form->Handle());
   form->ListView->SetSelected(2);
@@ -182,17 +185,7 @@ TEST_F(GalleryWindow, SelectAllTagsThePageOrTakesTheEditsText) {
 // The select / sort dialog's labels lead to their edits by their letters; the buttons' letters
 // still press them.
 TEST(GallerySortDialog, LabelLettersTakeTheFocusToTheirEdits) {
-  const auto altKey = [](WORD letter) {
-    INPUT in[4] = {};
-    const WORD keys[4] = {VK_MENU, letter, letter, VK_MENU};
-    for (int i = 0; i < 4; ++i) {
-      in[i].type = INPUT_KEYBOARD;
-      in[i].ki.wVk = keys[i];
-      in[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
-    }
-    SendInput(4, in, sizeof in[0]);
-    Pump(20);
-  };
+  const auto altKey = [](WORD letter) { PressWith(VK_MENU, letter); };
   TGallerySort dialog(nullptr);
   dialog.Show();
   SetForegroundWindow(dialog.Handle());
