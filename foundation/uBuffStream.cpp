@@ -365,6 +365,20 @@ void tBuffStream::Read(void* buffer, int32_t count) {
   LastCount = 0;
   auto* to = static_cast<uint8_t*>(buffer);
   while (count > 0) {
+    if (count > kBlockSize && Index == kBlockSize && BytesValid == kBlockSize && Stream) {
+      // Whole blocks past the used-up buffer go straight to the caller in one read, without a
+      // copy; the block holding the last byte asked for still comes through the buffer, so the
+      // buffer ends as if every block had passed through it.
+      const int32_t direct = (count - 1) / kBlockSize * kBlockSize;
+      const int32_t got = std::clamp(Stream->Read(to, direct), 0, direct);
+      BlocksPassed += 1 + got / kBlockSize;
+      BytesValid = 0;  // nothing left to count when the next block comes
+      Index = got % kBlockSize;
+      LastCount += got;
+      to += got;
+      count -= got;
+      // A short read is the end of the data: the refill below finds nothing and says so.
+    }
     int32_t n = std::min(count, Available());
     // Fields are public; never copy from outside the buffer whatever they were set to.
     if (n <= 0 || Index < 0 || Index > kBlockSize - n) break;

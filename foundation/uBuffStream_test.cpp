@@ -122,6 +122,39 @@ TEST(BuffStream, ReadsAcrossBlockEdgesInOrder) {
   }
 }
 
+TEST(BuffStream, LargeReadsLeaveTheStateOfSmallOnes) {
+  // A read of several blocks takes them straight from the stream; afterwards everything a
+  // reader can see is as if the same bytes had been read a little at a time: from the middle
+  // of a block and from its edge, ending inside a block, on an edge, and past the end.
+  struct Case {
+    int32_t before, count;
+  } cases[] = {{0, 4097}, {0, 8192}, {4096, 8193}, {100, 12000}, {4096, 20000}, {8000, 5000},
+               {0, 30000}, {12288, 4096}, {12288, 9000}};
+  auto data = Pattern(20000);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.before << " then " << c.count);
+    auto large = MemReader(data), small = MemReader(data);
+    ReadN(*large, c.before);
+    ReadN(*small, c.before);
+    std::vector<uint8_t> got = ReadN(*large, c.count), expected;
+    for (int32_t left = c.count; left > 0; left -= 1000) {
+      auto piece = ReadN(*small, std::min(left, 1000));
+      expected.insert(expected.end(), piece.begin(), piece.end());
+      if (piece.empty()) break;
+    }
+    EXPECT_EQ(got, expected);
+    EXPECT_EQ(large->LastCount, static_cast<int32_t>(expected.size()));
+    EXPECT_EQ(large->Position(), small->Position());
+    EXPECT_EQ(large->BlocksPassed, small->BlocksPassed);
+    EXPECT_EQ(large->Index, small->Index);
+    EXPECT_EQ(large->BytesValid, small->BytesValid);
+    EXPECT_EQ(large->AtEnd, small->AtEnd);
+    EXPECT_TRUE(std::equal(large->Buffer, large->Buffer + 4096, small->Buffer));
+    EXPECT_EQ(ReadN(*large, 3), ReadN(*small, 3));
+    EXPECT_EQ(large->Remaining(), small->Remaining());
+  }
+}
+
 TEST(BuffStream, SeekSkipAndRewind) {
   auto data = Pattern(9000);
   auto s = MemReader(data);

@@ -380,6 +380,46 @@ void PlanarToChunky(const uint8_t* planes, uint8_t* out, int bytesPerPlane, int 
 
 void SwapRedBlue(uint8_t* row, int pixels) { CopySwapRedBlue(row, row, pixels); }
 
+void ExchangeRows(uint8_t* a, uint8_t* b, size_t bytes, bool swapRedBlue) {
+  if (a == b) {
+    if (swapRedBlue) SwapRedBlue(a, static_cast<int>(bytes / 3));
+    return;
+  }
+  size_t i = 0;
+  if (swapRedBlue) {
+    if constexpr (std::endian::native == std::endian::little) {
+      // Two pixels a step, as in CopySwapRedBlue; each row keeps its own last two bytes of the
+      // word, which belong to its next pixel, not yet moved.
+      constexpr uint64_t kKept = 0xFFFF000000000000u;
+      const auto swapped = [](uint64_t v) {
+        const uint64_t t = __builtin_bswap64(v);
+        return (t >> 40) | ((t << 8) & 0xFFFFFF000000u);
+      };
+      for (; i + 8 <= bytes; i += 6) {
+        uint64_t va, vb;
+        std::memcpy(&va, a + i, 8);
+        std::memcpy(&vb, b + i, 8);
+        const uint64_t na = swapped(vb) | (va & kKept), nb = swapped(va) | (vb & kKept);
+        std::memcpy(a + i, &na, 8);
+        std::memcpy(b + i, &nb, 8);
+      }
+    }
+    for (; i + 3 <= bytes; i += 3) {
+      const uint8_t r = a[i], g = a[i + 1], bl = a[i + 2];
+      a[i] = b[i + 2], a[i + 1] = b[i + 1], a[i + 2] = b[i];
+      b[i] = bl, b[i + 1] = g, b[i + 2] = r;
+    }
+  }
+  for (; i + 8 <= bytes; i += 8) {
+    uint64_t va, vb;
+    std::memcpy(&va, a + i, 8);
+    std::memcpy(&vb, b + i, 8);
+    std::memcpy(a + i, &vb, 8);
+    std::memcpy(b + i, &va, 8);
+  }
+  for (; i < bytes; ++i) std::swap(a[i], b[i]);
+}
+
 void CopySwapRedBlue(const uint8_t* from, uint8_t* to, int pixels) {
   int x = 0;
   if constexpr (std::endian::native == std::endian::little) {

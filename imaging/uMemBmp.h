@@ -99,3 +99,7 @@ void PlanarToChunky(const uint8_t* planes, uint8_t* out, int bytesPerPlane, int 
 void SwapRedBlue(uint8_t* row, int pixels);
 // Copies pixels three-byte pixels with their first and third bytes exchanged; from may be to.
 void CopySwapRedBlue(const uint8_t* from, uint8_t* to, int pixels);
+// Exchanges two rows of bytes in one pass; with swapRedBlue every whole three-byte pixel of
+// both also has its first and third bytes exchanged (a row's last bytes that make no whole
+// pixel are only exchanged). a may be b: then only the pixels' bytes are exchanged.
+void ExchangeRows(uint8_t* a, uint8_t* b, size_t bytes, bool swapRedBlue);

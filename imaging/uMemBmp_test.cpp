@@ -261,4 +261,31 @@ TEST(MemBmpRows, SwapRedBlueEveryLengthInPlaceAndCopied) {
   }
 }
 
+TEST(MemBmpRows, ExchangeRowsEveryLength) {
+  // Two rows back to back as a picture holds them, then bytes that must stay as they were;
+  // lengths up to a few steps of the word-wide loops, whole pixels and not.
+  for (bool swap : {false, true}) {
+    for (size_t bytes = 0; bytes <= 40; ++bytes) {
+      SCOPED_TRACE(testing::Message() << "swap " << swap << " bytes " << bytes);
+      std::vector<uint8_t> buffer(2 * bytes + 4);
+      for (size_t i = 0; i < buffer.size(); ++i) buffer[i] = static_cast<uint8_t>(i * 7 + 1);
+      auto turned = [&](const uint8_t* row) {
+        std::vector<uint8_t> v(row, row + bytes);
+        if (swap)
+          for (size_t x = 0; x + 3 <= bytes; x += 3) std::swap(v[x], v[x + 2]);
+        return v;
+      };
+      std::vector<uint8_t> expected = turned(buffer.data() + bytes), second = turned(buffer.data());
+      expected.insert(expected.end(), second.begin(), second.end());
+      expected.insert(expected.end(), buffer.end() - 4, buffer.end());
+      ExchangeRows(buffer.data(), buffer.data() + bytes, bytes, swap);
+      EXPECT_EQ(buffer, expected);
+      // One row with itself: only its pixels turn.
+      std::vector<uint8_t> row(expected.begin(), expected.begin() + bytes);
+      ExchangeRows(row.data(), row.data(), bytes, swap);
+      EXPECT_EQ(row, turned(expected.data()));
+    }
+  }
+}
+
 }  // namespace

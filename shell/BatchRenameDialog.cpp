@@ -120,6 +120,9 @@ void ShowBatchRename(TViewerForm* owner, POINT at) {
   std::vector<std::string> names(tagged->begin() + 1, tagged->end());
   const std::string folder = RemoveBackslash((*tagged)[0]);
   auto* dlg = new TdlgBatchRename(owner, names, folder);
+  dlg->OnRenamed = [owner](const std::string& from, const std::string& to) {
+    owner->RenameThumbnailEntry(from, to);
+  };
   RECT r = dlg->BoundsRect();
   if (at.x + (r.right - r.left) <= Screen.Width() && at.y + (r.bottom - r.top) <= Screen.Height())
     dlg->SetBounds(at.x, at.y, r.right - r.left, r.bottom - r.top);

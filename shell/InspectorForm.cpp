@@ -369,6 +369,7 @@ void TInspectorForm::FinishRename() {
   ListBox->SetFocus();
   if (i < 0 || newName.empty() || newName == oldName) return;
   if (!RenameWithMessage(Folder + oldName, Folder + newName, nullptr)) return;
+  if (owner_) owner_->RenameThumbnailEntry(oldName, newName);
   const int thumb = ThumbOf(i);
   for (std::string& line : IndexLines) {
     std::string n;

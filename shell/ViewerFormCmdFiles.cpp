@@ -211,9 +211,11 @@ void TViewerForm::popupClick(TMenuItem* item) {
       if (!list.EditItemName(list.ItemIndex(), oldName, newName) || newName.empty() ||
           newName == oldName)
         break;
-      if (RenameWithMessage(AddBackslash(folder) + oldName, AddBackslash(folder) + newName,
-                            nullptr))
-        list.Reread();
+      if (!RenameWithMessage(AddBackslash(folder) + oldName, AddBackslash(folder) + newName,
+                             nullptr))
+        break;
+      RenameThumbnailEntry(oldName, newName);
+      list.Reread();
       break;
     }
     case 12:
@@ -227,8 +229,9 @@ void TViewerForm::popupClick(TMenuItem* item) {
       if (!ThumbView) break;
       const int type = PathDriveType(folder);
       if (ThumbView->CatalogRemovable(ThumbView->VolumeLabel,
-                                      type == DRIVE_REMOVABLE || type == DRIVE_CDROM))
-        ShowThumbStatus();
+                                      type == DRIVE_REMOVABLE || type == DRIVE_CDROM) &&
+          Thumbs)
+        Thumbs->ReportCounts();
       break;
     }
     case 14:

@@ -48,6 +48,14 @@ void NewFolder(TViewerForm& form) {
   dirs.Reload();
 }
 
+// The database's records of a folder changed: the counts are shown, and open gallery and tools
+// windows rebuild their views.
+void RecordsChanged(TViewerForm& form) {
+  if (form.Thumbs) form.Thumbs->ReportCounts();
+  NotifyThumbWindows(0);
+  NotifyThumbToolsWindows(0);
+}
+
 void ToggleBookmark(TViewerForm& form, const std::string& folder) {
   TMenuItem* mark = form.dirPopup->FindItemByTag(6);
   mark->Checked = !mark->Checked;
@@ -81,7 +89,13 @@ void FolderCommand(TViewerForm& form, int tag) {
     case 2:
     case 3:
       if (!BelowCurrent(form, index)) break;
-      if (DeleteFiles(RemoveBackslash(path), nullptr, tag == 2)) dirs.Reload();
+      if (!DeleteFiles(RemoveBackslash(path), nullptr, tag == 2)) break;
+      // No pass ever runs on a folder that is gone: its records are purged now.
+      if (form.ThumbView) {
+        form.ThumbView->PurgeFolder(RemoveBackslash(path));
+        RecordsChanged(form);
+      }
+      dirs.Reload();
       break;
     case 4: {
       if (!BelowCurrent(form, index)) break;
@@ -89,7 +103,13 @@ void FolderCommand(TViewerForm& form, int tag) {
       if (!dirs.EditItemName(index, oldName, newName) || newName.empty() || newName == oldName)
         break;
       const std::string parent = ExtractFilePath(RemoveBackslash(path));
-      if (RenameWithMessage(parent + oldName, parent + newName, nullptr)) dirs.Reload();
+      if (!RenameWithMessage(parent + oldName, parent + newName, nullptr)) break;
+      // The folder's pictures keep their thumbnails under the new name.
+      if (form.ThumbView) {
+        form.ThumbView->RenameFolder(parent, oldName, newName);
+        RecordsChanged(form);
+      }
+      dirs.Reload();
       break;
     }
     case 5:

@@ -19,10 +19,15 @@
 #include "shell/ViewerForm.h"
 #include "thumbnails/ThumbToolsForm.h"
 #include "thumbnails/ThumbWindowForm.h"
+#include "shell/MainWindowDriver_test.h"
 #include "shell/ScratchSettings_test.h"
 #include "tests/TestSupport.h"
 
 namespace fs = std::filesystem;
+using mainwindowtest::FindFormOf;
+using mainwindowtest::Key;
+using mainwindowtest::PopUpAndClose;
+using mainwindowtest::Window;
 
 namespace {
 struct Start {
@@ -37,58 +42,6 @@ fs::path MakeScratch(const std::string& name, std::initializer_list<const char*>
   for (const char* f : files) testsupport::WriteFile(dir / f, std::vector<uint8_t>(100, 'x'));
   return dir;
 }
-
-void HoldKeys(bool shift, bool ctrl) {
-  BYTE keys[256];
-  GetKeyboardState(keys);
-  keys[VK_SHIFT] = shift ? 0x80 : 0;
-  keys[VK_CONTROL] = ctrl ? 0x80 : 0;
-  SetKeyboardState(keys);
-}
-
-// A key pressed in a window, as the keyboard delivers it.
-void Key(TWindow* w, WORD key, bool shift = false, bool ctrl = false) {
-  HoldKeys(shift, ctrl);
-  MSG msg{};
-  msg.hwnd = w->Handle();
-  msg.message = WM_KEYDOWN;
-  msg.wParam = key;
-  msg.lParam = 1;
-  if (!Application.PreTranslate(msg)) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-  msg.message = WM_KEYUP;
-  msg.lParam = static_cast<LPARAM>(0xC0000001);
-  if (!Application.PreTranslate(msg)) DispatchMessageW(&msg);
-  HoldKeys(false, false);
-  dialogtest::Pump(4);
-}
-
-struct Window {
-  TViewerForm* form;
-  explicit Window(const fs::path& folder) {
-    form = new TViewerForm(nullptr);
-    form->FinishCreate();
-    form->SetBounds(30, 30, 630, 475);
-    form->Show();
-    SetForegroundWindow(form->Handle());
-    form->Orvex_DirList1->SetDirectory(folder.string());
-    dialogtest::Pump();
-  }
-  ~Window() { delete form; }
-  TOrvex_FileList& Files() { return *form->Orvex_FileList1; }
-  void Select(const std::string& name) {
-    Files().SetItemIndex(Files().IndexOfName(name));
-    Files().SetFocus();
-  }
-  // A menu item chosen by its command number, as the menu reports it.
-  void Choose(TPopupMenu* menu, int tag) {
-    menu->Handle();
-    ASSERT_TRUE(menu->DispatchCommand(menu->FindItemByTag(tag)->Command()));
-    dialogtest::Pump();
-  }
-};
 
 bool Exists(const fs::path& p) { return fs::exists(p); }
 
@@ -315,26 +268,6 @@ fs::path ThumbnailedFolder(Window& w, const std::string& name) {
   w.form->Orvex_DirList1->SetDirectory(dir.string());
   dialogtest::PumpUntil([&] { return w.form->ThumbState() == 0 && w.Files().ThumbnailCount() == 3; });
   return dir;
-}
-
-template <class T>
-T* FindFormOf() {
-  for (TForm* f : Screen.Forms)
-    if (auto* t = dynamic_cast<T*>(f)) return t;
-  return nullptr;
-}
-
-// A popup brought up (so its items are enabled for the state) and closed again.
-void PopUpAndClose(const std::function<void()>& popup) {
-  dialogtest::TDriver close;
-  close.Then([] {
-    if (!FindWindowW(L"#32768", nullptr)) return false;
-    EndMenu();
-    return true;
-  });
-  close.Start();
-  popup();
-  dialogtest::Pump();
 }
 
 // The whole screen while a menu is up, then the menu closed.

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "foundation/uFiles.h"
+#include "foundation/uPlatform.h"
 #include "framework/Application.h"
 #include "imaging/uGraphic.h"
 #include "imaging/uMemBmpWin.h"
@@ -35,6 +36,14 @@ class TThumbListLink : public tThumbListHost {
     captions_.clear();
   }
   void CaptionAdded(const std::string& caption) { captions_.push_back(caption); }
+  // A renamed file finds its image again under the new name when the list is re-read.
+  void Rename(const std::string& oldName, const std::string& newName) {
+    for (std::string& line : lines_) {
+      const size_t eq = line.find('=');
+      if (eq != std::string::npos && Platform().CompareTextLocale(line.substr(0, eq), oldName) == 0)
+        line = newName + line.substr(eq);
+    }
+  }
 
   int AddImage(const tMemBmp& image, const tMemBmp& mask) override {
     TBitmap picture, bits;
@@ -224,5 +233,7 @@ void TViewerForm::EnableCommandButtons(bool enable) {
 }
 
 void TViewerForm::RenameThumbnailEntry(const std::string& oldName, const std::string& newName) {
-  if (ThumbView) ThumbView->RenameFile(oldName, newName);
+  if (!ThumbView) return;
+  ThumbView->RenameFile(oldName, newName);
+  if (ThumbLink) static_cast<TThumbListLink&>(*ThumbLink).Rename(oldName, newName);
 }

@@ -112,6 +112,12 @@ void tThumbPipeline::Report() {
   ShowThumbStatus();
 }
 
+void tThumbPipeline::ReportCounts() {
+  if (ThumbState != kIdle) return;
+  Report();
+  ThumbState = kIdle;
+}
+
 void tThumbPipeline::ShowThumbStatus() {
   tThumbPipelineView* view = host_.View();
   switch (ThumbState) {

@@ -76,6 +76,9 @@ class tThumbPipeline {
   void Reset();
   // The status text of the state; the view calls it after each item too.
   void ShowThumbStatus();
+  // The database's counts after a command changed its records; a running pass reports them
+  // itself when it ends.
+  void ReportCounts();
   void StartFolderUpdate();
   // The user's "make them now": the folder is updated even when it is left out of automatic
   // thumbnails; a running pass finishes first.

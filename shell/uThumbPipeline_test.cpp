@@ -132,6 +132,18 @@ TEST(ThumbPipeline, StatusTextsFollowTheState) {
             (std::vector<std::string>{"2 of 3", "3 + 4", "40 active (50 total)", ""}));
 }
 
+TEST(ThumbPipeline, CountsAfterACommandWaitForARunningPass) {
+  Window w;
+  w.pipeline.ReportCounts();
+  EXPECT_EQ(w.statuses, (std::vector<std::string>{"40 active (50 total)"}));
+  EXPECT_EQ(w.pipeline.ThumbState, tThumbPipeline::kIdle);
+  // During the update the status keeps the pass's progress; the pass reports at its end.
+  w.pipeline.ThumbState = tThumbPipeline::kUpdating;
+  w.pipeline.ReportCounts();
+  EXPECT_EQ(w.statuses.size(), 1u);
+  EXPECT_EQ(w.pipeline.ThumbState, tThumbPipeline::kUpdating);
+}
+
 TEST(ThumbPipeline, MasterSwitchOffOmittedFoldersAndUnknownVolumes) {
   {
     Window w;

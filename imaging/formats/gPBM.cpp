@@ -1,5 +1,6 @@
 #include "imaging/formats/gPBM.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -12,6 +13,8 @@ constexpr int kMaxTokenScan = 4096;
 // Larger numbers cannot be a picture side or the one maximum value read.
 constexpr int64_t kMaxTokenValue = 0xFFFF;
 constexpr int kMaxValue = 255;
+// Raster bytes read at once: few reads, and rows still in the cache when they are turned over.
+constexpr int32_t kRowsPerReadBytes = 128 * 1024;
 
 struct tPbmState : tCodecState {
   int32_t DataOffset = 0;
@@ -98,18 +101,27 @@ void LoadPBM(tGraphicID& id) {
   const int width = pic.Width(), height = pic.Height();
   const bool gray = id.BitsPerPixel == 8;
   const int32_t rowBytes = gray ? width : width * 3;
-  for (int y = 0; y < height; ++y) {
-    // Straight into the picture's row; colour rows then turn from red-first to blue-first
-    // where they lie. A short row's missing part stays black (the picture starts zeroed).
-    uint8_t* row = pic.ScanLine(y);
-    s.Read(row, rowBytes);
+  // Rows without padding lie back to back, the last row first: a run of rows is read in one
+  // piece straight into the place of those rows, where it lies upside down, and then turned
+  // over pair by pair while it is in the cache, colour rows turning from red-first to
+  // blue-first in the same pass. Padded rows are read one at a time. Whatever a short file
+  // leaves unread stays black (the picture starts zeroed).
+  const int rowsPerRead =
+      pic.RowStride == rowBytes ? std::max(1, kRowsPerReadBytes / rowBytes) : 1;
+  for (int y = 0; y < height;) {
+    const int rows = std::min(rowsPerRead, height - y);
+    uint8_t* first = pic.ScanLine(y + rows - 1);
+    s.Read(first, rows * rowBytes);
     const int32_t got = s.LastCount;
-    if (!gray) SwapRedBlue(row, (got + 2) / 3);
-    if (got < rowBytes) {
+    for (int i = 0, j = rows - 1; i <= j; ++i, --j)
+      ExchangeRows(first + size_t(i) * rowBytes, first + size_t(j) * rowBytes, size_t(rowBytes),
+                   !gray);
+    id.RowsDone = static_cast<uint16_t>(y + got / rowBytes);
+    if (got < rows * rowBytes) {
       id.ErrorCode = errEndOfFile;
       break;
     }
-    id.RowsDone = static_cast<uint16_t>(y + 1);
+    y += rows;
   }
   id.NotifyImageDone();
   id.FinishDecoding();

@@ -92,6 +92,49 @@ TEST(PbmTest, PixMapAndShortData) {
   EXPECT_EQ(id->Info.back(), "kEnd Of File at 20");
 }
 
+TEST(PbmTest, LargeRastersWholeAndCutShort) {
+  // Rasters of several hundred kilobytes, rows with and without padding, each whole and cut
+  // inside a pixel somewhere past the first few hundred rows.
+  struct Case {
+    char type;
+    int width, height;
+  } cases[] = {{'6', 300, 400}, {'6', 301, 400}, {'5', 1000, 300}, {'5', 1001, 300},
+               {'6', 7000, 20}};
+  for (const Case& c : cases) {
+    const int depth = c.type == '6' ? 3 : 1;
+    const size_t rowBytes = size_t(c.width) * depth;
+    const auto byteAt = [](size_t i) { return static_cast<uint8_t>(i * 7 + i / 251 + 1); };
+    tBytes header = Text(std::string("P") + c.type + "\n" + std::to_string(c.width) + " " +
+                         std::to_string(c.height) + "\n255\n");
+    for (size_t cut : {rowBytes * c.height, rowBytes * (c.height - 3) - 2, rowBytes * 5 / 2}) {
+      SCOPED_TRACE(testing::Message() << "P" << c.type << " " << c.width << "x" << c.height
+                                      << " raster bytes " << cut);
+      tBytes file = header;
+      for (size_t i = 0; i < cut; ++i) file.push_back(byteAt(i));
+      auto id = Decode(file);
+      ASSERT_NE(id, nullptr);
+      const bool whole = cut == rowBytes * c.height;
+      EXPECT_EQ(id->ErrorCode, whole ? 0 : errEndOfFile);
+      EXPECT_EQ(id->RowsDone, cut / rowBytes);
+      for (int y = 0; y < c.height; ++y) {
+        tBytes expected(rowBytes, 0), row(rowBytes);
+        for (size_t i = 0; i < rowBytes; ++i) {
+          const size_t at = y * rowBytes + i;
+          if (at < cut) expected[i] = byteAt(at);
+        }
+        if (depth == 3) {
+          const uint8_t* bgr = id->Bitmap->GetRGBLine(y);
+          for (size_t i = 0; i < rowBytes; i += 3)
+            row[i] = bgr[i + 2], row[i + 1] = bgr[i + 1], row[i + 2] = bgr[i];
+        } else {
+          row = readertest::Indices(*id, y);
+        }
+        ASSERT_EQ(row, expected) << "row " << y;
+      }
+    }
+  }
+}
+
 // netpbm's own files: raw ones with maximum 255 read as netpbm reads them; plain ones, bitmaps
 // and other maximum values are not this reader's.
 TEST(PbmToolTest, NetpbmFiles) {
