@@ -101,6 +101,15 @@ std::string LogText(TRichEdit* log) {
   return s;
 }
 
+// The thread's visible dialog of the system's own class (the colour dialog).
+BOOL CALLBACK MatchSystemDialog(HWND h, LPARAM found) {
+  wchar_t cls[16] = {};
+  GetClassNameW(h, cls, 16);
+  if (!IsWindowVisible(h) || lstrcmpW(cls, L"#32770") != 0) return TRUE;
+  *reinterpret_cast<HWND*>(found) = h;
+  return FALSE;
+}
+
 class WebPageWindow : public testing::Test {
  protected:
   static void SetUpTestSuite() { RegisterAllFormats(); }
@@ -274,13 +283,7 @@ TEST_F(WebPageWindow, ColorButtonsOpenTheColorDialogFullyOpen) {
   Pump();
   const auto colorDialog = [] {
     HWND found = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), [](HWND h, LPARAM p) -> BOOL {
-      wchar_t cls[16] = {};
-      GetClassNameW(h, cls, 16);
-      if (!IsWindowVisible(h) || lstrcmpW(cls, L"#32770") != 0) return TRUE;
-      *reinterpret_cast<HWND*>(p) = h;
-      return FALSE;
-    }, reinterpret_cast<LPARAM>(&found));
+    EnumThreadWindows(GetCurrentThreadId(), &MatchSystemDialog, reinterpret_cast<LPARAM>(&found));
     return found;
   };
   bool seen = false, defineOffered = true;
