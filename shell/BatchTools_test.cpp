@@ -23,6 +23,7 @@
 #include "shell/BatchPrintDialog.h"
 #include "shell/BatchRenameDialog.h"
 #include "shell/FindReplaceForm.h"
+#include "shell/MainWindowDriver_test.h"
 #include "framework/RichEdit.h"
 #include "framework/StatusBar.h"
 #include "shell/SuperTreeForm.h"
@@ -30,6 +31,7 @@
 #include "tests/TestSupport.h"
 #include "tests/UnixTools.h"
 #include "thumbnails/cShowControls.h"
+#include "viewers/ViewerHost.h"
 
 namespace fs = std::filesystem;
 
@@ -301,6 +303,45 @@ TEST(SuperTree, ScansAFolderTreeAndCharts) {
   EXPECT_EQ(w->seChart->Value(), 8);
   w->Close();
   Pump();
+}
+
+// The window's own rules: its help context, the smallest size the user can drag it to, Ctrl+F12
+// (not while maximised), and the placement setting: the screen's height, centred at the top, or
+// where the system puts it.
+TEST(SuperTree, WindowRules) {
+  for (const int placement : {1, 0}) {
+    SCOPED_TRACE(placement);
+    ViewerHost().WindowPlacement = placement;
+    auto* w = new TSuperTree32(nullptr);
+    w->Show();
+    Pump();
+    EXPECT_EQ(w->HelpContext, 68);
+    const RECT r = w->BoundsRect();
+    if (Screen.Height() >= 481) {
+      EXPECT_EQ(r.bottom - r.top, Screen.Height() - 20);
+      if (placement == 1) {
+        EXPECT_EQ(r.top, 10);
+        EXPECT_EQ(r.left, (Screen.Width() - (r.right - r.left)) / 2);
+      }
+    }
+    MINMAXINFO info{};
+    SendMessageW(w->Handle(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(info.ptMinTrackSize.x, 542);
+    EXPECT_EQ(info.ptMinTrackSize.y, 240);
+    mainwindowtest::Key(w->Orvex_STree1, VK_F12, false, true);
+    EXPECT_EQ(w->Width(), 542);
+    EXPECT_EQ(w->Height(), 440);
+    EXPECT_EQ(w->ListBox1->Height(), 116);
+    // Maximised, the key leaves the window as it is.
+    ShowWindow(w->Handle(), SW_MAXIMIZE);
+    Pump();
+    const int wide = w->Width();
+    mainwindowtest::Key(w->Orvex_STree1, VK_F12, false, true);
+    EXPECT_EQ(w->Width(), wide);
+    w->Close();
+    Pump();
+  }
+  ViewerHost().WindowPlacement = 1;
 }
 
 namespace {

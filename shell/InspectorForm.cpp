@@ -16,6 +16,7 @@
 #include "imaging/Quantize.h"
 #include "imaging/uImageOps.h"
 #include "online/AboutBox.h"
+#include "shell/FilePropertiesDialog.h"
 #include "shell/ViewerForm.h"
 #include "shell/uCommandRules.h"
 #include "shell/uInspectorRules.h"
@@ -62,8 +63,8 @@ TInspectorForm::TInspectorForm(TViewerForm* owner, TImageList* thumbs,
   Popup->Add("Rec&ycle")->OnClick = [this](TComponent*) { DeleteSelected(true); };
   Popup->Add("&Delete")->OnClick = [this](TComponent*) { DeleteSelected(false); };
   Popup->Add("Rena&me")->OnClick = [this](TComponent*) { StartRename(); };
-  // File properties come with their dialog.
-  Popup->Add("P&roperties")->Enabled = false;
+  miProperties = Popup->Add("P&roperties");
+  miProperties->OnClick = [this](TComponent*) { ShowProperties(); };
 
   const int cell = thumbs_ ? thumbs_->Height() + 2 : kNameCell + 2;
   ListBox->SetItemHeight(cell);
@@ -386,6 +387,13 @@ void TInspectorForm::FinishRename() {
     StatusBar->SetPanelText(2, ShownPath);
   }
   Changed = true;
+}
+
+void TInspectorForm::ShowProperties() {
+  const int i = ListBox->ItemIndex();
+  if (i < 0) return;
+  // Changed attributes are the owner's to show when the window closes.
+  if (ShowFileProperties(this, Folder + NameOf(i))) Changed = true;
 }
 
 void TInspectorForm::KeyDown(WORD& key, TShiftState shift) {

@@ -43,6 +43,7 @@ class TInspectorForm : public TForm {
   TEdit* Edit1 = nullptr;
   TTimer* AnimationTimer = nullptr;
   TPopupMenu* Popup = nullptr;
+  TMenuItem* miProperties = nullptr;
 
   std::string Folder;
   std::vector<std::string> IndexLines;  // "name=thumbnail index"
@@ -63,6 +64,8 @@ class TInspectorForm : public TForm {
   void DeleteSelected(bool recycle);
   void StartRename();
   void FinishRename();
+  // The selected item's file properties; a change of its attributes marks the folder changed.
+  void ShowProperties();
   // "+" and "-".
   void AddRow();
   void RemoveRow();

@@ -40,6 +40,16 @@ fs::path PictureFolder() {
 
 bool Alive(HWND h) { return IsWindow(h) != 0; }
 
+// The main window the inspector belongs to, showing the folder.
+TViewerForm* MainWindowAt(const fs::path& dir) {
+  auto* main = new TViewerForm(nullptr);
+  main->FinishCreate();
+  main->Show();
+  main->Orvex_DirList1->SetDirectory(dir.string());
+  dialogtest::Pump();
+  return main;
+}
+
 void Click(TWindow* w, int x, int y, bool dbl = false) {
   w->Send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
   w->Send(WM_LBUTTONUP, 0, MAKELPARAM(x, y));
@@ -64,11 +74,7 @@ void ShiftDelete(TWindow* w) {
 
 TEST(Inspector, GoesThroughAFolderAndClosesAfterTheLastDelete) {
   const fs::path dir = PictureFolder();
-  auto* main = new TViewerForm(nullptr);
-  main->FinishCreate();
-  main->Show();
-  main->Orvex_DirList1->SetDirectory(dir.string());
-  dialogtest::Pump();
+  TViewerForm* main = MainWindowAt(dir);
   ASSERT_EQ(main->Orvex_FileList1->Count(), 3);
 
   const std::vector<std::string> names{dir.string() + "\\", "a pal8.bmp", "b 565.bmp",
@@ -131,4 +137,39 @@ TEST(Inspector, NothingWithoutPictures) {
   const std::vector<std::string> folderOnly{"C:\\"};
   EXPECT_EQ(ShowInspector(nullptr, nullptr, {}, &folderOnly), nullptr);
   EXPECT_EQ(ShowInspector(nullptr, nullptr, {}, nullptr), nullptr);
+}
+
+// "Properties" of the selected picture: a read-only box set there reaches the disk and marks the
+// folder changed (the owner rescans when the inspector closes); OK without a change marks
+// nothing.
+TEST(Inspector, PropertiesOfTheSelectedPicture) {
+  const fs::path dir = PictureFolder();
+  TViewerForm* main = MainWindowAt(dir);
+  const std::vector<std::string> names{dir.string() + "\\", "a pal8.bmp", "b 565.bmp"};
+  TInspectorForm* f = ShowInspector(main, nullptr, {}, &names);
+  ASSERT_NE(f, nullptr);
+  f->ListBox->SetItemIndex(1);
+  const std::wstring file = (dir / "b 565.bmp").wstring();
+  for (const bool readOnly : {false, true}) {
+    SCOPED_TRACE(readOnly ? "read-only set" : "nothing changed");
+    dialogtest::TDriver driver;
+    driver.Then([readOnly] {
+      HWND form = dialogtest::FindForm("b 565.bmp properties");
+      HWND box = form ? dialogtest::FindChild(form, L"Button", "&Read-only") : nullptr;
+      if (!box) return false;
+      if (readOnly) SendMessageW(box, BM_CLICK, 0, 0);
+      return dialogtest::PressButton("b 565.bmp properties", "OK");
+    });
+    driver.Start();
+    f->Popup->Handle();
+    ASSERT_TRUE(f->Popup->DispatchCommand(f->miProperties->Command()));
+    dialogtest::Pump();
+    EXPECT_TRUE(driver.Finished() && !driver.TimedOut());
+    EXPECT_EQ(f->Changed, readOnly);
+    EXPECT_EQ((GetFileAttributesW(file.c_str()) & FILE_ATTRIBUTE_READONLY) != 0, readOnly);
+  }
+  SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+  f->Close();
+  dialogtest::Pump();
+  delete main;
 }

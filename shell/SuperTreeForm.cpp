@@ -19,11 +19,18 @@
 #include "framework/TabControl.h"
 #include "shell/ViewerForm.h"
 #include "thumbnails/cShowControls.h"
+#include "viewers/ViewerHost.h"
 #include "viewers/print/PrintingForm.h"
 
 namespace {
 
 constexpr int kTop = 8, kRowH = 18;
+constexpr int kDesignWidth = 576;
+// The smallest window that still shows the rows and a few lines of the tree or chart list.
+constexpr int kMinWidth = 542, kMinHeight = 240;
+// Ctrl+F12: the compact size, with a chart list of eight lines.
+constexpr int kCompactHeight = 440, kCompactListHeight = 116;
+constexpr int kListLine = 14;
 
 // Slice colours, in rank order; "other" is grey.
 const COLORREF kSliceColors[] = {RGB(255, 0, 0),   RGB(0, 128, 0),   RGB(255, 255, 0),
@@ -220,11 +227,24 @@ TSuperTree32::TSuperTree32(TComponent* owner) : TForm(owner), stopwatch_(new tSt
         TProgress::PercentOf(Orvex_STree1->NodesBuilt(), Orvex_STree1->RecordCount()));
   };
   OnClose = [](TComponent*, TCloseAction& action) { action = caFree; };
+  HelpContext = 68;
+  KeyPreview = true;
+  OnMessage(WM_GETMINMAXINFO, [this](WPARAM w, LPARAM l) -> LRESULT {
+    DefaultProc(WM_GETMINMAXINFO, w, l);
+    reinterpret_cast<MINMAXINFO*>(l)->ptMinTrackSize = POINT{kMinWidth, kMinHeight};
+    return 0;
+  });
 
-  // Tall screens get a tall window and a longer chart list.
+  // Tall screens get a window of the screen's height and a longer chart list; where the user
+  // leaves window placement to the system, only its size is set.
   if (Screen.Height() >= 481) {
     const int height = Screen.Height() - 20;
-    SetBounds((Screen.Width() - 576) / 2, 10, 576, std::min(height, 720));
+    const bool systemPlaces = ViewerHost().WindowPlacement < 1;
+    const RECT at = BoundsRect();
+    if (systemPlaces)
+      SetBounds(at.left, at.top, kDesignWidth, height);
+    else
+      SetBounds((Screen.Width() - kDesignWidth) / 2, 10, kDesignWidth, height);
     seChart->SetValue(Screen.Height() > 768 ? 20 : Screen.Height() > 600 ? 16 : 12);
   } else {
     Position = poScreenCenter;
@@ -239,19 +259,37 @@ TSuperTree32::~TSuperTree32() = default;
 
 bool TSuperTree32::CloseQuery() { return !busy_ && TForm::CloseQuery(); }
 
+int TSuperTree32::PagesHeight() const {
+  RECT sb = StatusBar->ClientRect();
+  return ClientHeight() - (sb.bottom - sb.top);
+}
+
 void TSuperTree32::Resize() {
   TForm::Resize();
   if (!Pages || !StatusBar) return;
   StatusBar->ParentResized();
-  RECT sb = StatusBar->ClientRect();
-  const int w = ClientWidth(), h = ClientHeight() - (sb.bottom - sb.top);
+  const int w = ClientWidth(), h = PagesHeight();
   Pages->SetBounds(0, 0, w, h);
   Orvex_STree1->SetBounds(8, 136, std::max(50, w - 16), std::max(40, h - 144));
   // The list keeps whole 14-pixel lines (at least 3); the chart takes the rest.
-  const int lines = std::max(3, std::min(ChartCountValue(seChart->Value()), (h - 160) / 14));
-  const int listH = lines * 14 + 4;
-  ListBox1->SetBounds(8, h - listH - 6, std::max(50, w - 16), listH);
-  Chart1->SetBounds(8, 40, std::max(50, w - 16), std::max(40, h - listH - 52));
+  const int lines = std::max(3, std::min(ChartCountValue(seChart->Value()), (h - 160) / kListLine));
+  PlaceChartList(lines * kListLine + 4);
+}
+
+void TSuperTree32::PlaceChartList(int listHeight) {
+  const int w = ClientWidth(), h = PagesHeight();
+  ListBox1->SetBounds(8, h - listHeight - 6, std::max(50, w - 16), listHeight);
+  Chart1->SetBounds(8, 40, std::max(50, w - 16), std::max(40, h - listHeight - 52));
+}
+
+void TSuperTree32::KeyDown(WORD& key, TShiftState shift) {
+  if (key == VK_F12 && (shift & ssCtrl) && !IsZoomed(Handle())) {
+    const RECT at = BoundsRect();
+    SetBounds(at.left, at.top, kMinWidth, kCompactHeight);
+    PlaceChartList(kCompactListHeight);
+    key = 0;
+  }
+  TForm::KeyDown(key, shift);
 }
 
 void TSuperTree32::SetBusy(bool busy) {

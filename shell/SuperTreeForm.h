@@ -60,8 +60,13 @@ class TSuperTree32 : public TForm {
 
  protected:
   void Resize() override;
+  // Ctrl+F12: the compact size.
+  void KeyDown(WORD& key, TShiftState shift) override;
 
  private:
+  int PagesHeight() const;
+  // The chart page's list at the bottom, this high, and the chart above it.
+  void PlaceChartList(int listHeight);
   void SetBusy(bool busy);
   void DriveRow();
   std::unique_ptr<tStopwatch> stopwatch_;
