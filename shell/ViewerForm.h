@@ -137,6 +137,7 @@ class TViewerForm : public TForm, public tViewerSettings {
   void ConnectCommands();
   void ConnectBatchCommands();
   void ConnectMaskCommands();
+  void ConnectHeaderGlyphs();
   // The gallery of the first window's database (only when it has one).
   bool GalleryAvailable() const;
   void ShowTools();

@@ -122,6 +122,7 @@ void TViewerForm::ConnectCommands() {
   };
   OnKeyUp = [this](TComponent*, WORD& key, TShiftState shift) { WindowKeyUp(key, shift); };
   ConnectMaskCommands();
+  ConnectHeaderGlyphs();
 
   ConnectBatchCommands();
   btnGallery->SetEnabled(GalleryAvailable());
