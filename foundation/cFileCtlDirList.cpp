@@ -34,9 +34,15 @@ TOrvex_DirList::TOrvex_DirList(TComponent* owner, TWindow* parent, int x, int y,
   directory_ = ProcessDirectory();
   LoadGlyphs();
   MeasureRowHeight();
+  autoDrag_.CanDrag = [this](POINT at) { return ItemAtPos(at) >= 0; };
 }
 
 TOrvex_DirList::~TOrvex_DirList() { nameHint_.Hide(); }
+
+LRESULT TOrvex_DirList::WndProc(UINT message, WPARAM w, LPARAM l) {
+  if (autoDrag_.Filter(message, w, l)) return 0;
+  return TListBox::WndProc(message, w, l);
+}
 
 void TOrvex_DirList::LoadGlyphs() {
   for (int i = 0; i < 6; ++i) glyphs_[i].LoadFromResourceName(kGlyphNames[i]);

@@ -9,6 +9,7 @@
 #include "foundation/cFileCtlNameHint.h"
 #include "foundation/cFileCtlPaths.h"
 #include "framework/Bitmap.h"
+#include "framework/DragDrop.h"
 #include "framework/Label.h"
 #include "framework/ListBox.h"
 
@@ -30,6 +31,10 @@ class TOrvex_DirList : public TListBox {
   bool ShowHidden() const { return showHidden_; }
   void SetShowHidden(bool show);
   bool ItemHint = false;
+  // Automatic: a press on a folder's row and a move drag the list (the folder of that row,
+  // which the press made the current row).
+  TDragMode DragMode() const { return autoDrag_.Mode; }
+  void SetDragMode(TDragMode mode) { autoDrag_.Mode = mode; }
   TNotifyEvent OnChange;
 
   // The folder shown (no trailing backslash except at a drive root).
@@ -63,6 +68,7 @@ class TOrvex_DirList : public TListBox {
   void KeyDown(WORD& key, TShiftState shift) override;
   void MouseMove(TShiftState shift, int x, int y) override;
   void FontChanged() override;
+  LRESULT WndProc(UINT message, WPARAM w, LPARAM l) override;
 
  private:
   void MeasureRowHeight();
@@ -78,6 +84,7 @@ class TOrvex_DirList : public TListBox {
   bool caseSensitive_ = false;
   int currentRow_ = -1;
   TOrvex_NameHint nameHint_;
+  TAutoDrag autoDrag_{*this};
   std::vector<tDirRow> rows_;
   // CLOSEDFOLDER, OPENFOLDER, CURRENTFOLDER, HIDDENCLOSED, HIDDENOPEN, HIDDENCURRENT.
   TBitmap glyphs_[6];

@@ -64,6 +64,10 @@ TOrvex_FileList::TOrvex_FileList(TComponent* owner, TWindow* parent, int x, int 
   Font().SetStyle(0);
   Font().SetPitch(fpFixed);
   MeasureRowHeight();
+  autoDrag_.CanDrag = [this](POINT at) {
+    const TSrchRec* e = Entry(ItemAtPos(at));
+    return e && e->Kind() == '3';
+  };
 }
 
 TOrvex_FileList::~TOrvex_FileList() {
@@ -587,6 +591,7 @@ void TOrvex_FileList::DrawItem(int index, const RECT& r, UINT state) {
 // Mouse, keys and tooltips.
 
 LRESULT TOrvex_FileList::WndProc(UINT message, WPARAM w, LPARAM l) {
+  if (autoDrag_.Filter(message, w, l)) return 0;
   if (message == WM_LBUTTONDOWN) {
     int row = ItemAtPos({static_cast<short>(LOWORD(l)), static_cast<short>(HIWORD(l))});
     if (row >= 0) {

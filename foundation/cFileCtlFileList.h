@@ -12,6 +12,7 @@
 #include "foundation/cFileCtlRules.h"
 #include "foundation/uFileList.h"
 #include "framework/Bitmap.h"
+#include "framework/DragDrop.h"
 #include "framework/Edit.h"
 #include "framework/Header.h"
 #include "framework/ImageList.h"
@@ -48,6 +49,10 @@ class TOrvex_FileList : public TListBox {
 
   // Tooltips for names that do not fit.
   bool ItemHint = false;
+  // Automatic: a press on a file's row and a move drag the list (its tagged selection or the
+  // file); folder rows are never dragged.
+  TDragMode DragMode() const { return autoDrag_.Mode; }
+  void SetDragMode(TDragMode mode) { autoDrag_.Mode = mode; }
   // Thumbnail size in pixels; 0 shows normal rows. MeasureRowHeight after a change.
   int zThumb = 0;
   // Set and freed by the thumbnail view: the images, "name=index" lines, captions by index.
@@ -153,6 +158,7 @@ class TOrvex_FileList : public TListBox {
   TOrvex_DirList* dirList_ = nullptr;
   TOrvex_FilterCombo* filterCombo_ = nullptr;
   TOrvex_NameHint nameHint_;
+  TAutoDrag autoDrag_{*this};
   TSortableList entries_;
   std::vector<TSrchRec*> rows_;
   tFolderReading reading_;

@@ -7,6 +7,7 @@
 #include <shlobj.h>
 
 #include "foundation/uFiles.h"
+#include "foundation/uPlatform.h"
 #include "foundation/uUtil.h"
 #include "framework/Application.h"
 #include "framework/Form.h"
@@ -52,20 +53,26 @@ std::string ShellFindExecutable(const std::string& fileName) {
   return FindAssociatedProgram(fileName);
 }
 
-int ShellFileOperation(const std::string& name, const std::vector<std::string>* list,
-                       const std::string* destination, unsigned flags, unsigned operation) {
-  std::wstring from = NulList(name, list);
-  std::wstring to = destination ? Utf8ToWide(*destination) + std::wstring(2, L'\0') : L"";
+namespace {
+int RunFileOperation(const std::wstring& from, const std::wstring* to, unsigned flags,
+                     unsigned operation) {
   SHFILEOPSTRUCTW op{};
   op.hwnd = ApplicationWindow();
   op.wFunc = operation;
   op.pFrom = from.c_str();
-  op.pTo = destination ? to.c_str() : nullptr;
+  op.pTo = to ? to->c_str() : nullptr;
   op.fFlags = static_cast<FILEOP_FLAGS>(flags);
   int result = SHFileOperationW(&op);
   // A user's No or Cancel can come back as 0 with only the abort flag set.
   if (result == 0 && op.fAnyOperationsAborted) result = ERROR_CANCELLED;
   return result;
+}
+}  // namespace
+
+int ShellFileOperation(const std::string& name, const std::vector<std::string>* list,
+                       const std::string* destination, unsigned flags, unsigned operation) {
+  const std::wstring to = destination ? Utf8ToWide(*destination) + std::wstring(2, L'\0') : L"";
+  return RunFileOperation(NulList(name, list), destination ? &to : nullptr, flags, operation);
 }
 
 int PathDriveType(const std::string& path) {
@@ -103,6 +110,24 @@ bool DeleteFiles(const std::string& name, const std::vector<std::string>* list, 
          0;
 }
 
+namespace {
+// Renaming on a collision: into an existing folder each item gets its own target, named here
+// (see CollisionFreeTargets); a destination that is no folder is the new name itself.
+int RenamingOperation(const std::string& name, const std::vector<std::string>* list,
+                      const std::string& destination, unsigned flags, unsigned operation) {
+  if (!FolderExists(destination))
+    return ShellFileOperation(name, list, &destination, flags, operation);
+  const std::vector<std::string> items = list && !list->empty() ? *list
+                                                                  : std::vector<std::string>{name};
+  const std::vector<std::string> targets =
+      CollisionFreeTargets(items, destination, [](const std::string& path) {
+        return Platform().ItemAttributes(path) != kNoFileAttributes;
+      });
+  const std::wstring to = NulList("", &targets);
+  return RunFileOperation(NulList("", &items), &to, flags | kFofMultiDestFiles, operation);
+}
+}  // namespace
+
 bool MoveFiles(const std::string& name, const std::vector<std::string>* list,
                const std::string& destination, bool allowUndo) {
   return ShellFileOperation(name, list, &destination, MoveFlags(allowUndo), kFoMove) == 0;
@@ -110,16 +135,17 @@ bool MoveFiles(const std::string& name, const std::vector<std::string>* list,
 
 bool CopyFiles(const std::string& name, const std::vector<std::string>* list,
                const std::string& destination, bool renameOnCollision) {
-  return ShellFileOperation(name, list, &destination, CopyFlags(renameOnCollision), kFoCopy) == 0;
+  if (renameOnCollision)
+    return RenamingOperation(name, list, destination, CopyFlags(true), kFoCopy) == 0;
+  return ShellFileOperation(name, list, &destination, CopyFlags(false), kFoCopy) == 0;
 }
 
 bool MoveFileRenaming(const std::string& name, const std::string& destination, bool allowUndo) {
-  return ShellFileOperation(name, nullptr, &destination, MoveRenamingFlags(allowUndo), kFoMove) ==
-         0;
+  return RenamingOperation(name, nullptr, destination, MoveRenamingFlags(allowUndo), kFoMove) == 0;
 }
 
 bool CopyFileRenaming(const std::string& name, const std::string& destination) {
-  return ShellFileOperation(name, nullptr, &destination, kFofRenameOnCollision, kFoCopy) == 0;
+  return RenamingOperation(name, nullptr, destination, kFofRenameOnCollision, kFoCopy) == 0;
 }
 
 bool CreateShortcut(const std::string& linkFile, const std::string& target,

@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cctype>
 
+#include "foundation/uFiles.h"
+#include "foundation/uFormat.h"
+#include "foundation/uPlatform.h"
+
 std::string ShellErrorText(intptr_t code) {
   if (code > 32) return {};
   static const struct {
@@ -70,4 +74,24 @@ std::string PathVolumeRoot(const std::string& path) {
   const size_t share = p.find('\\', server + 1);
   const std::string root = p.substr(0, share);
   return root.size() > server + 1 ? root + "\\" : std::string();
+}
+
+std::vector<std::string> CollisionFreeTargets(const std::vector<std::string>& items,
+                                              const std::string& destination,
+                                              const std::function<bool(const std::string&)>& taken) {
+  std::vector<std::string> targets, given;
+  auto inUse = [&](const std::string& name) {
+    for (const std::string& g : given)
+      if (Platform().CompareTextLocale(g, name) == 0) return true;
+    return taken(JoinPath(destination, name));
+  };
+  for (const std::string& item : items) {
+    const std::string name = ExtractFileName(RemoveBackslash(item));
+    std::string target = name;
+    for (int n = 1; inUse(target); ++n)
+      target = n == 1 ? "Copy of " + name : Format("Copy (%d) of %s", {n, name});
+    given.push_back(target);
+    targets.push_back(JoinPath(destination, target));
+  }
+  return targets;
 }

@@ -2,7 +2,9 @@
 // system sound of each message type, and the flags each file operation passes.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <vector>
 
 // '' for a code above 32 (success); else the name of the code, or "Undefined error".
 std::string ShellErrorText(intptr_t code);
@@ -32,3 +34,14 @@ std::string PathVolumeRoot(const std::string& path);
 unsigned MoveFlags(bool allowUndo);
 unsigned CopyFlags(bool renameOnCollision);
 unsigned MoveRenamingFlags(bool allowUndo);
+
+// Copying or moving with renaming on a collision: the target of each item in the destination
+// folder. An item whose name is in use there (taken, or given to an earlier item of the same
+// operation; any case) becomes "Copy of NAME", then "Copy (2) of NAME" and so on. The shell of
+// some systems asks to replace the item instead, which copies a file onto itself: the program
+// names the targets itself everywhere.
+std::vector<std::string> CollisionFreeTargets(const std::vector<std::string>& items,
+                                              const std::string& destination,
+                                              const std::function<bool(const std::string&)>& taken);
+// Operation flag: the targets are given one for each item.
+enum : unsigned { kFofMultiDestFiles = 1 };

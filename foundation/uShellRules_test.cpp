@@ -1,5 +1,8 @@
 #include "foundation/uShellRules.h"
 
+#include <algorithm>
+#include <cctype>
+
 #include <gtest/gtest.h>
 
 TEST(ShellRules, ErrorTexts) {
@@ -51,4 +54,31 @@ TEST(ShellRules, VolumeRootOfAPath) {
       {"", ""},
   };
   for (auto [path, root] : cases) EXPECT_EQ(PathVolumeRoot(path), root) << path;
+}
+
+TEST(ShellRules, CopiesBesideItemsOfTheSameNameGetNewNames) {
+  const std::vector<std::string> there = {"C:\\To\\a.gif", "C:\\To\\Copy of a.gif",
+                                          "C:\\To\\Pics"};
+  auto upper = [](std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::toupper(c); });
+    return s;
+  };
+  auto taken = [&](const std::string& path) {
+    for (const std::string& t : there)
+      if (upper(t) == upper(path)) return true;
+    return false;
+  };
+  struct Row {
+    std::vector<std::string> items, targets;
+  } rows[] = {
+      {{"C:\\From\\b.gif"}, {"C:\\To\\b.gif"}},
+      {{"C:\\From\\A.GIF"}, {"C:\\To\\Copy (2) of A.GIF"}},
+      {{"C:\\From\\pics\\"}, {"C:\\To\\Copy of pics"}},
+      // Two items of one name in one operation, and one already renamed.
+      {{"C:\\X\\c.txt", "C:\\Y\\C.txt", "C:\\Z\\c.txt"},
+       {"C:\\To\\c.txt", "C:\\To\\Copy of C.txt", "C:\\To\\Copy (2) of c.txt"}},
+  };
+  for (const Row& r : rows) EXPECT_EQ(CollisionFreeTargets(r.items, "C:\\To", taken), r.targets);
+  EXPECT_EQ(CollisionFreeTargets({"D:\\a.gif"}, "C:\\To\\", taken),
+            std::vector<std::string>{"C:\\To\\Copy (2) of a.gif"});
 }

@@ -42,8 +42,7 @@ TEST(Shell, CopyMoveAndRecycle) {
   EXPECT_TRUE(fs::exists(dir / "to" / "a.gif"));
   EXPECT_TRUE(fs::exists(dir / "to" / "b.gif"));
   EXPECT_TRUE(fs::exists(dir / "a.gif"));
-  // Renaming on a collision is the shell's (Wine's shell asks about replacing instead, so only
-  // a copy without a collision runs here; the flag passed is checked natively).
+  // Renaming on a collision, to a new name given whole.
   ASSERT_TRUE(CopyFileRenaming((dir / "a.gif").string(), (dir / "copy.gif").string()));
   EXPECT_EQ(fs::file_size(dir / "copy.gif"), 5u);
   ASSERT_TRUE(MoveFiles((dir / "b.gif").string(), nullptr, (dir / "moved.gif").string(), true));
@@ -61,6 +60,31 @@ TEST(Shell, CopyMoveAndRecycle) {
 
 // A network path keeps the shell's question: its first letter is no drive, and a share may
 // delete for good. Also when only one name of a list lies there.
+// Copies into a folder that holds items of the same names come beside them under new names
+// (no question: a Yes to "replace" would copy a file onto itself); the originals stay whole.
+TEST(Shell, RenamingOnACollisionCopiesBesideTheItem) {
+  fs::path dir = testsupport::ScratchDir("shell_rename");
+  Touch(dir / "a.gif", 5);
+  Touch(dir / "b.gif", 7);
+  fs::create_directories(dir / "sub" / "inner");
+  Touch(dir / "sub" / "inner" / "c.txt", 3);
+  std::vector<std::string> list{(dir / "a.gif").string(), (dir / "b.gif").string()};
+  ASSERT_TRUE(CopyFiles("", &list, dir.string(), true));
+  ASSERT_TRUE(CopyFiles((dir / "a.gif").string(), nullptr, dir.string() + "\\", true));
+  EXPECT_EQ(fs::file_size(dir / "Copy of a.gif"), 5u);
+  EXPECT_EQ(fs::file_size(dir / "Copy (2) of a.gif"), 5u);
+  EXPECT_EQ(fs::file_size(dir / "Copy of b.gif"), 7u);
+  EXPECT_EQ(fs::file_size(dir / "a.gif"), 5u);
+  // A folder copied into its own parent; one moved onto a folder of its name elsewhere.
+  ASSERT_TRUE(CopyFileRenaming((dir / "sub").string(), dir.string()));
+  EXPECT_EQ(fs::file_size(dir / "Copy of sub" / "inner" / "c.txt"), 3u);
+  fs::create_directories(dir / "to" / "sub");
+  ASSERT_TRUE(MoveFileRenaming((dir / "sub").string(), (dir / "to").string(), false));
+  EXPECT_FALSE(fs::exists(dir / "sub"));
+  EXPECT_TRUE(fs::is_directory(dir / "to" / "sub"));
+  EXPECT_EQ(fs::file_size(dir / "to" / "Copy of sub" / "inner" / "c.txt"), 3u);
+}
+
 TEST(Shell, RecyclingOnANetworkPathKeepsTheQuestion) {
   fs::path dir = testsupport::ScratchDir("shell_unc");
   const std::string local = (dir / "a.gif").string();

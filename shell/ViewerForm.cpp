@@ -45,6 +45,7 @@ TViewerForm::TViewerForm(TComponent* owner) : TForm(owner) {
   CreateControls();
   CreateMenus();
   ConnectCommands();
+  ConnectDropCommands();
   ArrangeControls();
 }
 

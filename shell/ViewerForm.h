@@ -31,6 +31,7 @@
 #include "framework/StatusBar.h"
 #include "framework/TabControl.h"
 #include "framework/Timer.h"
+#include "shell/uCommandRules.h"
 #include "shell/uMessages.h"
 #include "shell/uSettings.h"
 #include "shell/uStartup.h"
@@ -164,9 +165,21 @@ class TViewerForm : public TForm, public tViewerSettings {
   void PrintFolderThumbnails(bool taggedOnly);
   // File list index at the last "All tagged" toggle (-1 none).
   int32_t PopupIndex = -1;
-  // Target and source of an internal file drag (drop menu between file lists).
+  // The drop menu serves a drag between file lists (else a shell drop); the window dragged from.
   bool DropIsInternal = false;
   TViewerForm* DropSourceForm = nullptr;
+  // A drop on the folder list: what was dragged, the folder under the drop point (or the list's
+  // own), and the screen point where the folder dialog shows.
+  TDragKind DropSourceKind = dkNone;
+  std::string DropFolder;
+  POINT DropPoint{};
+  // The file list, the folder list and the Scripts button take drags from main windows.
+  void ConnectDropCommands();
+  void DropOnFileList(TWindow* source, POINT at);
+  void DropOnFolderList(TWindow* source, POINT at);
+  void DropOnScripts(TWindow* source, POINT at);
+  // The folder list's drop menu: the dragged files or folder to a folder the user confirms.
+  void CopyOrMoveToFolder(bool copy);
 
   // The open road: the first viewer that takes the file; true when one opened.
   bool OpenFileByType(const std::string& fileName);

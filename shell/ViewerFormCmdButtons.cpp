@@ -89,20 +89,6 @@ void TViewerForm::ConnectCommands() {
       drives.RefreshRemovable();
   };
 
-  // The drop menu: copy, move, show, cancel.
-  TMenuItem* copyHere = cpyMenu->Items()[0];
-  TMenuItem* moveHere = cpyMenu->Items()[1];
-  TMenuItem* show = cpyMenu->Items()[2];
-  copyHere->Enabled = true;
-  copyHere->OnClick = [this](TComponent*) { CopyOrMoveDropped(true); };
-  moveHere->OnClick = [this](TComponent*) { CopyOrMoveDropped(false); };
-  cpyMenu->OnPopup = [this, moveHere, show](TComponent*) {
-    show->Visible = !DropIsInternal;
-    moveHere->Enabled =
-        !DropIsInternal || (DropSourceForm && MoveHereEnabled(DropSourceForm->Orvex_FileList1->Directory(),
-                                                              Orvex_FileList1->Directory()));
-  };
-
   auto fileKeys = Orvex_FileList1->OnKeyDown;
   Orvex_FileList1->OnKeyDown = [this, fileKeys](TComponent* sender, WORD& key, TShiftState shift) {
     FileListKeyDown(key, shift);

@@ -4,6 +4,8 @@
 
 void TViewerForm::ApplyParentalLevel() {
   const tParentalControls c = ParentalControls(ParentalLevel, btn_h->Down());
+  Orvex_FileList1->SetDragMode(c.DragFiles ? dmAutomatic : dmManual);
+  Orvex_DirList1->SetDragMode(FileCommandsAllowed(ParentalLevel) ? dmAutomatic : dmManual);
   if (c.SwitchOffHidden) {
     btn_h->SetDown(false);
     SortButtonClick(btn_h);

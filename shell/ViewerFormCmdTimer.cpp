@@ -6,13 +6,14 @@
 
 #include "foundation/SoundMessageDialog.h"
 #include "foundation/uFormat.h"
+#include "framework/DragDrop.h"
 #include "resources/uResStrings.h"
 #include "shell/ViewerForm.h"
 #include "shell/uCommandRules.h"
 
 void TViewerForm::TimerJobs() {
   tTimerState s;
-  s.Dragging = GetCapture() == Orvex_FileList1->Handle();
+  s.Dragging = DragSource() != nullptr;
   s.Minimised = IsIconic(Handle()) != 0;
   s.Active = GetActiveWindow() == Handle();
   s.Warning256Pending = Warning256Pending;

@@ -10,17 +10,21 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <memory>
+#include <set>
 
 #include "foundation/DialogDriver_test.h"
 #include "foundation/uFiles.h"
 #include "framework/Application.h"
 #include "framework/Clipboard.h"
+#include "framework/DragDrop.h"
 #include "shell/InspectorForm.h"
 #include "shell/ViewerForm.h"
 #include "thumbnails/ThumbToolsForm.h"
 #include "thumbnails/ThumbWindowForm.h"
 #include "shell/MainWindowDriver_test.h"
 #include "shell/ScratchSettings_test.h"
+#include "tests/MouseInput.h"
 #include "tests/TestSupport.h"
 
 namespace fs = std::filesystem;
@@ -406,4 +410,166 @@ TEST(ViewerFormCommands, AFolderLeftOutOfAutomaticThumbnailsGetsNone) {
   dirs.SetDirectory(sub.string());
   dialogtest::PumpUntil([&] { return w.Files().ThumbnailCount() == 1; }, 20000);
   EXPECT_EQ(w.Files().ThumbnailCount(), 1);
+}
+
+namespace {
+using testsupport::LeftStep;
+using testsupport::MoveStep;
+using testsupport::WaitStep;
+
+// The middle of a row, on the screen.
+POINT OnRow(TListBox& list, int row) {
+  RECT r = list.ItemRect(row);
+  return list.ClientToScreen({r.left + 30, (r.top + r.bottom) / 2});
+}
+
+// A step that acts once.
+dialogtest::TDriver::Step Once(std::function<void()> act) {
+  return [act] {
+    act();
+    return true;
+  };
+}
+
+bool MenuUp() { return FindWindowW(L"#32768", nullptr) != nullptr; }
+
+// A drag by the real mouse from a point to another: pressed, moved past the drag rectangle,
+// moved on and released. What comes after (the drop's menu) is the caller's next steps.
+void DragSteps(dialogtest::TDriver& d, std::function<POINT()> from, std::function<POINT()> to) {
+  auto start = std::make_shared<POINT>();
+  d.Then(MoveStep([=] { return *start = from(); }))
+      .Then(LeftStep(true))
+      .Then(MoveStep([=] { return POINT{start->x + 12, start->y + 6}; }))
+      .Then(MoveStep(to))
+      .Then(WaitStep([] { return DragSource() != nullptr; }, 10))
+      .Then(LeftStep(false));
+}
+
+void RunSteps(dialogtest::TDriver& d) {
+  d.Start();
+  dialogtest::PumpUntil([&] { return d.Finished(); }, 60000);
+  dialogtest::Pump();
+  EXPECT_FALSE(d.TimedOut());
+}
+
+// Two windows side by side, the second partly over the first's lower right corner (each drag
+// presses in the first, which comes to the front, and drops where the second still shows).
+struct TwoWindows {
+  Window a, b;
+  TwoWindows(const fs::path& first, const fs::path& second) : a(first), b(second) {
+    a.form->SetBounds(0, 0, 630, 475);
+    b.form->SetBounds(390, 290, 630, 475);
+    dialogtest::Pump();
+  }
+  // A point of the second window's file list that the first does not cover.
+  POINT IntoB() const { return b.form->Orvex_FileList1->ClientToScreen({300, 250}); }
+};
+
+std::set<std::string> Names(const fs::path& dir) {
+  std::set<std::string> names;
+  for (const auto& e : fs::directory_iterator(dir)) names.insert(e.path().filename().string());
+  return names;
+}
+}  // namespace
+
+// Files dragged from one window's file list to another's: the drop menu copies or moves, and
+// the windows whose folders changed read them again.
+TEST(ViewerFormDrag, FileListOntoAnotherWindowsFileList) {
+  struct Case {
+    const char* what;
+    std::vector<const char*> tagged;
+    const char* pressed;
+    WORD key;
+    bool sameFolder;
+    std::set<std::string> from, to;  // afterwards
+    bool moveEnabled;
+  } cases[] = {
+      {"copy the tagged files", {"a.txt", "b.txt"}, "a.txt", 'C', false,
+       {"a.txt", "b.txt", "c.txt"}, {"a.txt", "b.txt"}, true},
+      {"move the file pressed", {}, "c.txt", 'M', false, {"a.txt", "b.txt"},
+       {"a.txt", "b.txt", "c.txt"}, true},
+      {"cancel", {"a.txt"}, "a.txt", VK_ESCAPE, false, {"a.txt", "b.txt"},
+       {"a.txt", "b.txt", "c.txt"}, true},
+  };
+  const fs::path from = MakeScratch("dragfrom", {"a.txt", "b.txt", "c.txt"});
+  const fs::path to = MakeScratch("dragto", {});
+  TwoWindows w(from, to);
+  for (const Case& c : cases) {
+    TOrvex_FileList& source = w.a.Files();
+    for (int i = 0; i < source.Count(); ++i) source.SetTag(i, kUntag);
+    for (const char* t : c.tagged) source.SetTag(source.IndexOfName(t), kTag);
+    bool moveEnabled = false, showVisible = true;
+    dialogtest::TDriver d;
+    DragSteps(d, [&] { return OnRow(source, source.IndexOfName(c.pressed)); },
+              [&] { return w.IntoB(); });
+    d.Then(WaitStep(MenuUp, 200)).Then(Once([&] {
+      moveEnabled = w.b.form->cpyMenu->Items()[1]->Enabled;
+      showVisible = w.b.form->cpyMenu->Items()[2]->Visible;
+      if (c.key == 'C') dialogtest::ScreenshotWithCursor("drag-drop-menu");
+      testsupport::KeyStroke(c.key);
+    }));
+    RunSteps(d);
+    dialogtest::PumpUntil([&] { return Names(from) == c.from && Names(to) == c.to; }, 10000);
+    EXPECT_EQ(Names(from), c.from) << c.what;
+    EXPECT_EQ(Names(to), c.to) << c.what;
+    EXPECT_EQ(moveEnabled, c.moveEnabled) << c.what;
+    EXPECT_FALSE(showVisible) << c.what;
+    // Both windows show their folders as they are now.
+    dialogtest::PumpUntil([&] {
+      return w.a.Files().Count() == static_cast<int>(c.from.size()) &&
+             w.b.Files().Count() == static_cast<int>(c.to.size());
+    }, 10000);
+    for (const std::string& n : c.from) EXPECT_GE(w.a.Files().IndexOfName(n), 0) << c.what << n;
+    for (const std::string& n : c.to) EXPECT_GE(w.b.Files().IndexOfName(n), 0) << c.what << n;
+    EXPECT_EQ(w.a.Files().Count(), static_cast<int>(c.from.size())) << c.what;
+  }
+}
+
+// Onto a window of the same folder: Move is not offered and a copy comes under a new name.
+TEST(ViewerFormDrag, SameFolderCopyGetsANewName) {
+  const fs::path dir = MakeScratch("dragsame", {"a.txt", "b.txt"});
+  TwoWindows w(dir, dir);
+  const std::vector<uint8_t> before = testsupport::ReadFile(dir / "a.txt");
+  bool moveEnabled = true;
+  dialogtest::TDriver d;
+  DragSteps(d, [&] { return OnRow(w.a.Files(), w.a.Files().IndexOfName("a.txt")); },
+            [&] { return w.IntoB(); });
+  d.Then(WaitStep(MenuUp, 200)).Then(Once([&] {
+    moveEnabled = w.b.form->cpyMenu->Items()[1]->Enabled;
+    testsupport::KeyStroke('C');
+  }));
+  RunSteps(d);
+  dialogtest::PumpUntil([&] { return Names(dir).size() == 3; }, 10000);
+  EXPECT_FALSE(moveEnabled);
+  const std::set<std::string> names = Names(dir);
+  ASSERT_EQ(names.size(), 3u);
+  EXPECT_EQ(testsupport::ReadFile(dir / "a.txt"), before);
+  for (const std::string& n : names)
+    if (n != "a.txt" && n != "b.txt") EXPECT_EQ(testsupport::ReadFile(dir / n), before) << n;
+  // The window dropped on reads the folder again.
+  dialogtest::PumpUntil([&] { return w.b.Files().Count() == 3; }, 10000);
+  EXPECT_EQ(w.b.Files().Count(), 3);
+}
+
+// At parental level 1 the file list drags nothing.
+TEST(ViewerFormDrag, LevelOneStartsNoDrag) {
+  const fs::path from = MakeScratch("draglevel", {"a.txt"});
+  const fs::path to = MakeScratch("draglevelto", {});
+  TwoWindows w(from, to);
+  w.a.form->ParentalLevel = 1;
+  w.a.form->ApplyParentalLevel();
+  bool dragged = false;
+  dialogtest::TDriver d;
+  d.Then(MoveStep([&] { return OnRow(w.a.Files(), 0); }))
+      .Then(LeftStep(true))
+      .Then(MoveStep([&] { return w.IntoB(); }))
+      .Then(WaitStep([&] { return (dragged = DragSource() != nullptr); }, 10))
+      .Then(LeftStep(false))
+      .Then(WaitStep([&] { return MenuUp(); }, 10));
+  RunSteps(d);
+  EXPECT_FALSE(dragged);
+  EXPECT_FALSE(MenuUp());
+  EXPECT_EQ(Names(to).size(), 0u);
+  w.a.form->ParentalLevel = 0;
+  w.a.form->ApplyParentalLevel();
 }

@@ -55,6 +55,7 @@ void TViewerForm::FormCreate() {
   // glyph sections keep their widths.
   HeaderControl1->SetSectionWidth(0, pnlLeft->Width());
   Orvex_FileList1->SetHeaderControl(HeaderControl1);
+  Orvex_FileList1->SetDragMode(dmAutomatic);
   for (int i = 1; i <= 2; ++i) {
     int w = HeaderControl1->SectionWidth(i);
     HeaderControl1->SetSectionLimits(i, w, w);

@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "foundation/uFiles.h"
+#include "foundation/uFormat.h"
 #include "foundation/uPlatform.h"
 
 namespace {
@@ -127,6 +128,37 @@ tDropRefresh FolderDropRefresh(bool move, const std::string& sourceFolder,
                                const std::string& destination) {
   // The source rescans after a move, or after a copy into its own folder (renamed copies).
   return {move || RenameOnCollision(sourceFolder, destination), false};
+}
+
+bool DropTaken(TDropPlace place, TDragKind dragged, int level) {
+  if (!FileCommandsAllowed(level)) return false;
+  if (place == dpFolderList) return dragged == dkFileList || dragged == dkFolderList;
+  return dragged == dkFileList;
+}
+
+std::string FolderDropText(TDragKind dragged, int taggedCount, const std::string& name) {
+  if (dragged == dkFolderList) return "Folder " + name;
+  if (taggedCount > 0) return Format("%d files", {taggedCount});
+  return name;
+}
+
+namespace {
+// The path is the folder or lies inside it.
+bool InsideOrSame(const std::string& path, const std::string& folder) {
+  const std::string f = AddBackslash(Bare(folder)), p = AddBackslash(Bare(path));
+  return p.size() >= f.size() && SameName(p.substr(0, f.size()), f);
+}
+}  // namespace
+
+bool FolderDropAllowed(const std::string& folder, const std::string& destination, bool move) {
+  const std::string bare = Bare(folder);
+  if (bare.empty() || bare.size() <= 3 || destination.empty()) return false;
+  if (InsideOrSame(destination, bare)) return false;
+  return !move || !SameName(Bare(ExtractFilePath(bare)), Bare(destination));
+}
+
+bool ShowsMovedFolder(const std::string& shown, const std::string& moved) {
+  return InsideOrSame(shown, moved);
 }
 
 tTimerChoice ChooseTimerJob(tTimerState& s) {

@@ -105,6 +105,23 @@ tDropRefresh DropRefresh(bool move);
 // After a file drop on the folder list (through the folder dialog).
 tDropRefresh FolderDropRefresh(bool move, const std::string& sourceFolder,
                                const std::string& destination);
+// What is dragged: a main window's file list (its tagged selection, or its current file) or its
+// folder list (the folder pressed); and where it may go.
+enum TDragKind { dkNone, dkFileList, dkFolderList };
+enum TDropPlace { dpFileList, dpFolderList, dpScripts };
+// At level 0 only: a file list onto a file list or the Scripts button; a file list or a folder
+// list onto a folder list.
+bool DropTaken(TDropPlace place, TDragKind dragged, int level);
+// What the folder dialog says is copied or moved: "%d files" for a tagged selection, the file's
+// name, or "Folder " and the folder's path.
+std::string FolderDropText(TDragKind dragged, int taggedCount, const std::string& name);
+// A folder goes to a destination only when it is not a drive root, the destination is neither
+// the folder nor inside it (the copy would hold itself), and a move does not put it where it
+// already is.
+bool FolderDropAllowed(const std::string& folder, const std::string& destination, bool move);
+// After a move, a folder list showing the moved folder or a folder inside it goes to the moved
+// folder's parent.
+bool ShowsMovedFolder(const std::string& shown, const std::string& moved);
 
 // ---- The one-second timer: at most one message per tick, in this order.
 enum TTimerJob { tjNone, tjWarning256, tjWelcome, tjOldBuild };

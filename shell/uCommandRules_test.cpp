@@ -199,6 +199,55 @@ TEST(CommandRules, Drops) {
   EXPECT_TRUE(FolderDropRefresh(true, "C:\\A", "C:\\B").Source);
 }
 
+TEST(CommandRules, WhatTakesADrop) {
+  struct Row {
+    TDropPlace place;
+    TDragKind dragged;
+    bool level0;
+  } rows[] = {
+      {dpFileList, dkFileList, true},    {dpFileList, dkFolderList, false},
+      {dpFileList, dkNone, false},       {dpFolderList, dkFileList, true},
+      {dpFolderList, dkFolderList, true}, {dpFolderList, dkNone, false},
+      {dpScripts, dkFileList, true},     {dpScripts, dkFolderList, false},
+  };
+  for (const Row& r : rows) {
+    EXPECT_EQ(DropTaken(r.place, r.dragged, 0), r.level0) << r.place << " " << r.dragged;
+    for (int level = 1; level <= 4; ++level) EXPECT_FALSE(DropTaken(r.place, r.dragged, level));
+  }
+  EXPECT_EQ(FolderDropText(dkFileList, 3, "C:\\P\\a.gif"), "3 files");
+  EXPECT_EQ(FolderDropText(dkFileList, 0, "C:\\P\\a.gif"), "C:\\P\\a.gif");
+  EXPECT_EQ(FolderDropText(dkFolderList, 0, "C:\\P\\Sub"), "Folder C:\\P\\Sub");
+}
+
+TEST(CommandRules, WhereAFolderMayGo) {
+  struct Row {
+    const char *folder, *destination;
+    bool copy, move;
+  } rows[] = {
+      {"C:\\P\\Sub", "C:\\Other", true, true},
+      {"C:\\P\\Sub\\", "D:\\", true, true},
+      {"C:\\P\\Sub", "C:\\P", true, false},        // a move there leaves it where it is
+      {"C:\\P\\Sub", "c:\\p\\", true, false},
+      {"C:\\P\\Sub", "C:\\P\\Sub", false, false},  // into itself
+      {"C:\\P\\Sub", "C:\\P\\sub\\Deeper", false, false},
+      {"C:\\P\\Sub", "C:\\P\\Subway", true, true},  // a neighbour whose name starts alike
+      {"C:\\", "D:\\Copy", false, false},               // a whole drive
+      {"C:", "D:\\Copy", false, false},
+      {"", "D:\\Copy", false, false},
+      {"C:\\P\\Sub", "", false, false},
+  };
+  for (const Row& r : rows) {
+    EXPECT_EQ(FolderDropAllowed(r.folder, r.destination, false), r.copy)
+        << r.folder << " -> " << r.destination;
+    EXPECT_EQ(FolderDropAllowed(r.folder, r.destination, true), r.move)
+        << r.folder << " -> " << r.destination;
+  }
+  EXPECT_TRUE(ShowsMovedFolder("C:\\P\\Sub", "C:\\P\\Sub\\"));
+  EXPECT_TRUE(ShowsMovedFolder("C:\\P\\SUB\\In", "C:\\P\\Sub"));
+  EXPECT_FALSE(ShowsMovedFolder("C:\\P", "C:\\P\\Sub"));
+  EXPECT_FALSE(ShowsMovedFolder("C:\\P\\Subway", "C:\\P\\Sub"));
+}
+
 TEST(CommandRules, TimerTakesOneJobPerTickInOrder) {
   tTimerState s;
   s.Warning256Pending = true;

@@ -25,12 +25,13 @@ inline void MouseEvent(DWORD flags, POINT screen) {
   LastMousePlace() = screen;
 }
 inline void MouseTo(POINT screen) { MouseEvent(0, screen); }
-inline void MouseButton(DWORD flags) { MouseEvent(flags, LastMousePlace()); }
-inline void LeftDown() { MouseButton(MOUSEEVENTF_LEFTDOWN); }
-inline void LeftUp() { MouseButton(MOUSEEVENTF_LEFTUP); }
+// A click where the pointer is now.
 inline void MouseClick() {
-  LeftDown();
-  LeftUp();
+  INPUT in[2] = {};
+  in[0].type = in[1].type = INPUT_MOUSE;
+  in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, in, sizeof in[0]);
 }
 
 inline void KeyStroke(WORD key) {
@@ -74,7 +75,7 @@ inline std::function<bool()> MoveStep(POINT screen) {
 inline std::function<bool()> LeftStep(bool down) {
   auto tries = std::make_shared<int>(-1);
   return [=] {
-    if (*tries < 0) MouseButton(down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP);
+    if (*tries < 0) MouseEvent(down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP, LastMousePlace());
     *tries = (GetAsyncKeyState(VK_LBUTTON) < 0) == down ? *tries + 1 : 0;
     return *tries >= 2;
   };

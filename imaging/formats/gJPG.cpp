@@ -80,15 +80,19 @@ boolean ReadComment(j_decompress_ptr cinfo) {
   return TRUE;
 }
 
-// Reads the rest of the output pass into the picture, one row at a time.
+// Reads the rest of the output pass straight into the picture's rows, several rows a call.
 bool ReadRows(tGraphicID& id, tJpegDecompress& d) {
+  constexpr JDIMENSION kRowsPerCall = 16;
   j_decompress_ptr c = &d.cinfo;
   tMemBmp& picture = *id.Bitmap;
+  JSAMPROW rows[kRowsPerCall];
   return Step(id, d, [&] {
     while (c->output_scanline < c->output_height) {
-      JSAMPROW row = picture.ScanLine(id.RowsDone);
-      if (jpeg_read_scanlines(c, &row, 1) != 1) break;
-      ++id.RowsDone;
+      const JDIMENSION n = std::min(kRowsPerCall, c->output_height - c->output_scanline);
+      for (JDIMENSION i = 0; i < n; ++i) rows[i] = picture.ScanLine(int(id.RowsDone + i));
+      const JDIMENSION got = jpeg_read_scanlines(c, rows, n);
+      if (got == 0) break;
+      id.RowsDone = static_cast<uint16_t>(id.RowsDone + got);
     }
   });
 }
@@ -115,7 +119,7 @@ void Decode(tGraphicID& id, tJpegDecompress& d, jpeg_progress_mgr& progress) {
         jpeg_create_decompress(c);
         c->progress = &progress;
         jpeg_set_marker_processor(c, JPEG_COM, ReadComment);
-        JpegBuffStreamSource(c, id);
+        JpegBuffStreamSource(c, id, true);
         jpeg_read_header(c, TRUE);
       }))
     return;

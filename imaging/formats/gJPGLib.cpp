@@ -23,13 +23,20 @@ void JpegOutputMessage(j_common_ptr cinfo) {
   }
 }
 
+// Bytes a decoding source asks of the stream at once: one read instead of sixteen.
+constexpr int32_t kBulkBytes = 64 * 1024;
+
 // The source manager: the library's public part, the id whose stream it reads, and whether no
-// byte has been delivered yet.
+// byte has been delivered yet. A decoding source refills a buffer of its own (bulk, from the
+// library's pool) in large reads, whose first byte lies at the stream's logical position
+// bulkStart; otherwise it works in the stream's buffer.
 struct tSource {
   jpeg_source_mgr pub;
   tGraphicID* id;
   boolean startOfFile;
   boolean atEnd;
+  JOCTET* bulk;
+  int32_t bulkStart;
 };
 
 tSource* Source(j_decompress_ptr cinfo) { return reinterpret_cast<tSource*>(cinfo->src); }
@@ -45,20 +52,31 @@ boolean JpegFillInput(j_decompress_ptr cinfo) {
   tSource* src = Source(cinfo);
   tBuffStream& s = *src->id->Stream;
   // The library has taken the whole buffer: so the stream's position counts it.
-  if (!src->atEnd) s.Index = s.BytesValid;
-  s.Fill();
-  if (s.BytesValid <= 0) {
+  const bool inStreamBuffer = src->pub.next_input_byte >= s.Buffer &&
+                              src->pub.next_input_byte <= s.Buffer + tBuffStream::kBlockSize;
+  if (!src->atEnd && inStreamBuffer) s.Index = s.BytesValid;
+  JOCTET* to = src->bulk ? src->bulk : s.Buffer;
+  int32_t got = 0;
+  if (!src->bulk) {
+    s.Fill();
+    got = s.BytesValid;
+  } else if (!src->atEnd) {
+    src->bulkStart = s.Position() - s.Base;
+    s.Read(src->bulk, kBulkBytes);
+    got = s.LastCount;
+  }
+  if (got <= 0) {
     if (src->startOfFile) ERREXIT(cinfo, JERR_INPUT_EMPTY);
     WARNMS(cinfo, JWRN_JPEG_EOF);
     // A made-up end-of-image marker lets the library finish with what it has.
-    s.Buffer[0] = 0xFF;
-    s.Buffer[1] = JPEG_EOI;
-    src->pub.next_input_byte = s.Buffer;
+    to[0] = 0xFF;
+    to[1] = JPEG_EOI;
+    src->pub.next_input_byte = to;
     src->pub.bytes_in_buffer = 2;
     src->atEnd = TRUE;
   } else {
-    src->pub.next_input_byte = s.Buffer;
-    src->pub.bytes_in_buffer = static_cast<size_t>(s.BytesValid);
+    src->pub.next_input_byte = to;
+    src->pub.bytes_in_buffer = static_cast<size_t>(got);
   }
   src->startOfFile = FALSE;
   return TRUE;
@@ -141,12 +159,16 @@ tJpegCompress::tJpegCompress() {
 
 tJpegCompress::~tJpegCompress() { jpeg_destroy_compress(&cinfo); }
 
-void JpegBuffStreamSource(j_decompress_ptr cinfo, tGraphicID& id) {
+void JpegBuffStreamSource(j_decompress_ptr cinfo, tGraphicID& id, bool bulk) {
   if (!cinfo->src) {
     cinfo->src = static_cast<jpeg_source_mgr*>((*cinfo->mem->alloc_small)(
         reinterpret_cast<j_common_ptr>(cinfo), JPOOL_PERMANENT, sizeof(tSource)));
   }
   tSource* src = Source(cinfo);
+  src->bulk = bulk ? static_cast<JOCTET*>((*cinfo->mem->alloc_large)(
+                         reinterpret_cast<j_common_ptr>(cinfo), JPOOL_PERMANENT, kBulkBytes))
+                   : nullptr;
+  src->bulkStart = 0;
   src->pub.init_source = JpegSourceInit;
   src->pub.fill_input_buffer = JpegFillInput;
   src->pub.skip_input_data = JpegSkipInput;
@@ -171,8 +193,11 @@ void JpegSyncSource(j_decompress_ptr cinfo) {
   tBuffStream& s = *src->id->Stream;
   if (src->atEnd) return;  // the made-up marker is no part of the file
   const uint8_t* p = src->pub.next_input_byte;
-  if (p >= s.Buffer && p <= s.Buffer + tBuffStream::kBlockSize)
+  if (p >= s.Buffer && p <= s.Buffer + tBuffStream::kBlockSize) {
     s.Index = static_cast<int32_t>(p - s.Buffer);
+  } else if (src->bulk && p >= src->bulk && p <= src->bulk + kBulkBytes) {
+    s.Seek(src->bulkStart + static_cast<int32_t>(p - src->bulk));
+  }
 }
 
 void JpegBuffStreamDest(j_compress_ptr cinfo, tBuffStream& stream) {

@@ -66,14 +66,15 @@ struct tJpegCompress {
   tJpegError err;
 };
 
-// Attaches the source manager: the library reads id's stream from its current buffer on.
+// Attaches the source manager: the library reads id's stream from its current buffer on; with
+// bulk (for decoding the whole file) it goes on in large reads into a buffer of its own.
 // Library calls (it allocates from the library's pool): run it inside JpegGuard.
-void JpegBuffStreamSource(j_decompress_ptr cinfo, tGraphicID& id);
+void JpegBuffStreamSource(j_decompress_ptr cinfo, tGraphicID& id, bool bulk = false);
 // The source manager's id.
 tGraphicID& JpegSourceId(j_decompress_ptr cinfo);
 // True once the data ran out and a made-up end-of-image marker was handed to the library.
 bool JpegSourceAtEnd(j_decompress_ptr cinfo);
-// Puts the stream's Index where the library stopped reading, so its Position tells the truth.
+// Puts the stream where the library stopped reading, so its Position tells the truth.
 void JpegSyncSource(j_decompress_ptr cinfo);
 
 // Attaches the destination manager writing into stream. Run it inside JpegGuard.

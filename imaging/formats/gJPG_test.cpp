@@ -155,6 +155,40 @@ TEST_F(JpegTest, DecodesWholeWithNoticesAndStopPosition) {
   EXPECT_FALSE(id->Bitmap->Blank);
 }
 
+TEST_F(JpegTest, StopPositionIsTheEndOfTheImageWhateverFollows) {
+  // The end marker within the first block, further on, and past the first large reads (a big
+  // application segment in front), with bytes behind it and with a MacBinary header before it.
+  struct Case {
+    const char* name;
+    size_t segment, trailing, header;
+  } cases[] = {{"video-001.q50.420.jpeg", 0, 3000, 0},
+               {"video-001.jpeg", 0, 70000, 0},
+               {"video-001.jpeg", 65000, 5000, 0},
+               {"video-001.jpeg", 65000, 100, 128}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.name << " segment " << c.segment << " trailing "
+                                    << c.trailing << " header " << c.header);
+    const std::vector<uint8_t> jpeg = JpegBytes(c.name);
+    std::vector<uint8_t> file(c.header, 0);
+    file.insert(file.end(), jpeg.begin(), jpeg.begin() + 2);
+    if (c.segment) {
+      const size_t length = c.segment - 2;
+      file.insert(file.end(), {0xFF, 0xEF, uint8_t(length >> 8), uint8_t(length & 0xFF)});
+      file.resize(file.size() + length - 2, 0x5A);
+    }
+    file.insert(file.end(), jpeg.begin() + 2, jpeg.end());
+    const int32_t end = static_cast<int32_t>(file.size());
+    file.resize(file.size() + c.trailing, 0xFF);
+    auto id = Decode(file);
+    ASSERT_NE(id, nullptr);
+    EXPECT_EQ(id->ErrorCode, 0);
+    EXPECT_EQ(id->StopPosition, end);
+    EXPECT_EQ(testsupport::ComparePixels(testsupport::PictureToRgb(*id->Bitmap),
+                                         testsupport::PictureToRgb(*Decode(jpeg)->Bitmap)),
+              "");
+  }
+}
+
 TEST_F(JpegTest, MacBinaryHeaderIsSkipped) {
   std::vector<uint8_t> file(128, 0);
   const std::vector<uint8_t> jpeg = JpegBytes("video-005.gray.jpeg");
