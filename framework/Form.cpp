@@ -8,6 +8,7 @@
 #include "foundation/uUtil.h"
 #include "framework/Application.h"
 #include "framework/Button.h"
+#include "framework/Label.h"
 #include "framework/Text.h"
 
 namespace {
@@ -239,12 +240,22 @@ namespace {
 struct tAcceleratorSearch {
   wchar_t Key;
   HWND Found;
+  bool Label = false;  // found through a label: focus only
 };
 
 BOOL CALLBACK FindAcceleratedButton(HWND w, LPARAM data) {
   auto* search = reinterpret_cast<tAcceleratorSearch*>(data);
   wchar_t cls[16] = {};
   GetClassNameW(w, cls, 16);
+  // A label whose letter leads to a control counts as that control's.
+  if (const auto* label = dynamic_cast<TLabel*>(TWindow::FromHandle(w)); label && label->FocusControl) {
+    TWindow* target = label->FocusControl;
+    if (!IsWindowVisible(w) || !target->Visible() || !target->Enabled()) return TRUE;
+    if (static_cast<wchar_t>(CaptionAccelerator(label->Caption())) != search->Key) return TRUE;
+    search->Found = target->Handle();
+    search->Label = true;
+    return FALSE;
+  }
   if (lstrcmpiW(cls, L"Button") != 0 || !IsWindowVisible(w) || !IsWindowEnabled(w)) return TRUE;
   if ((GetWindowLongW(w, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX) return TRUE;
   const int length = GetWindowTextLengthW(w);
@@ -273,6 +284,13 @@ bool TForm::DialogChar(const MSG& msg) {
   EnumChildWindows(Handle(), FindAcceleratedButton, reinterpret_cast<LPARAM>(&search));
   if (!search.Found) return false;
   ::SetFocus(search.Found);
+  if (search.Label) {
+    // As a tab into it: an edit's whole text is selected.
+    wchar_t cls[16] = {};
+    GetClassNameW(search.Found, cls, 16);
+    if (lstrcmpiW(cls, L"Edit") == 0) SendMessageW(search.Found, EM_SETSEL, 0, -1);
+    return true;
+  }
   if (auto* button = dynamic_cast<TButton*>(TWindow::FromHandle(search.Found)))
     button->Click();
   else

@@ -33,8 +33,9 @@ void TLabel::Paint(TCanvas& canvas) {
   }
   canvas.Brush.SetStyle(bsClear);
   UINT align = Alignment == taRightJustify ? DT_RIGHT : Alignment == taCenter ? DT_CENTER : DT_LEFT;
+  const UINT prefix = FocusControl ? 0 : DT_NOPREFIX;
   canvas.DrawText(Caption(), r,
-                  align | DT_NOPREFIX | (WordWrap ? DT_WORDBREAK | DT_EXPANDTABS : DT_SINGLELINE));
+                  align | prefix | (WordWrap ? DT_WORDBREAK | DT_EXPANDTABS : DT_SINGLELINE));
 }
 
 LRESULT TLabel::WndProc(UINT message, WPARAM w, LPARAM l) {

@@ -17,6 +17,10 @@ class TLabel : public TWindow {
   TColor Color = clBtnFace;
   bool Transparent = false;
   bool WordWrap = false;
+  // With a control here the caption's "&" marks a letter, drawn underlined, that takes the
+  // focus to the control (Alt with the letter, or the letter alone where no control takes
+  // characters).
+  TWindow* FocusControl = nullptr;
 
  protected:
   LRESULT WndProc(UINT message, WPARAM w, LPARAM l) override;

@@ -19,7 +19,9 @@
 #include "framework/Clipboard.h"
 #include "framework/DragDrop.h"
 #include "shell/InspectorForm.h"
+#include "shell/SelectFolderDialog.h"
 #include "shell/ViewerForm.h"
+#include "thumbnails/ScriptEditorDialog.h"
 #include "thumbnails/ThumbToolsForm.h"
 #include "thumbnails/ThumbWindowForm.h"
 #include "shell/MainWindowDriver_test.h"
@@ -572,4 +574,120 @@ TEST(ViewerFormDrag, LevelOneStartsNoDrag) {
   EXPECT_EQ(Names(to).size(), 0u);
   w.a.form->ParentalLevel = 0;
   w.a.form->ApplyParentalLevel();
+}
+
+namespace {
+// The row of a folder list that shows the folder (-1 none).
+int FolderRow(TOrvex_DirList& list, const fs::path& folder) {
+  for (int i = 0; i < list.Count(); ++i)
+    if (RemoveBackslash(list.GetItemPath(i)) == folder.string()) return i;
+  return -1;
+}
+}  // namespace
+
+// Files and folders dragged onto a folder list: its menu, then the folder dialog proposing the
+// folder under the drop point (or the list's own), then the copy or move.
+TEST(ViewerFormDrag, OntoAFolderListThroughTheFolderDialog) {
+  const fs::path from = MakeScratch("dragdirfrom", {"a.txt", "b.txt"});
+  fs::create_directory(from / "pics");
+  testsupport::WriteFile(from / "pics" / "p.gif", std::vector<uint8_t>(9, 'p'));
+  const fs::path to = MakeScratch("dragdirto", {});
+  fs::create_directory(to / "sub");
+  TwoWindows w(from, to);
+  w.a.form->SetBounds(0, 0, 630, 330);  // the second window's folder rows stay in sight
+  dialogtest::Pump();
+  struct Case {
+    const char* what;
+    std::function<POINT()> press, drop;
+    int menuDowns;  // 1 "Copy to...", 2 "Move to..."
+    const char *caption, *text;
+    fs::path proposed;
+  } cases[] = {
+      {"tagged files copied into the folder under the point",
+       [&] { return OnRow(w.a.Files(), w.a.Files().IndexOfName("a.txt")); },
+       [&] {
+         TOrvex_DirList& dirs = *w.b.form->Orvex_DirList1;
+         return OnRow(dirs, FolderRow(dirs, to / "sub"));
+       },
+       1, "Copy", "2 files", to / "sub"},
+      {"a folder moved to the list's own folder",
+       [&] {
+         TOrvex_DirList& dirs = *w.a.form->Orvex_DirList1;
+         return OnRow(dirs, FolderRow(dirs, from / "pics"));
+       },
+       [&] { return w.b.form->Orvex_DirList1->ClientToScreen({60, w.b.form->Orvex_DirList1->ClientHeight() - 8}); },
+       2, "Move", nullptr, to},
+  };
+  w.a.Files().SetTag(w.a.Files().IndexOfName("a.txt"), kTag);
+  w.a.Files().SetTag(w.a.Files().IndexOfName("b.txt"), kTag);
+  for (const Case& c : cases) {
+    std::string caption, text, proposed;
+    dialogtest::TDriver d;
+    DragSteps(d, c.press, c.drop);
+    d.Then(WaitStep(MenuUp, 200)).Then(Once([&] {
+      if (c.menuDowns == 1) dialogtest::ScreenshotWithCursor("drag-folder-menu");
+      for (int i = 0; i < c.menuDowns; ++i) testsupport::KeyStroke(VK_DOWN);
+      testsupport::KeyStroke(VK_RETURN);
+    }));
+    d.Then([&] {
+      auto* dialog = FindFormOf<TSelectFolderDialog>();
+      if (!dialog || !dialog->Visible()) return false;
+      caption = dialog->lblCaption->Caption();
+      text = dialog->lblText->Caption();
+      proposed = dialog->Folder();
+      dialogtest::Screenshot(dialog->Handle(), std::string("drag-select-folder-") + caption);
+      return dialogtest::PressButton("Select folder", "OK");
+    });
+    RunSteps(d);
+    EXPECT_EQ(caption, c.caption) << c.what;
+    if (c.text) {
+      EXPECT_EQ(text, c.text) << c.what;
+    } else {
+      EXPECT_EQ(text, "Folder " + (from / "pics").string()) << c.what;
+    }
+    EXPECT_EQ(proposed, c.proposed.string()) << c.what;
+  }
+  dialogtest::PumpUntil([&] { return fs::exists(to / "pics" / "p.gif"); }, 10000);
+  EXPECT_EQ(Names(to / "sub"), (std::set<std::string>{"a.txt", "b.txt"}));
+  EXPECT_EQ(Names(from), (std::set<std::string>{"a.txt", "b.txt"}));
+  EXPECT_EQ(testsupport::ReadFile(to / "pics" / "p.gif").size(), 9u);
+  // Both folder lists show the folders as they are now.
+  dialogtest::PumpUntil([&] { return FolderRow(*w.a.form->Orvex_DirList1, from / "pics") < 0; }, 5000);
+  EXPECT_LT(FolderRow(*w.a.form->Orvex_DirList1, from / "pics"), 0);
+  EXPECT_GE(FolderRow(*w.b.form->Orvex_DirList1, to / "pics"), 0);
+}
+
+// Files dragged onto the Scripts button: the script editor offers them.
+TEST(ViewerFormDrag, OntoTheScriptsButton) {
+  const fs::path from = MakeScratch("dragscripts", {"s1.gif", "s2.gif", "s3.gif"});
+  TwoWindows w(from, MakeScratch("dragscriptsto", {}));
+  // Each press on another row: two presses on one row in a short time make a double click.
+  struct Case {
+    std::vector<const char*> tagged;
+    const char* pressed;
+    std::vector<std::string> offered;
+  } cases[] = {
+      {{"s1.gif", "s3.gif"}, "s1.gif", {(from / "s1.gif").string(), (from / "s3.gif").string()}},
+      {{}, "s2.gif", {(from / "s2.gif").string()}},
+  };
+  for (const Case& c : cases) {
+    TOrvex_FileList& files = w.a.Files();
+    for (int i = 0; i < files.Count(); ++i) files.SetTag(i, kUntag);
+    for (const char* t : c.tagged) files.SetTag(files.IndexOfName(t), kTag);
+    std::vector<std::string> offered;
+    dialogtest::TDriver d;
+    DragSteps(d, [&] { return OnRow(files, files.IndexOfName(c.pressed)); }, [&] {
+      TButton& scripts = *w.b.form->btnScripts;
+      return scripts.ClientToScreen({scripts.ClientWidth() / 2, scripts.ClientHeight() / 2});
+    });
+    d.Then([&] {
+      auto* editor = FindFormOf<TScriptDlg>();
+      if (!editor || !editor->Visible()) return false;
+      for (int i = 0; i < editor->SrcList->Count(); ++i) offered.push_back(editor->SrcList->String(i));
+      editor->Post(WM_CLOSE);
+      return true;
+    });
+    RunSteps(d);
+    EXPECT_EQ(offered, c.offered);
+  }
 }

@@ -59,12 +59,13 @@ TGallerySort::TGallerySort(TComponent* owner) : TForm(owner, bsDialog) {
   Position = poScreenCenter;
   SetClientSize(420, 300);
   auto* select = new TGroupBox(this, this, "Select", 8, 8, 404, 92);
-  // Plain labels draw no accelerator marks.
-  const char* const captions[3] = {"Drive", "Group", "Keyword"};
+  // Each label's letter takes the focus to its edit.
+  const char* const captions[3] = {"&Drive", "&Group", "&Keyword"};
   TEdit** edits[3] = {&edDrives, &edClass, &edKeyword};
   for (int i = 0; i < 3; ++i) {
-    AddLabel(this, select, 12, 23 + 24 * i, 70, captions[i]);
+    TLabel* label = AddLabel(this, select, 12, 23 + 24 * i, 70, captions[i]);
     *edits[i] = new TEdit(this, select, 86, 20 + 24 * i, i == 2 ? 306 : 200, 22);
+    label->FocusControl = *edits[i];
   }
   auto* sortBy = new TGroupBox(this, this, "Sort by", 8, 108, 220, 148);
   const char* const keys[8] = {"f&ull name", "file &name", "file da&te", "file si&ze",

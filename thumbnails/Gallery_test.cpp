@@ -11,9 +11,11 @@
 #include "framework/Button.h"
 #include "framework/Edit.h"
 #include "framework/ListView.h"
+#include "framework/RadioButton.h"
 #include "framework/StatusBar.h"
 #include "imaging/uGraphic.h"
 #include "tests/TestSupport.h"
+#include "thumbnails/GalleryDialogs.h"
 #include "thumbnails/GalleryShots_test.h"
 #include "thumbnails/ShowTestFiles_test.h"
 #include "thumbnails/ThumbWindowForm.h"
@@ -22,6 +24,19 @@
 namespace {
 namespace fs = std::filesystem;
 using dialogtest::Pump;
+
+// A key pressed with a modifier (Ctrl, Alt) as a hand types it, through the input queue.
+void PressWith(WORD modifier, WORD key) {
+  INPUT in[4] = {};
+  const WORD keys[4] = {modifier, key, key, modifier};
+  for (int i = 0; i < 4; ++i) {
+    in[i].type = INPUT_KEYBOARD;
+    in[i].ki.wVk = keys[i];
+    in[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
+  }
+  SendInput(4, in, sizeof in[0]);
+  Pump(20);
+}
 
 class GalleryWindow : public testing::Test {
  protected:
@@ -143,17 +158,7 @@ TEST_F(GalleryWindow, EditsReachTheTaggedItemsOrTheFocusedOne) {
 // Ctrl+A as a hand types it: in an edit of the bar its whole text, elsewhere every item of the
 // page tagged.
 TEST_F(GalleryWindow, SelectAllTagsThePageOrTakesTheEditsText) {
-  const auto ctrlA = [] {
-    INPUT in[4] = {};
-    const WORD keys[4] = {VK_CONTROL, 'A', 'A', VK_CONTROL};
-    for (int i = 0; i < 4; ++i) {
-      in[i].type = INPUT_KEYBOARD;
-      in[i].ki.wVk = keys[i];
-      in[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
-    }
-    SendInput(4, in, sizeof in[0]);
-    Pump(20);
-  };
+  const auto ctrlA = [] { PressWith(VK_CONTROL, 'A'); };
   TThumbWindowForm* form = Open();
   SetForegroundWindow(form->Handle());
   form->ListView->SetSelected(2);
@@ -175,6 +180,33 @@ TEST_F(GalleryWindow, SelectAllTagsThePageOrTakesTheEditsText) {
   for (int i = 0; i < 40; ++i) EXPECT_TRUE(form->IsTagged(i)) << i;
   form->Close();
   Pump();
+}
+
+// The select / sort dialog's labels lead to their edits by their letters; the buttons' letters
+// still press them.
+TEST(GallerySortDialog, LabelLettersTakeTheFocusToTheirEdits) {
+  const auto altKey = [](WORD letter) { PressWith(VK_MENU, letter); };
+  TGallerySort dialog(nullptr);
+  dialog.Show();
+  SetForegroundWindow(dialog.Handle());
+  dialog.edKeyword->SetText("sunset");
+  dialog.rbFwd->SetFocus();
+  Pump();
+  const std::pair<WORD, TEdit*> cases[] = {
+      {'K', dialog.edKeyword}, {'G', dialog.edClass}, {'D', dialog.edDrives}};
+  for (const auto& [letter, edit] : cases) {
+    altKey(letter);
+    EXPECT_EQ(GetFocus(), edit->Handle()) << static_cast<char>(letter);
+  }
+  dialog.edKeyword->SetFocus();
+  altKey('K');
+  DWORD from = 1, to = 0;
+  dialog.edKeyword->Send(EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+  EXPECT_EQ(from, 0u);
+  EXPECT_EQ(to, 6u);
+  altKey('B');
+  EXPECT_TRUE(dialog.rbBak->Checked());
+  dialog.Hide();
 }
 
 TEST_F(GalleryWindow, RemovableRecordOpensOnlyFromItsDisk) {

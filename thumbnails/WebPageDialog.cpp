@@ -122,7 +122,9 @@ TButton* TdlgHTML::ColorButton(TWindow* parent, int tag, const char* caption, in
   ColorButtons[tag] = b;
   Swatches[tag] = swatch;
   b->OnClick = [this, tag](TComponent*) {
-    if (PickColor(Handle(), Colors[tag], host_.CustomColors)) PaintSwatches();
+    // Solid colours only: a page colour must look the same in every browser.
+    if (PickColor(Handle(), Colors[tag], host_.CustomColors, CC_FULLOPEN | CC_SOLIDCOLOR))
+      PaintSwatches();
   };
   return b;
 }

@@ -101,6 +101,15 @@ std::string LogText(TRichEdit* log) {
   return s;
 }
 
+// The thread's visible dialog of the system's own class (the colour dialog).
+BOOL CALLBACK MatchSystemDialog(HWND h, LPARAM found) {
+  wchar_t cls[16] = {};
+  GetClassNameW(h, cls, 16);
+  if (!IsWindowVisible(h) || lstrcmpW(cls, L"#32770") != 0) return TRUE;
+  *reinterpret_cast<HWND*>(found) = h;
+  return FALSE;
+}
+
 class WebPageWindow : public testing::Test {
  protected:
   static void SetUpTestSuite() { RegisterAllFormats(); }
@@ -262,6 +271,39 @@ TEST_F(WebPageWindow, CancelStopsTheBuildAndKeepsTheThumbnailsMade) {
   EXPECT_FALSE(fs::exists(dir / "Page0001.html"));
   EXPECT_TRUE(dlg->btnBuild->Enabled());
   EXPECT_FALSE(dlg->btnCancel->Enabled());
+  dlg->Close();
+  Pump();
+}
+
+// A colour button opens the colour dialog fully open, for solid colours; OK keeps the colour
+// in its place.
+TEST_F(WebPageWindow, ColorButtonsOpenTheColorDialogFullyOpen) {
+  auto* dlg = new TdlgHTML(&Application, ListOf(MakeFolder("webdialog-color")), tWebPageHost{});
+  dlg->Show();
+  Pump();
+  const auto colorDialog = [] {
+    HWND found = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), &MatchSystemDialog, reinterpret_cast<LPARAM>(&found));
+    return found;
+  };
+  bool seen = false, defineOffered = true;
+  dialogtest::TDriver driver;
+  driver.Then([&] {
+    HWND h = colorDialog();
+    if (!h) return false;
+    seen = true;
+    // The button that opens the custom part is there only for a dialog opened half.
+    HWND define = GetDlgItem(h, 0x2cf);
+    defineOffered = define && IsWindowEnabled(define);
+    PostMessageW(h, WM_COMMAND, IDOK, 0);
+    return true;
+  });
+  driver.Start();
+  dlg->ColorButtons[wcThumbRow]->Click();
+  EXPECT_TRUE(driver.Finished());
+  EXPECT_TRUE(seen);
+  EXPECT_FALSE(defineOffered);
+  EXPECT_EQ(dlg->Colors[wcThumbRow], 0x000080u);
   dlg->Close();
   Pump();
 }

@@ -64,7 +64,8 @@ void TModeTrackBar::Scrolled() {
   if (OnChange) OnChange(this);
 }
 
-bool PickColor(HWND owner, uint32_t& color, std::vector<std::string>* customColors) {
+bool PickColor(HWND owner, uint32_t& color, std::vector<std::string>* customColors,
+               unsigned flags) {
   uint32_t custom[16];
   CustomColorsFromTexts(customColors ? *customColors : std::vector<std::string>{}, custom);
   COLORREF colors[16];
@@ -74,7 +75,7 @@ bool PickColor(HWND owner, uint32_t& color, std::vector<std::string>* customColo
   cc.hwndOwner = owner;
   cc.rgbResult = color & 0xFFFFFF;
   cc.lpCustColors = colors;
-  cc.Flags = CC_RGBINIT | CC_ANYCOLOR;
+  cc.Flags = CC_RGBINIT | CC_ANYCOLOR | flags;
   if (!ChooseColorW(&cc)) return false;
   color = cc.rgbResult;
   std::copy(std::begin(colors), std::end(colors), custom);

@@ -42,6 +42,8 @@ class TModeTrackBar : public TTrackBar {
 
 // The colour dialog, starting at color, with the settings' custom colours ("ColorA=..."),
 // which it keeps when given. False when cancelled.
-bool PickColor(HWND owner, uint32_t& color, std::vector<std::string>* customColors);
+// flags: more of the colour dialog's CC_ flags (CC_FULLOPEN, CC_SOLIDCOLOR).
+bool PickColor(HWND owner, uint32_t& color, std::vector<std::string>* customColors,
+               unsigned flags = 0);
 // The open dialog for a wallpaper bitmap, starting at the current file or the Windows folder.
 bool PickWallpaper(HWND owner, std::string& paper);
