@@ -71,6 +71,11 @@ int32_t MulDivRound(int32_t a, int32_t b, int32_t c) {
   return q > INT32_MAX || q < INT32_MIN ? -1 : static_cast<int32_t>(q);
 }
 
+int DropDownRowCount(int space, int rowHeight, int items) {
+  const int fit = rowHeight > 0 ? space / rowHeight : 0;
+  return std::max(1, std::min(fit, items));
+}
+
 namespace {
 int64_t ToInt64(double whole) {
   if (std::isnan(whole)) return 0;

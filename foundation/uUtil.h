@@ -30,6 +30,9 @@ int IntMin(int a, int b);
 // -1, 0 or 1.
 int CompareInt(int a, int b);
 uint32_t MulWords(uint16_t a, uint16_t b);
+// Rows of a drop-down list: as many as fit in the space below it, at most the items, at least
+// one.
+int DropDownRowCount(int space, int rowHeight, int items);
 
 // The three roundings the program uses, kept apart on purpose:
 // a * b / c as Win32 MulDiv does it (named apart, as Win32 files see both): 64-bit

@@ -64,6 +64,22 @@ TEST(Util, RectanglesAndIntegers) {
   EXPECT_EQ(MulWords(65535, 65535), 4294836225u);
 }
 
+TEST(Util, DropDownRowCount) {
+  struct Case {
+    int space, rowHeight, items, rows;
+  } cases[] = {
+      {300, 16, 40, 18},  // the space decides
+      {300, 16, 5, 5},    // the items decide
+      {15, 16, 5, 1},     // no room: one row still
+      {300, 16, 0, 1},    // an empty list
+      {300, 0, 5, 1},     // no row height known yet
+      {-20, 16, 5, 1},    // a window squeezed shut
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(DropDownRowCount(c.space, c.rowHeight, c.items), c.rows)
+        << c.space << " " << c.rowHeight << " " << c.items;
+}
+
 TEST(Util, MulDivRoundsHalvesAwayFromZero) {
   struct {
     int32_t a, b, c, want;

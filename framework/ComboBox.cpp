@@ -1,5 +1,7 @@
 #include "framework/ComboBox.h"
 
+#include <algorithm>
+
 #include "framework/Text.h"
 
 namespace {
@@ -55,6 +57,21 @@ void TComboBox::SetItemHeight(int height) {
   Send(CB_SETITEMHEIGHT, 0, height);
 }
 
+int TComboBox::ListItemHeight() const {
+  return static_cast<int>(::SendMessageW(Handle(), CB_GETITEMHEIGHT, 0, 0));
+}
+
+void TComboBox::SetDropDownRows(int rows) {
+  // The window is as high as the closed box while the list is up; the height given beyond it
+  // is the list's, with its border.
+  RECT r;
+  GetWindowRect(Handle(), &r);
+  const int closed = r.bottom - r.top;
+  SetWindowPos(Handle(), nullptr, 0, 0, r.right - r.left,
+               closed + std::max(1, rows) * ListItemHeight() + 2 * GetSystemMetrics(SM_CYBORDER),
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 bool TComboBox::DroppedDown() const {
   return ::SendMessageW(Handle(), CB_GETDROPPEDSTATE, 0, 0) != 0;
 }
@@ -77,4 +94,6 @@ void TComboBox::Notified(WORD code) {
     Select();
   else if (code == CBN_DROPDOWN)
     DropDown();
+  else if (code == CBN_KILLFOCUS && OnExit)
+    OnExit(this);
 }

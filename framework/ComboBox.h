@@ -21,8 +21,13 @@ class TComboBox : public TItemList {
   void SetText(const std::string& text);
   void SetItemHeight(int height);
   bool DroppedDown() const;
+  // The rows the drop-down list shows from now on (the system sizes the list from the height
+  // the box is given).
+  void SetDropDownRows(int rows);
+  int ListItemHeight() const;
 
-  TNotifyEvent OnChange, OnDropDown;
+  // OnExit: the box lost the focus.
+  TNotifyEvent OnChange, OnDropDown, OnExit;
 
  protected:
   void Notified(WORD code) override;

@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include "framework/Canvas.h"
 #include "framework/Text.h"
 
 THeaderControl::THeaderControl(TComponent* owner, TWindow* parent, int x, int y, int width,
@@ -77,7 +78,24 @@ int THeaderControl::PreferredHeight() const {
   return pos.cy;
 }
 
+void THeaderControl::SetSectionOwnerDraw(int index, bool ownerDraw) {
+  HDITEMW item{};
+  item.mask = HDI_FORMAT;
+  if (!Send(HDM_GETITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item))) return;
+  item.fmt = ownerDraw ? (item.fmt | HDF_OWNERDRAW) : (item.fmt & ~HDF_OWNERDRAW);
+  Send(HDM_SETITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+}
+
 LRESULT THeaderControl::WndProc(UINT message, WPARAM w, LPARAM l) {
+  if (message == CN_DRAWITEM) {
+    auto* d = reinterpret_cast<DRAWITEMSTRUCT*>(l);
+    if (!OnDrawSection) return FALSE;
+    TCanvas canvas(d->hDC);
+    OnDrawSection(this, static_cast<int>(d->itemID), canvas, d->rcItem,
+                  (d->itemState & ODS_SELECTED) != 0);
+    canvas.SetHandle(nullptr);
+    return TRUE;
+  }
   if (message != CN_NOTIFY) return TWindow::WndProc(message, w, l);
   auto* n = reinterpret_cast<NMHEADERW*>(l);
   int i = n->iItem;

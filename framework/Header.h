@@ -7,7 +7,12 @@
 
 #include "framework/Window.h"
 
+class TCanvas;
+
 using TSectionEvent = std::function<void(TComponent* sender, int section)>;
+// Paints the face of an owner-drawn section; pressed while the user holds it down.
+using TDrawSectionEvent = std::function<void(TComponent* sender, int section, TCanvas& canvas,
+                                             const RECT& rect, bool pressed)>;
 
 class THeaderControl : public TWindow {
  public:
@@ -22,10 +27,13 @@ class THeaderControl : public TWindow {
   void SetSectionLimits(int index, int minWidth, int maxWidth);
   // The height that suits the font.
   int PreferredHeight() const;
+  // The section's face is painted by OnDrawSection instead of its text.
+  void SetSectionOwnerDraw(int index, bool ownerDraw);
 
   // A section's width was changed (by the user or by SetSectionWidth).
   TSectionEvent OnSectionResize;
   TSectionEvent OnSectionClick;
+  TDrawSectionEvent OnDrawSection;
 
  protected:
   LRESULT WndProc(UINT message, WPARAM w, LPARAM l) override;

@@ -23,10 +23,10 @@ inline void HoldKeys(bool shift, bool ctrl) {
 }
 
 // A key pressed in a window, as the keyboard delivers it.
-inline void Key(TWindow* w, WORD key, bool shift = false, bool ctrl = false) {
+inline void Key(HWND window, WORD key, bool shift = false, bool ctrl = false) {
   HoldKeys(shift, ctrl);
   MSG msg{};
-  msg.hwnd = w->Handle();
+  msg.hwnd = window;
   msg.message = WM_KEYDOWN;
   msg.wParam = key;
   msg.lParam = 1;
@@ -39,6 +39,9 @@ inline void Key(TWindow* w, WORD key, bool shift = false, bool ctrl = false) {
   if (!Application.PreTranslate(msg)) DispatchMessageW(&msg);
   HoldKeys(false, false);
   dialogtest::Pump(4);
+}
+inline void Key(TWindow* w, WORD key, bool shift = false, bool ctrl = false) {
+  Key(w->Handle(), key, shift, ctrl);
 }
 
 template <class T>

@@ -385,7 +385,9 @@ void TViewerForm::SetFileMask(const std::string& mask) {
   Orvex_FilterCombo1->SetFilter("Custom|" + mask + "|" + filter);
   Orvex_FilterCombo1->SetItemIndex(0);
   Orvex_FileList1->SetMask(mask);
-  AddComboHistory(*cbMask, 20, cbMask->Text(), "*.*");
+  AddComboHistory(*cbMask, ViewerForm ? ViewerForm->MaskHistory : MaskHistory, cbMask->Text(),
+                  "*.*");
+  KeepMaskHistory();
 }
 
 void TViewerForm::FolderChanged() {

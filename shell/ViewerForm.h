@@ -130,11 +130,15 @@ class TViewerForm : public TForm, public tViewerSettings {
   // Applies the parental level to this window's controls.
   void ApplyParentalLevel();
   void SetFileMask(const std::string& mask);
+  // A window other than the first gives its mask history to the first window.
+  void KeepMaskHistory();
 
   // ---- Command families (ViewerFormCmd*.cpp)
   // Connects the menus, buttons and keys to their commands (once, at creation).
   void ConnectCommands();
   void ConnectBatchCommands();
+  void ConnectMaskCommands();
+  void ConnectHeaderGlyphs();
   // The gallery of the first window's database (only when it has one).
   bool GalleryAvailable() const;
   void ShowTools();

@@ -107,13 +107,8 @@ void TViewerForm::ConnectCommands() {
     if (button == mbRight) ShowFolderPopup();
   };
   OnKeyUp = [this](TComponent*, WORD& key, TShiftState shift) { WindowKeyUp(key, shift); };
-  cbMask->OnKeyDown = [this](TComponent*, WORD& key, TShiftState) {
-    if (key != VK_RETURN) return;
-    key = 0;
-    const std::string text = cbMask->Text();
-    SetFileMask(text.empty() ? Orvex_FilterCombo1->GetMask() : text);
-    PostMessageW(Handle(), WM_NEXTDLGCTL, 0, 0);
-  };
+  ConnectMaskCommands();
+  ConnectHeaderGlyphs();
 
   ConnectBatchCommands();
   btnGallery->SetEnabled(GalleryAvailable());
