@@ -1,5 +1,7 @@
 #include "framework/Header.h"
 
+#include <algorithm>
+
 #include <windows.h>
 
 #include <commctrl.h>
@@ -86,6 +88,36 @@ void THeaderControl::SetSectionOwnerDraw(int index, bool ownerDraw) {
   Send(HDM_SETITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
 }
 
+// Inverting twice at one place restores what was there: drawing the line again erases it.
+void THeaderControl::DrawTrackLine() {
+  if (!lineWindow_ || !lineWindow_->HandleAllocated()) return;
+  HWND h = lineWindow_->Handle();
+  POINT at{lineX_, 0};
+  ::ScreenToClient(h, &at);
+  RECT r;
+  GetClientRect(h, &r);
+  HDC dc = GetDCEx(h, nullptr, DCX_CACHE | DCX_CLIPSIBLINGS);
+  PatBlt(dc, at.x - 1, r.top, 2, r.bottom - r.top, DSTINVERT);
+  ReleaseDC(h, dc);
+}
+
+void THeaderControl::MoveTrackLine(int section, int width) {
+  RECT item{};
+  ::SendMessageW(Handle(), HDM_GETITEMRECT, static_cast<WPARAM>(section),
+                 reinterpret_cast<LPARAM>(&item));
+  POINT divider{item.left + width, 0};
+  ::ClientToScreen(Handle(), &divider);
+  TWindow* crossed = TrackLineWindow ? TrackLineWindow(section, divider.x) : nullptr;
+  if (crossed == lineWindow_ && divider.x == lineX_) return;
+  DrawTrackLine();
+  // The line may pass from one window into the next (a widened left panel reaches over the
+  // file list): it is erased where it was and drawn where it is.
+  if (crossed != lineWindow_ && crossed) crossed->Update();
+  lineWindow_ = crossed;
+  lineX_ = divider.x;
+  DrawTrackLine();
+}
+
 LRESULT THeaderControl::WndProc(UINT message, WPARAM w, LPARAM l) {
   if (message == CN_DRAWITEM) {
     auto* d = reinterpret_cast<DRAWITEMSTRUCT*>(l);
@@ -102,10 +134,36 @@ LRESULT THeaderControl::WndProc(UINT message, WPARAM w, LPARAM l) {
   bool known = i >= 0 && i < static_cast<int>(limits_.size());
   switch (n->hdr.code) {
     case HDN_BEGINTRACKW:
-    case HDN_BEGINTRACKA:
+    case HDN_BEGINTRACKA: {
       // A fixed section cannot be dragged at all.
-      return known &&
-             limits_[static_cast<size_t>(i)].minWidth == limits_[static_cast<size_t>(i)].maxWidth;
+      if (known &&
+          limits_[static_cast<size_t>(i)].minWidth == limits_[static_cast<size_t>(i)].maxWidth)
+        return TRUE;
+      DrawTrackLine();  // a line left by a drag that never ended
+      lineWindow_ = nullptr;
+      lineX_ = -1;
+      trackSection_ = i;
+      MoveTrackLine(i, SectionWidth(i));
+      return FALSE;
+    }
+    case HDN_TRACKW:
+    case HDN_TRACKA:
+      if (trackSection_ >= 0 && n->pitem && (n->pitem->mask & HDI_WIDTH)) {
+        int width = n->pitem->cxy;
+        if (known) {
+          const Limits& lim = limits_[static_cast<size_t>(i)];
+          width = std::max(lim.minWidth, std::min(width, lim.maxWidth));
+        }
+        MoveTrackLine(i, std::max(0, width));
+      }
+      return FALSE;
+    case HDN_ENDTRACKW:
+    case HDN_ENDTRACKA:
+      DrawTrackLine();
+      lineWindow_ = nullptr;
+      lineX_ = -1;
+      trackSection_ = -1;
+      return FALSE;
     case HDN_ITEMCHANGINGW:
     case HDN_ITEMCHANGINGA:
       if (known && n->pitem && (n->pitem->mask & HDI_WIDTH)) {

@@ -1,5 +1,6 @@
 // Header controls: a row of sections whose widths the user drags; a section can be held at a
-// minimum and maximum width (equal values fix it).
+// minimum and maximum width (equal values fix it). While a divider is dragged an inverted
+// vertical line can follow the mouse across a window below the header.
 #pragma once
 #include <functional>
 #include <string>
@@ -34,6 +35,11 @@ class THeaderControl : public TWindow {
   TSectionEvent OnSectionResize;
   TSectionEvent OnSectionClick;
   TDrawSectionEvent OnDrawSection;
+  // The window that the tracking line of a section's divider crosses when the divider is at
+  // screen x; none: no line there.
+  std::function<TWindow*(int section, int screenX)> TrackLineWindow;
+  // Where the tracking line is now, in screen x (-1 none), and over which window.
+  int TrackLineX() const { return lineWindow_ ? lineX_ : -1; }
 
  protected:
   LRESULT WndProc(UINT message, WPARAM w, LPARAM l) override;
@@ -43,4 +49,9 @@ class THeaderControl : public TWindow {
     int minWidth = 0, maxWidth = 10000;
   };
   std::vector<Limits> limits_;
+  void DrawTrackLine();
+  void MoveTrackLine(int section, int width);
+  TWindow* lineWindow_ = nullptr;
+  int lineX_ = -1;
+  int trackSection_ = -1;
 };

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <filesystem>
 
 #include "foundation/DialogDriver_test.h"
@@ -10,8 +12,8 @@
 #include "framework/Application.h"
 #include "framework/TrackBar.h"
 #include "shell/ScratchSettings_test.h"
-#include "shell/ViewerForm.h"
 #include "framework/HintWindow.h"
+#include "shell/ViewerForm.h"
 #include "tests/MouseInput.h"
 #include "tests/PrintedPages.h"
 #include "tests/TestSupport.h"
@@ -230,4 +232,64 @@ TEST(MainWindowTray, TheIconsMenuRestoresAndEnds) {
   Application.DestroyComponents();
   Application.MainForm = nullptr;
   Application.Terminated = false;
+}
+
+namespace {
+// The header's divider at the right end of a section, on the screen.
+POINT DividerOf(THeaderControl& header, int section) {
+  RECT r{};
+  SendMessageW(header.Handle(), HDM_GETITEMRECT, static_cast<WPARAM>(section),
+               reinterpret_cast<LPARAM>(&r));
+  POINT p{r.right - 1, (r.top + r.bottom) / 2};
+  ClientToScreen(header.Handle(), &p);
+  return p;
+}
+
+void MouseToAndSettle(POINT p) {
+  testsupport::MouseTo(p);
+  dialogtest::PumpUntil(testsupport::HoldMouseStill, 2000);
+  dialogtest::Pump(4);
+}
+}  // namespace
+
+TEST(MainWindowHeader, DraggingADividerShowsALineAndResizes) {
+  PictureWindow w("header");
+  THeaderControl& header = *w.form->HeaderControl1;
+  struct Case {
+    int section, by;
+    TWindow* crossed;
+  } cases[] = {{3, 40, w.form->Orvex_FileList1},
+               {0, 30, w.form->Orvex_FileList1},  // widened: the line is past the folder list
+               {0, -20, w.form->Orvex_DirList1}};
+  for (const Case& c : cases) {
+    const int before = header.SectionWidth(c.section);
+    const POINT from = DividerOf(header, c.section);
+    MouseToAndSettle(from);
+    testsupport::MouseEvent(MOUSEEVENTF_LEFTDOWN, testsupport::LastMousePlace());
+    dialogtest::Pump(4);
+    for (int step = 1; step <= 4; ++step) MouseToAndSettle(POINT{from.x + c.by * step / 4, from.y});
+    // Mid-drag: the line follows the mouse across the list below, which keeps its layout.
+    EXPECT_NEAR(header.TrackLineX(), from.x + c.by, 2) << c.section;
+    EXPECT_EQ(header.SectionWidth(c.section), before);
+    HWND list = c.crossed->Handle();
+    RECT inside;
+    GetClientRect(list, &inside);
+    POINT line{header.TrackLineX(), 0};
+    ScreenToClient(list, &line);
+    HDC dc = GetDC(list);
+    const COLORREF onLine = GetPixel(dc, line.x, inside.bottom - 4);
+    const COLORREF beside = GetPixel(dc, line.x + 6, inside.bottom - 4);
+    ReleaseDC(list, dc);
+    EXPECT_NE(onLine, beside) << c.section;
+    dialogtest::Screenshot(w.form->Handle(), c.section     ? "main-header-drag"
+                                              : c.by > 0 ? "main-header-drag-left-wider"
+                                                         : "main-header-drag-left-narrower");
+    testsupport::MouseEvent(MOUSEEVENTF_LEFTUP, testsupport::LastMousePlace());
+    dialogtest::Pump();
+    EXPECT_EQ(header.TrackLineX(), -1);
+    EXPECT_NEAR(header.SectionWidth(c.section), before + c.by, 2) << c.section;
+  }
+  // The left panel follows its section.
+  EXPECT_EQ(w.form->pnlLeft->Width(), header.SectionWidth(0));
+  testsupport::MouseTo(POINT{0, 0});
 }

@@ -77,6 +77,15 @@ void TViewerForm::WindowKeyUp(WORD& key, TShiftState shift) {
 }
 
 void TViewerForm::ConnectCommands() {
+  // A dragged divider shows where it will land, across the list below it: the folder list
+  // while the left panel's divider is over it, else the file list (the glyph sections are fixed).
+  HeaderControl1->TrackLineWindow = [this](int section, int screenX) -> TWindow* {
+    if (section == 1 || section == 2) return nullptr;
+    RECT r;
+    GetWindowRect(Orvex_DirList1->Handle(), &r);
+    return section == 0 && screenX < r.right ? static_cast<TWindow*>(Orvex_DirList1)
+                                             : static_cast<TWindow*>(Orvex_FileList1);
+  };
   for (TPopupMenu* menu : {dirPopup, filePopup})
     for (TMenuItem* item : menu->Items())
       if (item->Tag) item->OnClick = [this, item](TComponent*) { popupClick(item); };
