@@ -1,5 +1,7 @@
 #include "framework/Edit.h"
 
+#include "framework/HintWindow.h"
+
 TEdit::TEdit(TComponent* owner, TWindow* parent, int x, int y, int width, int height,
              DWORD extraStyle)
     : TWindow(owner) {
@@ -7,7 +9,10 @@ TEdit::TEdit(TComponent* owner, TWindow* parent, int x, int y, int width, int he
                 width, height);
 }
 
+TEdit::~TEdit() { ForgetControlHint(Handle()); }
+
 LRESULT TEdit::WndProc(UINT message, WPARAM w, LPARAM l) {
+  if (ControlHintMessage(*this, Hint, message, w, l)) return 0;
   if (message == CN_COMMAND && HIWORD(w) == EN_CHANGE) {
     if (OnChange) OnChange(this);
     return 0;

@@ -7,8 +7,10 @@
 #include "foundation/DialogDriver_test.h"
 #include "framework/Application.h"
 #include "framework/Button.h"
+#include "framework/Edit.h"
 #include "framework/Form.h"
 #include "framework/HintWindow.h"
+#include "framework/PaintedWindow.h"
 #include "tests/MouseInput.h"
 
 namespace {
@@ -93,6 +95,48 @@ TEST(ButtonHint, ShowsAfterThePauseAndGoesAgain) {
   Application.ShowHint = showHint;
   Application.HintPause = pause;
   Application.HintHidePause = hidePause;
+  MouseTo(POINT{0, 0});
+  PumpFor(100);
+}
+
+namespace {
+class TPlainPainted : public TPaintedWindow {
+ public:
+  TPlainPainted(TComponent* owner, TWindow* parent) : TPaintedWindow(owner) {
+    Create("", WS_CHILD | WS_VISIBLE, 120, 50, 80, 25, parent->Handle());
+  }
+
+ protected:
+  void Paint(TCanvas&) override {}
+};
+}  // namespace
+
+// Edits and the windows that paint themselves (sliders, the media bar) show their hints too.
+TEST(ButtonHint, EditsAndPaintedWindowsShowTheirs) {
+  TForm form(nullptr);
+  form.SetBounds(40, 40, 300, 120);
+  auto* away = new TButton(&form, &form, "Away", 10, 10, 80, 25);
+  auto* edit = new TEdit(&form, &form, 120, 10, 80, 22);
+  edit->Hint = "New name";
+  auto* painted = new TPlainPainted(&form, &form);
+  painted->Hint = "Volume";
+  form.Show();
+  SetForegroundWindow(form.Handle());
+  const int pause = Application.HintPause;
+  Application.HintPause = 300;
+  struct Case {
+    TWindow* control;
+    const char* hint;
+  } cases[] = {{edit, "New name"}, {painted, "Volume"}};
+  for (const Case& c : cases) {
+    MouseTo(CentreOf(away->Handle()));
+    PumpFor(1000);
+    MouseTo(CentreOf(c.control->Handle()));
+    dialogtest::PumpUntil(testsupport::HoldMouseStill, 2000);
+    EXPECT_TRUE(dialogtest::PumpUntil([] { return ControlHintShowing(); }, 5000)) << c.hint;
+    EXPECT_EQ(ShownHint(), c.hint);
+  }
+  Application.HintPause = pause;
   MouseTo(POINT{0, 0});
   PumpFor(100);
 }

@@ -55,6 +55,7 @@ TInspectorForm::TInspectorForm(TViewerForm* owner, TImageList* thumbs,
   PaintBox = new TPaintBox(this, this, 0, kTopHeight + 100, 600, 300);
   PaintBox->Color = clBtnFace;
   Edit1 = new TEdit(this, this, 0, 0, 200, 22);
+  Edit1->Hint = "New name";
   Edit1->SetVisible(false);
   AnimationTimer = new TTimer(this);
   AnimationTimer->SetEnabled(false);

@@ -154,6 +154,7 @@ TVideoWindow::TVideoWindow(TComponent* owner, HWND ownerWindow, TMediaPage page,
   QuitButton->Hint = "Close this window";
   AboutButton->Hint = "About";
   MediaPlayer = new TMediaPlayerBar(this, ButtonPanel, 180, 2, 112, 40);
+  MediaPlayer->Hint = "Play, Pause, Stop, Rewind";
   btnLoop->OnClick = [this](TComponent*) { session_->Loop = btnLoop->Checked(); };
   QuitButton->OnClick = [this](TComponent*) { Close(); };
   AboutButton->OnClick = [this](TComponent*) {
@@ -164,6 +165,7 @@ TVideoWindow::TVideoWindow(TComponent* owner, HWND ownerWindow, TMediaPage page,
 
   BottomPanel = new TPanel(this, this, 0, 100, 300, kBottomHeight);
   VolumeSlider = new TSlider(this, BottomPanel, 2, 2, 296, 20);
+  VolumeSlider->Hint = "Volume";
   VolumeSlider->OnChange = [this](TComponent*) { VolumeSliderChange(); };
   PositionSlider = new TTrackBar(this, BottomPanel, 2, 24, 296, 24);
   PositionSlider->SetRange(0, 100);
