@@ -546,8 +546,11 @@ TEST(ViewerFormDrag, SameFolderCopyGetsANewName) {
   const std::set<std::string> names = Names(dir);
   ASSERT_EQ(names.size(), 3u);
   EXPECT_EQ(testsupport::ReadFile(dir / "a.txt"), before);
-  for (const std::string& n : names)
-    if (n != "a.txt" && n != "b.txt") EXPECT_EQ(testsupport::ReadFile(dir / n), before) << n;
+  for (const std::string& n : names) {
+    if (n != "a.txt" && n != "b.txt") {
+      EXPECT_EQ(testsupport::ReadFile(dir / n), before) << n;
+    }
+  }
   // The window dropped on reads the folder again.
   dialogtest::PumpUntil([&] { return w.b.Files().Count() == 3; }, 10000);
   EXPECT_EQ(w.b.Files().Count(), 3);
